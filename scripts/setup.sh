@@ -1,0 +1,58 @@
+#!/usr/bin/env bash
+# Installs what building and testing need on a Debian machine, as root,
+# installing only what is missing. Sourced by demo.sh and test.sh.
+set -euo pipefail
+
+TEXTRASTER_PACKAGES=(
+  cmake ninja-build g++ pkg-config
+  mingw-w64 wine wine64 wine32:i386
+  libfreetype-dev libharfbuzz-dev libfontconfig-dev libfribidi-dev libpng-dev
+  googletest libgtest-dev libbenchmark-dev
+  clang-14 libclang-rt-14-dev
+  fonts-dejavu-core fonts-liberation2 fonts-wqy-microhei fonts-ipafont-gothic
+  python3-fonttools
+)
+
+textraster_install_packages() {
+  local missing=()
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    dpkg --add-architecture i386
+    apt-get update -qq
+  fi
+  for p in "${TEXTRASTER_PACKAGES[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+  done
+  if ((${#missing[@]})); then
+    echo "Installing: ${missing[*]}"
+    apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+  fi
+}
+
+# A private Wine prefix under the build folder; no display is needed for
+# memory device contexts.
+textraster_wine_env() {
+  export WINEPREFIX="$TEXTRASTER_BUILD/wineprefix"
+  export WINEDEBUG=-all
+  export WINEDLLOVERRIDES="mscoree,mshtml="
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    echo "Creating the Wine prefix (once)"
+    wineboot -i >/dev/null 2>&1 || true
+    wineserver -w || true
+  fi
+}
+
+# Configures and builds one of the three builds: native, win32, win64.
+textraster_build() {
+  local name=$1; shift
+  local args=()
+  case "$name" in
+    win32) args+=(-DCMAKE_TOOLCHAIN_FILE="$TEXTRASTER_ROOT/cmake/mingw-i686.cmake") ;;
+    win64) args+=(-DCMAKE_TOOLCHAIN_FILE="$TEXTRASTER_ROOT/cmake/mingw-x86_64.cmake") ;;
+  esac
+  cmake -S "$TEXTRASTER_ROOT" -B "$TEXTRASTER_BUILD/$name" -G Ninja "${args[@]}" "$@" >/dev/null
+  cmake --build "$TEXTRASTER_BUILD/$name"
+}
+
+TEXTRASTER_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+TEXTRASTER_BUILD=${TEXTRASTER_BUILD:-$TEXTRASTER_ROOT/build}

@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Installs what is needed, builds the library natively and for 32- and 64-bit
+# Windows, and runs every test: natively, and the Windows builds under Wine.
+set -euo pipefail
+source "$(dirname "$0")/setup.sh"
+textraster_install_packages
+
+textraster_build native
+textraster_build win32
+textraster_build win64
+textraster_wine_env
+
+status=0
+for build in native win32 win64; do
+  echo "== tests: $build"
+  ctest --test-dir "$TEXTRASTER_BUILD/$build" --output-on-failure || status=1
+done
+exit $status
