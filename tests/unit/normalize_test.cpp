@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "test_text.h"
+#include "support/test_text.h"
 
 namespace textraster {
 namespace {
