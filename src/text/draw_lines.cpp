@@ -172,7 +172,11 @@ int32_t DrawLines(const TextChar* text, LineCanvas& canvas, const TextLayoutPara
         MakeLineRules(lineLength, params.alignment, params.firstLineIndent, params.wordWrap, params.leadingSpaceMode);
     rules.neverFits = !IsHorizontal(writingMode) && writingMode != kVertical;
     LineDrawer drawer(canvas, params, place, pitch, lastLineExtent);
-    // How the walk ends changes nothing here: what was drawn stays drawn.
+    // How the walk ends changes nothing here: what was drawn stays drawn. A
+    // character too long for any line ends the drawing after one empty line,
+    // in every writing mode and at any pitch: more empty lines, until the
+    // bottom edge stopped them or without end in columns, would draw nothing
+    // and report the same extent of 0.
     WalkLines(text, canvas, rules, drawer);
     return 0;
 }
