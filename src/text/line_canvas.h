@@ -1,5 +1,6 @@
-// The narrow interfaces through which line layout measures and draws, so that
-// the layout rules know nothing of the platform.
+// What the line walks need from the surface they lay text out on: the extent
+// of a run, and for drawing the text-alignment flags and the drawing of a run.
+// Production code implements it on a device context; tests on fixed widths.
 #pragma once
 
 #include <cstdint>
@@ -10,11 +11,11 @@ namespace textraster {
 
 // Measures runs of the text being laid out. Every extent is of a whole run (never a sum of widths).
 class RunMeasurer {
-public:
+   public:
     // The extent (GetTextExtentPoint32W's cx) of the `count` characters from `start`.
     virtual int32_t Extent(const TextChar* start, uint32_t count) = 0;
 
-protected:
+   protected:
     ~RunMeasurer() = default;
 };
 
@@ -23,13 +24,13 @@ constexpr uint32_t kAlignRight = 2, kAlignCenter = 6, kAlignRtlReading = 256;
 
 // Where DrawLines draws: a measurer that also sets alignment flags and draws runs.
 class LineCanvas : public RunMeasurer {
-public:
+   public:
     virtual uint32_t GetAlign() = 0;
     virtual void SetAlign(uint32_t flags) = 0;
     // Draws `count` characters from `start` with the reference point (x, y) (TextOutW).
     virtual void DrawRun(int32_t x, int32_t y, const TextChar* start, uint32_t count) = 0;
 
-protected:
+   protected:
     ~LineCanvas() = default;
 };
 
