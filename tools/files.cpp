@@ -88,6 +88,12 @@ std::string JoinPath(const std::string& folder, const std::string& name) {
 #endif
 }
 
+std::string AbsolutePath(const std::string& path) {
+    std::error_code code;
+    const std::filesystem::path absolute = std::filesystem::absolute(NativePath(path), code);
+    return code ? path : absolute.u8string();
+}
+
 bool StdoutIsTerminal() {
 #ifdef _WIN32
     return _isatty(_fileno(stdout)) != 0;

@@ -20,6 +20,9 @@ bool MakeFolder(const std::string& path, std::string& error);
 // `folder` joined with `name` by the platform's separator.
 std::string JoinPath(const std::string& folder, const std::string& name);
 
+// The path made absolute, for telling a person where a file went.
+std::string AbsolutePath(const std::string& path);
+
 // Whether standard output is a terminal (progress lines are only for people).
 bool StdoutIsTerminal();
 

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "commands.h"
+#include "files.h"
 #include "png_writer.h"
 #include "rendering.h"
 #include "result_codes.h"
