@@ -3,10 +3,12 @@
 #include <hb-ft.h>
 
 #include FT_TRUETYPE_TABLES_H
+#include FT_TRUETYPE_TAGS_H
 
 #include <algorithm>
 #include <cstdlib>
 #include <new>
+#include <vector>
 
 #include "platform/portable/dc.h"
 #include "platform/portable/face_match.h"
@@ -57,6 +59,14 @@ long PpemForHeight(FT_Face face, LONG height) {
     return ppem > kMaxPpem ? 1 : std::max(1L, ppem);
 }
 
+// GDI takes a face as fixed-pitch when FreeType does or its PANOSE
+// proportion says monospaced.
+bool IsFixedPitch(FT_Face face) {
+    auto* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(face, FT_SFNT_OS2));
+    constexpr FT_Byte kMonospaced = 9;
+    return FT_IS_FIXED_WIDTH(face) || (os2 && os2->panose[3] == kMonospaced);
+}
+
 // GDI's text metrics: font units scaled to the em and rounded one by one,
 // so that height = ascent + descent exactly.
 TEXTMETRICW Metrics(const PortableFont& font) {
@@ -99,9 +109,25 @@ TEXTMETRICW Metrics(const PortableFont& font) {
     tm.tmUnderlined = font.logFont.lfUnderline ? 255 : 0;
     tm.tmStruckOut = font.logFont.lfStrikeOut ? 255 : 0;
     // TMPF_FIXED_PITCH (1) means variable pitch; then vector (2) and TrueType (4).
-    tm.tmPitchAndFamily = static_cast<BYTE>((FT_IS_FIXED_WIDTH(face) ? 0 : 1) | 2 | (FT_IS_SFNT(face) ? 4 : 0));
+    tm.tmPitchAndFamily = static_cast<BYTE>((IsFixedPitch(face) ? 0 : 1) | 2 | (FT_IS_SFNT(face) ? 4 : 0));
     tm.tmCharSet = 0;
     return tm;
+}
+
+// Whether the font's gasp table asks for no greyscale at this em. Synthesised
+// styles stay antialiased, as GDI keeps them.
+bool GaspAsksForAliasing(FT_Face face, int ppem) {
+    FT_ULong length = 0;
+    if (FT_Load_Sfnt_Table(face, TTAG_gasp, 0, nullptr, &length) || length < 4) return false;
+    std::vector<FT_Byte> table(length);
+    if (FT_Load_Sfnt_Table(face, TTAG_gasp, 0, table.data(), &length)) return false;
+    auto word = [&table](size_t at) { return static_cast<unsigned>(table[at] << 8 | table[at + 1]); };
+    const unsigned ranges = word(2);
+    constexpr unsigned kDoGray = 0x0002;
+    // Ranges are ordered by their largest em; the first that covers ppem decides.
+    for (unsigned i = 0; i < ranges && 4 + 4 * i + 3 < length; ++i)
+        if (static_cast<unsigned>(ppem) <= word(4 + 4 * i)) return (word(4 + 4 * i + 2) & kDoGray) == 0;
+    return false;
 }
 
 std::unique_ptr<PortableFont> MakeFont(const LOGFONTW& description, bool stock) {
@@ -125,6 +151,13 @@ std::unique_ptr<PortableFont> MakeFont(const LOGFONTW& description, bool stock) 
     font->fakeBold = bold && !FaceIsBold(font->face);
     font->fakeItalic = italic && !FaceIsItalic(font->face);
     font->metrics = Metrics(*font);
+    font->aliased = !font->fakeBold && !font->fakeItalic && GaspAsksForAliasing(font->face, font->ppem);
+    auto* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(font->face, FT_SFNT_OS2));
+    if (os2 && IsFixedPitch(font->face)) {
+        const FT_Long scale = FT_MulDiv(font->ppem, 1 << 16, font->face->units_per_EM);
+        font->fullWidth = static_cast<int>(FT_MulFix(2 * os2->xAvgCharWidth, scale));
+        font->doubleHalfWidth = 2 * static_cast<int>(FT_MulFix(os2->xAvgCharWidth, scale));
+    }
     // Escapement in tenths of a degree, to the nearest quarter turn.
     const long tenths = ((static_cast<long>(description.lfEscapement) % 3600) + 3600) % 3600;
     font->quarterTurns = static_cast<int>(((tenths + 450) / 900) % 4);

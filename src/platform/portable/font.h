@@ -42,6 +42,13 @@ struct PortableFont : textraster::portable::GdiObject {
     TEXTMETRICW metrics{};
     bool fakeBold = false;
     bool fakeItalic = false;
+    // GDI draws aliased glyphs at the sizes where the font's gasp table asks
+    // for no greyscale.
+    bool aliased = false;
+    // In a fixed-pitch face GDI gives full-width glyphs exactly two
+    // half-widths: a glyph as wide as `fullWidth` advances `doubleHalfWidth`.
+    int fullWidth = 0;
+    int doubleHalfWidth = 0;
     bool sideways = false;  // an "@" face: CJK glyphs stand upright in vertical setting
     int quarterTurns = 0;   // the escapement, in quarter turns counter-clockwise
 

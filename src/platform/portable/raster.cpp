@@ -50,7 +50,8 @@ void StandUpright(FT_Outline& outline, const PortableFont& font, FT_Pos advance)
 GlyphImage Render(PortableFont& font, const PlacedGlyph& glyph) {
     GlyphImage image;
     FT_Face face = font.face;
-    const FT_Int32 flags = FT_LOAD_NO_BITMAP | FT_LOAD_TARGET_NORMAL | FT_LOAD_IGNORE_GLOBAL_ADVANCE_WIDTH;
+    const FT_Int32 flags = FT_LOAD_NO_BITMAP | FT_LOAD_IGNORE_GLOBAL_ADVANCE_WIDTH |
+                           (font.aliased ? FT_LOAD_TARGET_MONO : FT_LOAD_TARGET_NORMAL);
     if (FT_Load_Glyph(face, glyph.glyph, flags) && FT_Load_Glyph(face, glyph.glyph, flags | FT_LOAD_NO_HINTING))
         return image;
     FT_GlyphSlot slot = face->glyph;
@@ -66,17 +67,22 @@ GlyphImage Render(PortableFont& font, const PlacedGlyph& glyph) {
     const long width = (((box.xMax + 63) & ~63) - (box.xMin & ~63)) >> 6;
     const long rows = (((box.yMax + 63) & ~63) - (box.yMin & ~63)) >> 6;
     if (width <= 0 || rows <= 0 || width * rows > kMaxGlyphPixels) return image;
-    if (FT_Render_Glyph(slot, FT_RENDER_MODE_NORMAL) || slot->bitmap.pixel_mode != FT_PIXEL_MODE_GRAY) return image;
+    if (FT_Render_Glyph(slot, font.aliased ? FT_RENDER_MODE_MONO : FT_RENDER_MODE_NORMAL)) return image;
 
     const FT_Bitmap& bitmap = slot->bitmap;
+    const bool mono = bitmap.pixel_mode == FT_PIXEL_MODE_MONO;
+    if (!mono && bitmap.pixel_mode != FT_PIXEL_MODE_GRAY) return image;
     image.left = slot->bitmap_left;
     image.top = slot->bitmap_top;
     image.width = static_cast<int>(bitmap.width);
     image.rows = static_cast<int>(bitmap.rows);
     image.coverage.resize(static_cast<size_t>(image.width) * static_cast<size_t>(image.rows));
-    for (int row = 0; row < image.rows; ++row)
-        std::memcpy(&image.coverage[static_cast<size_t>(row) * static_cast<size_t>(image.width)],
-                    bitmap.buffer + static_cast<ptrdiff_t>(row) * bitmap.pitch, static_cast<size_t>(image.width));
+    for (int row = 0; row < image.rows; ++row) {
+        const unsigned char* source = bitmap.buffer + static_cast<ptrdiff_t>(row) * bitmap.pitch;
+        unsigned char* target = &image.coverage[static_cast<size_t>(row) * static_cast<size_t>(image.width)];
+        for (int column = 0; column < image.width; ++column)
+            target[column] = mono ? ((source[column >> 3] >> (7 - (column & 7))) & 1 ? 255 : 0) : source[column];
+    }
     return image;
 }
 

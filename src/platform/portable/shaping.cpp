@@ -96,6 +96,7 @@ void ShapeRun(PortableFont& font, const std::vector<FriBidiChar>& text, const Le
     const hb_glyph_position_t* positions = hb_buffer_get_glyph_positions(buffer, &count);
     for (unsigned i = 0; i < count; ++i) {
         int advance = CeilPixels(positions[i].x_advance);
+        if (font.fullWidth > 0 && advance == font.fullWidth) advance = font.doubleHalfWidth;
         // Emboldening widens each spacing glyph by a pixel.
         if (font.fakeBold && advance > 0) ++advance;
         const bool upright = font.sideways && StandsUpright(text[infos[i].cluster]);
