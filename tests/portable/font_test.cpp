@@ -38,11 +38,11 @@ TEST(FontHeight, MatchesGdiOnReferenceFonts) {
         LONG lfHeight, height, ascent, internalLeading;
     };
     const Case kCases[] = {
-        {u"DejaVu Sans", 0, 16, 13, 2},          {u"DejaVu Sans", 11, 10, 8, 1},
-        {u"DejaVu Sans", 27, 26, 21, 4},         {u"DejaVu Sans", -20, 24, 19, 3},
-        {u"Liberation Sans", 48, 48, 39, 5},     {u"Liberation Sans", -16, 17, 14, 2},
-        {u"Liberation Serif", 0, 15, 12, 2},     {u"Liberation Mono", -20, 23, 17, 3},
-        {u"IPAGothic", 48, 49, 40, 3},           {u"WenQuanYi Micro Hei", -16, 19, 15, 3},
+        {u"DejaVu Sans", 0, 16, 13, 2},      {u"DejaVu Sans", 11, 10, 8, 1},
+        {u"DejaVu Sans", 27, 26, 21, 4},     {u"DejaVu Sans", -20, 24, 19, 3},
+        {u"Liberation Sans", 48, 48, 39, 5}, {u"Liberation Sans", -16, 17, 14, 2},
+        {u"Liberation Serif", 0, 15, 12, 2}, {u"Liberation Mono", -20, 23, 17, 3},
+        {u"IPAGothic", 48, 49, 40, 3},       {u"WenQuanYi Micro Hei", -16, 19, 15, 3},
     };
     for (const Case& k : kCases) {
         const TEXTMETRICW tm = Measurer(Describe(k.face, k.lfHeight)).Metrics();

@@ -42,12 +42,11 @@ TEST(TextOut, OpaqueFillsExactlyTheRunsCells) {
         int x;
         bool vertical;
     };
-    const Case kCases[] = {{TA_LEFT, 20, false}, {TA_RIGHT, 180, false}, {TA_CENTER, 101, false},
-                           {TA_LEFT, 150, true}};
+    const Case kCases[] = {{TA_LEFT, 20, false}, {TA_RIGHT, 180, false}, {TA_CENTER, 101, false}, {TA_LEFT, 150, true}};
     for (const Case& k : kCases) {
         Surface s(kWidth, kHeight);
-        const LOGFONTW lf = Describe(k.vertical ? u"WenQuanYi Micro Hei" : u"Liberation Sans", 20, FW_NORMAL, false,
-                                     k.vertical);
+        const LOGFONTW lf =
+            Describe(k.vertical ? u"WenQuanYi Micro Hei" : u"Liberation Sans", 20, FW_NORMAL, false, k.vertical);
         s.UseFont(lf);
         const LONG extent = Measurer(lf).Extent(u"Hello");
         const LONG cell = Measurer(lf).Metrics().tmHeight;
