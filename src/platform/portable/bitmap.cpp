@@ -40,10 +40,10 @@ HBITMAP CreateCompatibleBitmap(HDC dc, int width, int height) {
     const int bits = context->bitmap ? context->bitmap->bitsPixel : 32;
     // The pixel array and its 32-bit DIB image must stay addressable by a
     // signed 32-bit size (biSizeImage, bmWidthBytes × bmHeight), as on Windows.
-    const int64_t bytes = int64_t(width) * int64_t(height) * 4;
-    if (bytes > INT_MAX) return nullptr;
+    const int64_t count = int64_t(width) * int64_t(height);  // below 2^62: no overflow
+    if (count > INT_MAX / 4) return nullptr;
     // calloc: the bitmap starts all zero, and a failure is reported, not thrown.
-    auto* memory = static_cast<uint32_t*>(std::calloc(static_cast<size_t>(bytes / 4), sizeof(uint32_t)));
+    auto* memory = static_cast<uint32_t*>(std::calloc(static_cast<size_t>(count), sizeof(uint32_t)));
     if (!memory) return nullptr;
     std::unique_ptr<PortableBitmap> bitmap;
     try {
