@@ -58,6 +58,15 @@ TEST(FontHeight, ZeroAsksForTheDefaultSixteenPixelCell) {
     EXPECT_EQ(Measurer(Describe(u"", 0)).Metrics().tmHeight, 16);
 }
 
+TEST(FontHeight, ExtremeHeightsStillMakeAFont) {
+    for (LONG height : {INT32_MIN, -65536, 65536 * 8, INT32_MAX}) {
+        Measurer m(Describe(u"DejaVu Sans", height));
+        ASSERT_TRUE(m.ok()) << height;
+        EXPECT_GT(m.Metrics().tmHeight, 0) << height;
+        EXPECT_GE(m.Extent(u"abc"), 0) << height;
+    }
+}
+
 TEST(FontStyle, BoldWithoutABoldFaceIsSynthesisedOnePixelWiderPerGlyph) {
     // WenQuanYi Micro Hei has no bold face.
     Measurer regular(Describe(u"WenQuanYi Micro Hei", -20));

@@ -54,7 +54,7 @@ long PpemForHeight(FT_Face face, LONG height) {
         ppem = FT_MulDiv(face->units_per_EM, height, cell);
         if (ppem > 1 && FT_MulDiv(cell, ppem, face->units_per_EM) > height) --ppem;
     } else {
-        ppem = -static_cast<long>(height);
+        ppem = static_cast<long>(-static_cast<int64_t>(height) > kMaxPpem ? kMaxPpem + 1 : -height);
     }
     return ppem > kMaxPpem ? 1 : std::max(1L, ppem);
 }
@@ -140,6 +140,8 @@ std::unique_ptr<PortableFont> MakeFont(const LOGFONTW& description, bool stock) 
         font->sideways = true;
         name.remove_prefix(1);
     }
+    // lfWidth is not honoured: every font gets its face's own width, which is
+    // what a width of 0 asks for.
     const bool bold = description.lfWeight > 550;
     const bool italic = description.lfItalic != 0;
     font->source = MatchFace(name, bold, italic);

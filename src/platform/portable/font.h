@@ -55,6 +55,7 @@ struct PortableFont : textraster::portable::GdiObject {
     // The face, the shaper and the glyph images are used by one thread at a time.
     std::mutex lock;
     std::unordered_map<uint32_t, textraster::portable::GlyphImage> glyphs;
+    size_t glyphBytes = 0;
 };
 
 namespace textraster::portable {

@@ -15,6 +15,8 @@ constexpr int kBoldDivisor = 24;
 // A glyph image larger than this many pixels is not drawn (a font far too
 // large for any surface).
 constexpr long kMaxGlyphPixels = 1L << 26;
+// A font keeps its glyph images up to this many bytes, then starts afresh.
+constexpr size_t kGlyphCacheBytes = size_t(1) << 26;
 
 void Turn(FT_Outline& outline, FT_Fixed xx, FT_Fixed xy, FT_Fixed yx, FT_Fixed yy) {
     FT_Matrix matrix{xx, xy, yx, yy};
@@ -113,7 +115,15 @@ uint32_t Blend(uint32_t background, uint32_t color, int coverage) {
 const GlyphImage* RenderGlyph(PortableFont& font, const PlacedGlyph& glyph) {
     const uint32_t key = glyph.glyph << 1 | (glyph.upright ? 1 : 0);
     auto found = font.glyphs.find(key);
-    if (found == font.glyphs.end()) found = font.glyphs.emplace(key, Render(font, glyph)).first;
+    if (found == font.glyphs.end()) {
+        GlyphImage image = Render(font, glyph);
+        if (font.glyphBytes + image.coverage.size() > kGlyphCacheBytes) {
+            font.glyphs.clear();
+            font.glyphBytes = 0;
+        }
+        font.glyphBytes += image.coverage.size();
+        found = font.glyphs.emplace(key, std::move(image)).first;
+    }
     return found->second.coverage.empty() ? nullptr : &found->second;
 }
 
