@@ -146,7 +146,8 @@ std::unique_ptr<PortableFont> MakeFont(const LOGFONTW& description, bool stock) 
     const bool italic = description.lfItalic != 0;
     font->source = MatchFace(name, bold, italic);
     font->face = font->source.Empty() ? nullptr : OpenFace(font->source);
-    if (!font->face) return nullptr;
+    // Only outline faces scale to any height, as GDI's TrueType fonts do.
+    if (!font->face || !FT_IS_SCALABLE(font->face) || font->face->units_per_EM == 0) return nullptr;
     FT_Select_Charmap(font->face, FT_ENCODING_UNICODE);
     font->ppem = static_cast<int>(PpemForHeight(font->face, description.lfHeight));
     if (FT_Set_Pixel_Sizes(font->face, 0, static_cast<FT_UInt>(font->ppem))) return nullptr;
