@@ -1,0 +1,151 @@
+#include "platform/portable/raster.h"
+
+#include FT_OUTLINE_H
+
+#include <algorithm>
+#include <cstring>
+
+namespace textraster::portable {
+namespace {
+
+// The slant of a synthesised italic (a quarter of the height), and the
+// weight a synthesised bold adds (a 24th of the em): what GDI uses.
+constexpr FT_Fixed kItalicShear = 0x4000;
+constexpr int kBoldDivisor = 24;
+// A glyph image larger than this many pixels is not drawn (a font far too
+// large for any surface).
+constexpr long kMaxGlyphPixels = 1L << 26;
+// A font keeps its glyph images up to this many bytes, then starts afresh.
+constexpr size_t kGlyphCacheBytes = size_t(1) << 26;
+
+void Turn(FT_Outline& outline, FT_Fixed xx, FT_Fixed xy, FT_Fixed yx, FT_Fixed yy) {
+    FT_Matrix matrix{xx, xy, yx, yy};
+    FT_Outline_Transform(&outline, &matrix);
+}
+
+// Quarter turns counter-clockwise, in FreeType's y-up coordinates.
+void TurnQuarters(FT_Outline& outline, int quarters) {
+    constexpr FT_Fixed one = 0x10000;
+    switch (quarters & 3) {
+        case 1: Turn(outline, 0, -one, one, 0); break;
+        case 2: Turn(outline, -one, 0, 0, -one); break;
+        case 3: Turn(outline, 0, one, -one, 0); break;
+        default: break;
+    }
+}
+
+FT_Pos RoundToPixel(FT_Pos v) {
+    return (v + 32) & ~FT_Pos(63);
+}
+
+// An upright glyph of a vertical line is turned a quarter counter-clockwise
+// against the line, so that the line's own turn stands it up again, and
+// centred in its cell: its advance along the line, the cell's height across.
+void StandUpright(FT_Outline& outline, const PortableFont& font, FT_Pos advance) {
+    TurnQuarters(outline, 1);
+    const FT_Pos ascent = FT_Pos(font.metrics.tmAscent) * 64;
+    const FT_Pos descent = FT_Pos(font.metrics.tmDescent) * 64;
+    FT_Outline_Translate(&outline, RoundToPixel((advance - descent + ascent) / 2),
+                         RoundToPixel((ascent - descent - advance) / 2));
+}
+
+GlyphImage Render(PortableFont& font, const PlacedGlyph& glyph) {
+    GlyphImage image;
+    FT_Face face = font.face;
+    const FT_Int32 flags = FT_LOAD_NO_BITMAP | FT_LOAD_IGNORE_GLOBAL_ADVANCE_WIDTH |
+                           (font.aliased ? FT_LOAD_TARGET_MONO : FT_LOAD_TARGET_NORMAL);
+    if (FT_Load_Glyph(face, glyph.glyph, flags) && FT_Load_Glyph(face, glyph.glyph, flags | FT_LOAD_NO_HINTING))
+        return image;
+    FT_GlyphSlot slot = face->glyph;
+    if (slot->format != FT_GLYPH_FORMAT_OUTLINE) return image;
+    FT_Outline& outline = slot->outline;
+    if (font.fakeBold) FT_Outline_Embolden(&outline, FT_MulDiv(font.ppem, 64, kBoldDivisor));
+    if (font.fakeItalic) Turn(outline, 0x10000, kItalicShear, 0, 0x10000);
+    if (glyph.upright) StandUpright(outline, font, slot->advance.x);
+    TurnQuarters(outline, font.quarterTurns);
+
+    FT_BBox box;
+    FT_Outline_Get_CBox(&outline, &box);
+    const long width = (((box.xMax + 63) & ~63) - (box.xMin & ~63)) >> 6;
+    const long rows = (((box.yMax + 63) & ~63) - (box.yMin & ~63)) >> 6;
+    if (width <= 0 || rows <= 0 || width * rows > kMaxGlyphPixels) return image;
+    if (FT_Render_Glyph(slot, font.aliased ? FT_RENDER_MODE_MONO : FT_RENDER_MODE_NORMAL)) return image;
+
+    const FT_Bitmap& bitmap = slot->bitmap;
+    const bool mono = bitmap.pixel_mode == FT_PIXEL_MODE_MONO;
+    if (!mono && bitmap.pixel_mode != FT_PIXEL_MODE_GRAY) return image;
+    image.left = slot->bitmap_left;
+    image.top = slot->bitmap_top;
+    image.width = static_cast<int>(bitmap.width);
+    image.rows = static_cast<int>(bitmap.rows);
+    image.coverage.resize(static_cast<size_t>(image.width) * static_cast<size_t>(image.rows));
+    for (int row = 0; row < image.rows; ++row) {
+        const unsigned char* source = bitmap.buffer + static_cast<ptrdiff_t>(row) * bitmap.pitch;
+        unsigned char* target = &image.coverage[static_cast<size_t>(row) * static_cast<size_t>(image.width)];
+        for (int column = 0; column < image.width; ++column)
+            target[column] = mono ? ((source[column >> 3] >> (7 - (column & 7))) & 1 ? 255 : 0) : source[column];
+    }
+    return image;
+}
+
+// A DIB pixel (0x00RRGGBB) from a COLORREF (0x00BBGGRR).
+uint32_t PixelOf(COLORREF color) {
+    return ((color & 0xFF) << 16) | (color & 0xFF00) | ((color >> 16) & 0xFF);
+}
+
+// A monochrome bitmap keeps only black and white.
+uint32_t Quantise(const PortableBitmap& bitmap, uint32_t pixel) {
+    if (bitmap.bitsPixel != 1) return pixel;
+    const uint32_t luma = ((pixel >> 16) & 0xFF) * 30 + ((pixel >> 8) & 0xFF) * 59 + (pixel & 0xFF) * 11;
+    return luma >= 128 * 100 ? 0xFFFFFF : 0;
+}
+
+uint32_t Blend(uint32_t background, uint32_t color, int coverage) {
+    uint32_t out = 0;
+    for (int shift = 0; shift <= 16; shift += 8) {
+        const int bg = static_cast<int>((background >> shift) & 0xFF);
+        const int fg = static_cast<int>((color >> shift) & 0xFF);
+        out |= static_cast<uint32_t>(bg + (fg - bg) * coverage / 255) << shift;
+    }
+    return out;
+}
+
+}  // namespace
+
+const GlyphImage* RenderGlyph(PortableFont& font, const PlacedGlyph& glyph) {
+    const uint32_t key = glyph.glyph << 1 | (glyph.upright ? 1 : 0);
+    auto found = font.glyphs.find(key);
+    if (found == font.glyphs.end()) {
+        GlyphImage image = Render(font, glyph);
+        if (font.glyphBytes + image.coverage.size() > kGlyphCacheBytes) {
+            font.glyphs.clear();
+            font.glyphBytes = 0;
+        }
+        font.glyphBytes += image.coverage.size();
+        found = font.glyphs.emplace(key, std::move(image)).first;
+    }
+    return found->second.coverage.empty() ? nullptr : &found->second;
+}
+
+void FillRect(PortableBitmap& bitmap, int left, int top, int right, int bottom, COLORREF color) {
+    left = std::max(left, 0);
+    top = std::max(top, 0);
+    right = std::min(right, bitmap.width);
+    bottom = std::min(bottom, bitmap.height);
+    const uint32_t pixel = Quantise(bitmap, PixelOf(color));
+    for (int y = top; y < bottom; ++y) std::fill(bitmap.Row(y) + left, bitmap.Row(y) + std::max(left, right), pixel);
+}
+
+void BlendGlyph(PortableBitmap& bitmap, int x, int y, const GlyphImage& image, COLORREF color) {
+    const uint32_t pixel = PixelOf(color);
+    const int firstRow = std::max(0, -y), lastRow = std::min(image.rows, bitmap.height - y);
+    const int firstColumn = std::max(0, -x), lastColumn = std::min(image.width, bitmap.width - x);
+    for (int row = firstRow; row < lastRow; ++row) {
+        const unsigned char* coverage = &image.coverage[static_cast<size_t>(row) * static_cast<size_t>(image.width)];
+        uint32_t* target = bitmap.Row(y + row) + x;
+        for (int column = firstColumn; column < lastColumn; ++column)
+            if (coverage[column]) target[column] = Quantise(bitmap, Blend(target[column], pixel, coverage[column]));
+    }
+}
+
+}  // namespace textraster::portable

@@ -1,0 +1,80 @@
+// Measuring and drawing a run of text on a device context.
+#include <mutex>
+
+#include "platform/portable/dc.h"
+#include "platform/portable/raster.h"
+#include "platform/portable/shaping.h"
+
+using namespace textraster::portable;
+
+namespace {
+
+// Vertical reference flags beyond TA_TOP, which the library does not use.
+constexpr UINT kTaBottom = 8;
+constexpr UINT kTaBaseline = 24;
+
+struct Point {
+    int x;
+    int y;
+};
+
+// Where a point of the line lands: `along` pixels along the line from the
+// reference, `down` pixels below it before the font's turn; a turn goes
+// counter-clockwise on screen, so a quarter turn sets the line upwards and
+// three quarters (an escapement of 2700) set it downwards.
+Point Place(int x, int y, int quarters, int along, int down) {
+    switch (quarters & 3) {
+        case 1: return {x + down, y - along};
+        case 2: return {x - along, y - down};
+        case 3: return {x - down, y + along};
+        default: return {x + along, y + down};
+    }
+}
+
+bool ValidText(LPCWSTR text, int count) {
+    return count >= 0 && (count == 0 || text);
+}
+
+}  // namespace
+
+BOOL GetTextExtentPoint32W(HDC handle, LPCWSTR text, int count, SIZE* size) {
+    PortableDc* dc = Find<PortableDc>(handle);
+    PortableFont* font = dc ? CurrentFont(*dc) : nullptr;
+    if (!font || !size || !ValidText(text, count)) return FALSE;
+    std::lock_guard<std::mutex> guard(font->lock);
+    size->cx = ShapeText(*font, std::u16string_view(text, static_cast<size_t>(count)), false).advance;
+    size->cy = font->metrics.tmHeight;
+    return TRUE;
+}
+
+BOOL TextOutW(HDC handle, int x, int y, LPCWSTR text, int count) {
+    PortableDc* dc = Find<PortableDc>(handle);
+    PortableFont* font = dc ? CurrentFont(*dc) : nullptr;
+    if (!font || !ValidText(text, count)) return FALSE;
+    if (count == 0 || !dc->bitmap) return TRUE;  // nothing to draw, or only the screen to draw on
+    std::lock_guard<std::mutex> guard(font->lock);
+    const UINT align = dc->textAlign;
+    const ShapedText line =
+        ShapeText(*font, std::u16string_view(text, static_cast<size_t>(count)), (align & TA_RTLREADING) != 0);
+
+    // The reference point is the line's left end, centre or right end, at
+    // the cell's top, the baseline or the cell's bottom.
+    const int start = (align & TA_CENTER) == TA_CENTER ? -line.advance / 2 : (align & TA_RIGHT) ? -line.advance : 0;
+    const TEXTMETRICW& tm = font->metrics;
+    const int baseline = (align & kTaBaseline) == kTaBaseline ? 0 : (align & kTaBottom) ? -tm.tmDescent : tm.tmAscent;
+    const int quarters = font->quarterTurns;
+
+    if (dc->backMode == OPAQUE) {
+        const Point a = Place(x, y, quarters, start, baseline - tm.tmAscent);
+        const Point b = Place(x, y, quarters, start + line.advance, baseline + tm.tmDescent);
+        FillRect(*dc->bitmap, std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x), std::max(a.y, b.y),
+                 dc->backColor);
+    }
+    for (const PlacedGlyph& glyph : line.glyphs) {
+        const GlyphImage* image = RenderGlyph(*font, glyph);
+        if (!image) continue;
+        const Point origin = Place(x, y, quarters, start + glyph.x, baseline - glyph.y);
+        BlendGlyph(*dc->bitmap, origin.x + image->left, origin.y - image->top, *image, dc->textColor);
+    }
+    return TRUE;
+}

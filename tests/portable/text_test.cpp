@@ -1,0 +1,205 @@
+// Measuring and drawing runs: alignment, the opaque cells, blending, right-
+// to-left reading and vertical setting.
+#include <gtest/gtest.h>
+
+#include "gdi_fixture.h"
+
+namespace textraster::test {
+namespace {
+
+constexpr int kWidth = 200;
+constexpr int kHeight = 120;
+
+TEST(TextExtent, IsTheShapedAdvanceAndTheCellHeight) {
+    Measurer m(Describe(u"DejaVu Sans", 20));
+    const TEXTMETRICW tm = m.Metrics();
+    HDC dc = GetDC(nullptr);
+    const LOGFONTW lf = Describe(u"DejaVu Sans", 20);
+    HFONT font = CreateFontIndirectW(&lf);
+    HGDIOBJ previous = SelectObject(dc, font);
+    SIZE size{};
+    ASSERT_TRUE(GetTextExtentPoint32W(dc, u"Hello, world!", 13, &size));
+    EXPECT_EQ(size.cy, tm.tmHeight);
+    // Measured with GDI under Wine: no pair kerning, whole-pixel advances.
+    EXPECT_EQ(size.cx, 107);
+    ASSERT_TRUE(GetTextExtentPoint32W(dc, u"AVAWAY Toffee fi fl", 19, &size));
+    EXPECT_EQ(size.cx, 164);
+    EXPECT_TRUE(GetTextExtentPoint32W(dc, u"", 0, &size));
+    EXPECT_EQ(size.cx, 0);
+    EXPECT_FALSE(GetTextExtentPoint32W(dc, nullptr, 3, &size));
+    SelectObject(dc, previous);
+    DeleteObject(font);
+    ReleaseDC(nullptr, dc);
+    // A run measures as a whole: its extent is the sum of its glyphs' advances.
+    EXPECT_EQ(m.Extent(u"ab"), m.Extent(u"a") + m.Extent(u"b"));
+}
+
+// With the text colour equal to the background colour, an opaque run is a
+// rectangle of one colour: exactly the run's cells.
+TEST(TextOut, OpaqueFillsExactlyTheRunsCells) {
+    struct Case {
+        UINT align;
+        int x;
+        bool vertical;
+    };
+    const Case kCases[] = {{TA_LEFT, 20, false}, {TA_RIGHT, 180, false}, {TA_CENTER, 101, false}, {TA_LEFT, 150, true}};
+    for (const Case& k : kCases) {
+        Surface s(kWidth, kHeight);
+        const LOGFONTW lf =
+            Describe(k.vertical ? u"WenQuanYi Micro Hei" : u"Liberation Sans", 20, FW_NORMAL, false, k.vertical);
+        s.UseFont(lf);
+        const LONG extent = Measurer(lf).Extent(u"Hello");
+        const LONG cell = Measurer(lf).Metrics().tmHeight;
+        SetBkMode(s.dc(), OPAQUE);
+        SetBkColor(s.dc(), 0x123456);
+        SetTextColor(s.dc(), 0x123456);
+        SetTextAlign(s.dc(), k.align);
+        s.Draw(k.x, 10, u"Hello");
+
+        int left = k.align == TA_RIGHT ? k.x - extent : k.align == TA_CENTER ? k.x - extent / 2 : k.x;
+        int top = 10, right = left + extent, bottom = top + cell;
+        if (k.vertical) {  // the column hangs down and to the left of its top-right corner
+            left = k.x - cell, right = k.x, bottom = top + extent;
+        }
+        const std::vector<uint32_t> pixels = s.Pixels();
+        int wrong = 0;
+        for (int y = 0; y < kHeight; ++y)
+            for (int x = 0; x < kWidth; ++x) {
+                const bool inside = x >= left && x < right && y >= top && y < bottom;
+                wrong += pixels[static_cast<size_t>(y) * kWidth + x] != (inside ? 0x563412u : 0u);
+            }
+        EXPECT_EQ(wrong, 0) << "align " << k.align << (k.vertical ? " vertical" : "");
+    }
+}
+
+// Greyscale antialiasing: one coverage for all three channels, blended as
+// background + (text - background) * coverage / 255.
+TEST(TextOut, BlendsEveryChannelWithOneCoverage) {
+    Surface s(kWidth, kHeight);
+    s.UseFont(Describe(u"DejaVu Sans", 28));
+    SetBkMode(s.dc(), OPAQUE);
+    SetBkColor(s.dc(), 0xC80000);    // blue 200
+    SetTextColor(s.dc(), 0x0080FF);  // red 255, green 128
+    s.Draw(5, 5, u"Quality glyphs");
+    int partial = 0, full = 0, inside = 0;
+    for (uint32_t pixel : s.Pixels()) {
+        if (!pixel) continue;
+        ++inside;
+        const int red = (pixel >> 16) & 0xFF, green = (pixel >> 8) & 0xFF, blue = pixel & 0xFF;
+        // Red runs 0 → 255, so it is the coverage itself.
+        ASSERT_EQ(green, 128 * red / 255) << std::hex << pixel;
+        ASSERT_EQ(blue, 200 + (0 - 200) * red / 255) << std::hex << pixel;
+        partial += red > 0 && red < 255;
+        full += red == 255;
+    }
+    EXPECT_GT(inside, 0);
+    EXPECT_GT(partial, 50);  // antialiased edges
+    EXPECT_GT(full, 50);     // solid stems
+}
+
+TEST(TextOut, TransparentDrawsOnlyGlyphsAndClipsToTheBitmap) {
+    Surface s(60, 30);
+    s.UseFont(Describe(u"DejaVu Sans", 24));
+    SetBkMode(s.dc(), TRANSPARENT);
+    SetBkColor(s.dc(), 0x00FF00);
+    SetTextColor(s.dc(), 0xFFFFFF);
+    s.Draw(-10, -8, u"Wide text that leaves the bitmap");
+    size_t ink = 0, green = 0;
+    for (uint32_t pixel : s.Pixels()) {
+        ink += pixel != 0;
+        green += pixel == 0x00FF00;
+    }
+    EXPECT_GT(ink, 0u);
+    EXPECT_EQ(green, 0u);
+}
+
+// The ink of the columns [from, to) of every row.
+std::vector<uint32_t> Columns(const std::vector<uint32_t>& pixels, int from, int to) {
+    std::vector<uint32_t> out;
+    for (int y = 0; y < kHeight; ++y)
+        for (int x = from; x < to; ++x) out.push_back(pixels[static_cast<size_t>(y) * kWidth + x]);
+    return out;
+}
+
+TEST(TextOut, RightToLeftReadingPutsTheFirstLetterOnTheRight) {
+    const LOGFONTW lf = Describe(u"DejaVu Sans", 30);
+    const std::u16string_view hebrew = u"\u05d0\u05d1\u05d2";  // alef, bet, gimel
+    auto draw = [&](std::u16string_view text) {
+        Surface s(kWidth, kHeight);
+        s.UseFont(lf);
+        SetBkMode(s.dc(), TRANSPARENT);
+        SetTextColor(s.dc(), 0xFFFFFF);
+        SetTextAlign(s.dc(), TA_RIGHT | TA_RTLREADING);
+        s.Draw(150, 10, text);
+        return s.Pixels();
+    };
+    const int alef = Measurer(lf).Extent(hebrew.substr(0, 1));
+    const std::vector<uint32_t> word = draw(hebrew), first = draw(hebrew.substr(0, 1));
+    const std::vector<uint32_t> rightmost = Columns(first, 150 - alef, 150);
+    EXPECT_TRUE(std::any_of(rightmost.begin(), rightmost.end(), [](uint32_t p) { return p != 0; }));
+    EXPECT_EQ(Columns(word, 150 - alef, 150), rightmost);
+    // The other two letters lie to its left.
+    const Box ink = InkBox(word, kWidth);
+    EXPECT_LT(ink.left, 150 - alef - 10);
+    EXPECT_LT(ink.right, 150);
+}
+
+TEST(TextOut, RightToLeftReadingMovesTrailingNeutralsToTheLeft) {
+    const LOGFONTW lf = Describe(u"DejaVu Sans", 30);
+    auto draw = [&](UINT align) {
+        Surface s(kWidth, kHeight);
+        s.UseFont(lf);
+        SetBkMode(s.dc(), TRANSPARENT);
+        SetTextColor(s.dc(), 0xFFFFFF);
+        SetTextAlign(s.dc(), align);
+        s.Draw(10, 10, u"abc!");
+        return s.Pixels();
+    };
+    // "abc!" read right to left shows as "!abc": the left end holds the "!".
+    const int bang = Measurer(lf).Extent(u"!");
+    const std::vector<uint32_t> ltr = draw(TA_LEFT), rtl = draw(TA_LEFT | TA_RTLREADING);
+    EXPECT_NE(Columns(ltr, 10, 10 + bang), Columns(rtl, 10, 10 + bang));
+    EXPECT_EQ(InkBox(ltr, kWidth).height(), InkBox(rtl, kWidth).height());
+}
+
+TEST(VerticalText, TheColumnRunsDownwardLeftOfTheReference) {
+    const LOGFONTW lf = Describe(u"WenQuanYi Micro Hei", 24, FW_NORMAL, false, true);
+    const std::u16string_view text = u"\u65e5\u672c\u8a9e\u5b57";
+    Measurer vertical(lf), horizontal(Describe(u"WenQuanYi Micro Hei", 24));
+    const LONG extent = vertical.Extent(text);
+    EXPECT_EQ(extent, horizontal.Extent(text));
+    const LONG cell = vertical.Metrics().tmHeight;
+
+    Surface s(kWidth, kHeight);
+    s.UseFont(lf);
+    SetBkMode(s.dc(), TRANSPARENT);
+    SetTextColor(s.dc(), 0xFFFFFF);
+    s.Draw(100, 5, text);
+    const Box ink = InkBox(s.Pixels(), kWidth);
+    ASSERT_FALSE(ink.empty());
+    EXPECT_LT(ink.right, 100);
+    EXPECT_GE(ink.left, 100 - cell);
+    EXPECT_GE(ink.top, 5);
+    EXPECT_LT(ink.bottom, 5 + extent);
+    EXPECT_GT(ink.height(), extent * 3 / 4);
+}
+
+TEST(VerticalText, IdeographsStandUprightAndOtherGlyphsAreTurned) {
+    auto ink = [](std::u16string_view text, bool vertical) {
+        Surface s(kWidth, kHeight);
+        s.UseFont(Describe(u"WenQuanYi Micro Hei", 40, FW_NORMAL, false, vertical));
+        SetBkMode(s.dc(), TRANSPARENT);
+        SetTextColor(s.dc(), 0xFFFFFF);
+        s.Draw(100, 20, text);
+        return InkBox(s.Pixels(), kWidth);
+    };
+    // U+4E00 is one horizontal stroke: wide in both settings.
+    EXPECT_GT(ink(u"\u4e00", false).width(), 3 * ink(u"\u4e00", false).height());
+    EXPECT_GT(ink(u"\u4e00", true).width(), 3 * ink(u"\u4e00", true).height());
+    // A hyphen is turned with the line: tall in a vertical one.
+    EXPECT_GT(ink(u"-", false).width(), ink(u"-", false).height());
+    EXPECT_GT(ink(u"-", true).height(), ink(u"-", true).width());
+}
+
+}  // namespace
+}  // namespace textraster::test
