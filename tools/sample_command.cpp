@@ -79,7 +79,7 @@ int RunSample(const Options& options) {
     std::printf(
         "Wrote the sample to %s (%ux%u): Latin, Cyrillic, Hebrew right to left, Japanese in vertical "
         "columns.\nTry: textraster render \"Hello\" -o hello.png --preview   (textraster --help for more)\n",
-        path.c_str(), unsigned(kWidth), unsigned(kHeight));
+        AbsolutePath(path).c_str(), unsigned(kWidth), unsigned(kHeight));
     return kExitDone;
 }
 
