@@ -1,6 +1,7 @@
 // textraster: the command-line renderer. Reads the command line (as UTF-8 on
 // every platform) and runs the command it names.
 #include <cstdio>
+#include <new>
 #include <optional>
 #include <string>
 #include <vector>
@@ -32,6 +33,7 @@ std::vector<std::string> Arguments(int argc, char** argv) {
     int count = 0;
     wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);
     std::vector<std::string> args;
+    if (!wide) return args;
     for (int i = 1; i < count; ++i) args.push_back(Utf16ToUtf8(wide[i]));
     LocalFree(wide);
     return args;
@@ -48,12 +50,17 @@ int Run(const std::vector<std::string>& args) {
                      Synopsis().c_str());
         return kExitUsage;
     }
-    switch (options->command) {
-        case Command::Help: std::printf("%s", Usage().c_str()); return kExitDone;
-        case Command::Sample: return RunSample(*options);
-        case Command::Render: return RunRender(*options);
-        case Command::Measure: return RunMeasure(*options);
-        case Command::Subtitles: return RunSubtitles(*options);
+    try {
+        switch (options->command) {
+            case Command::Help: std::printf("%s", Usage().c_str()); return kExitDone;
+            case Command::Sample: return RunSample(*options);
+            case Command::Render: return RunRender(*options);
+            case Command::Measure: return RunMeasure(*options);
+            case Command::Subtitles: return RunSubtitles(*options);
+        }
+    } catch (const std::bad_alloc&) {
+        // A buffer of up to 65535 x 65535 pixels is 16 GiB: say so rather than abort.
+        return Fail("not enough memory for a buffer of that size");
     }
     return kExitUsage;
 }

@@ -132,152 +132,116 @@ struct Option {
     Apply apply;
 };
 
-#define APPLY \
-    []([[maybe_unused]] Options & o, [[maybe_unused]] const std::string& v, [[maybe_unused]] std::string& e) -> bool
+const Option kRecordOptions[] = {
+    {"--region", nullptr, "WxH", "1280x160", kLayout,
+     "regionWidth x regionHeight: the text region; lines run along the width (down the height when vertical)",
+     [](Options& o, const std::string& v, std::string& e) {
+         return ParsePair(v, 'x', o.record.regionWidth, o.record.regionHeight, e);
+     }},
+    {"--dest", nullptr, "X,Y", "0,0", kLayout, "destX,destY: where the region's first pixel lands in the buffer",
+     [](Options& o, const std::string& v, std::string& e) {
+         return ParsePair(v, ',', o.record.destX, o.record.destY, e);
+     }},
+    {"--buffer", nullptr, "WxH", nullptr, kLayout,
+     "bufferWidth x bufferHeight: the image written [just big enough for the region at --dest]",
+     [](Options& o, const std::string& v, std::string& e) {
+         return ParsePair(v, 'x', o.record.bufferWidth, o.record.bufferHeight, e) && Set(o.bufferGiven, true);
+     }},
+    {"--buffer-size", nullptr, "BYTES", nullptr, kLayout,
+     "bufferSize: the bytes the library may write [4 x bufferWidth x bufferHeight]",
+     [](Options& o, const std::string& v, std::string& e) {
+         return ParseNumber(v, o.record.bufferSize, e) && Set(o.bufferSizeGiven, true);
+     }},
+    {"--top-down", nullptr, nullptr, "", kLayout, "topDown 1: the buffer's first row is the top one [default]",
+     [](Options& o, const std::string&, std::string&) { return Set(o.record.topDown, 1); }},
+    {"--bottom-up", nullptr, nullptr, nullptr, kLayout,
+     "topDown 0: the buffer's first row is the bottom one (the PNG is turned upright)",
+     [](Options& o, const std::string&, std::string&) { return Set(o.record.topDown, 0); }},
+    {"--text-color", nullptr, "#RRGGBBAA", "#FFFFFFFF", kLayout, "textColor, AA the opacity (#RRGGBB: opaque)",
+     [](Options& o, const std::string& v, std::string& e) { return ParseColor(v, o.record.textColor, e); }},
+    {"--back-color", nullptr, "#RRGGBBAA", "#00000000", kLayout, "backColor: behind the glyphs, in each line's cells",
+     [](Options& o, const std::string& v, std::string& e) { return ParseColor(v, o.record.backColor, e); }},
+    {"--font", "--face-name", "NAME", "DejaVu Sans", kLayout, "faceName: the font's face name",
+     [](Options& o, const std::string& v, std::string&) {
+         o.face = v;
+         return Set(o.faceGiven, true);
+     }},
+    {"--font-height", nullptr, "N", "32", kLayout, "fontHeight: the cell height in pixels, 0-255",
+     [](Options& o, const std::string& v, std::string& e) { return ParseNumber(v, o.record.fontHeight, e); }},
+    {"--style", "--font-style", "STYLE", "regular", kLayout, "fontStyle: regular|bold|italic|bold-italic or a number",
+     [](Options& o, const std::string& v, std::string& e) { return ParseNamed(v, kStyles, o.record.fontStyle, e); }},
+    {"--space-mode", nullptr, "MODE", "trim", kLayout,
+     "spaceMode, for white space other than line feeds: trim (at line starts and before line feeds), remove, to-space "
+     "(each becomes a space), trim-line-ends, trim-line-starts, or a number",
+     [](Options& o, const std::string& v, std::string& e) {
+         return ParseNamed(v, kSpaceModes, o.record.spaceMode, e);
+     }},
+    {"--newline-mode", nullptr, "MODE", "keep", kLayout,
+     "newlineMode, for line feeds: space|remove|keep|zero-width-space or a number",
+     [](Options& o, const std::string& v, std::string& e) {
+         return ParseNamed(v, kNewlineModes, o.record.newlineMode, e);
+     }},
+    {"--preserve-spaces", nullptr, nullptr, nullptr, kLayout, "preserveSpaces 1: keep runs of white space",
+     [](Options& o, const std::string&, std::string&) { return Set(o.record.preserveSpaces, 1); }},
+    {"--collapse-spaces", nullptr, nullptr, "", kLayout, "preserveSpaces 0: collapse them [default]",
+     [](Options& o, const std::string&, std::string&) { return Set(o.record.preserveSpaces, 0); }},
+    {"--wrap", "--word-wrap", nullptr, "", kLayout, "wordWrap 1: break lines that reach the line length [default]",
+     [](Options& o, const std::string&, std::string&) { return Set(o.record.wordWrap, 1); }},
+    {"--no-wrap", "--no-word-wrap", nullptr, nullptr, kLayout, "wordWrap 0: break only at line feeds",
+     [](Options& o, const std::string&, std::string&) { return Set(o.record.wordWrap, 0); }},
+    {"--leading-space-mode", nullptr, "MODE", "drop", kLayout,
+     "leadingSpaceMode, for white space at the start of the text: drop, keep, trim (removed by the space modes trim "
+     "and trim-line-starts), or a number",
+     [](Options& o, const std::string& v, std::string& e) {
+         return ParseNamed(v, kLeadingSpaceModes, o.record.leadingSpaceMode, e);
+     }},
+    {"--block-start-offset", nullptr, "N", "0", kLayout,
+     "blockStartOffset: the first line's distance from the top (from the right when vertical)",
+     [](Options& o, const std::string& v, std::string& e) { return ParseNumber(v, o.record.blockStartOffset, e); }},
+    {"--line-pitch", nullptr, "N", nullptr, kLayout, "linePitch: the distance between lines, 0-255 [the font height]",
+     [](Options& o, const std::string& v, std::string& e) {
+         return ParseNumber(v, o.record.linePitch, e) && Set(o.linePitchGiven, true);
+     }},
+    {"--first-line-indent", nullptr, "N", "0", kLayout, "firstLineIndent: extra offset of the first line (align start)",
+     [](Options& o, const std::string& v, std::string& e) { return ParseNumber(v, o.record.firstLineIndent, e); }},
+    {"--writing-mode", nullptr, "MODE", "horizontal", kLayout,
+     "writingMode: horizontal|rtl (right to left)|vertical (columns right to left) or a number",
+     [](Options& o, const std::string& v, std::string& e) {
+         return ParseNamed(v, kWritingModes, o.record.writingMode, e);
+     }},
+    {"--align", "--alignment", "ALIGN", "centre", kLayout, "alignment: start|centre|center|end or a number",
+     [](Options& o, const std::string& v, std::string& e) {
+         return ParseNamed(v, kAlignments, o.record.alignment, e);
+     }},
+};
 
-const Option kRecordOptions[] = {{"--region", nullptr, "WxH", "1280x160", kLayout,
-                                  "regionWidth x regionHeight: the text region; lines run "
-                                  "along the width (down the height when vertical)",
-                                  APPLY{return ParsePair(v, 'x', o.record.regionWidth, o.record.regionHeight, e);
-}  // namespace
-}  // namespace textraster::tool
-, {"--dest", nullptr, "X,Y", "0,0", kLayout, "destX,destY: where the region's first pixel lands in the buffer",
-   APPLY{return ParsePair(v, ',', o.record.destX, o.record.destY, e);
-}
-}
-, {"--buffer", nullptr, "WxH", nullptr, kLayout,
-   "bufferWidth x bufferHeight: the image written [just big enough for the region at --dest]",
-   APPLY{return ParsePair(v, 'x', o.record.bufferWidth, o.record.bufferHeight, e) && Set(o.bufferGiven, true);
-}
-}
-, {"--buffer-size", nullptr, "BYTES", nullptr, kLayout,
-   "bufferSize: the bytes the library may write [bufferWidth x bufferHeight x 4]",
-   APPLY{return ParseNumber(v, o.record.bufferSize, e) && Set(o.bufferSizeGiven, true);
-}
-}
-, {"--top-down", nullptr, nullptr, "", kLayout, "topDown 1: the buffer's first row is the top one [default]",
-   APPLY{return Set(o.record.topDown, 1);
-}
-}
-, {"--bottom-up", nullptr, nullptr, nullptr, kLayout,
-   "topDown 0: the buffer's first row is the bottom one (the PNG is turned upright)",
-   APPLY{return Set(o.record.topDown, 0);
-}
-}
-, {"--text-color", nullptr, "#RRGGBBAA", "#FFFFFFFF", kLayout, "textColor, AA the opacity (#RRGGBB: opaque)",
-   APPLY{return ParseColor(v, o.record.textColor, e);
-}
-}
-, {"--back-color", nullptr, "#RRGGBBAA", "#00000000", kLayout, "backColor: behind the glyphs, in each line's cells",
-   APPLY{return ParseColor(v, o.record.backColor, e);
-}
-}
-, {"--font", "--face-name", "NAME", "DejaVu Sans", kLayout, "faceName: the font's face name", APPLY{o.face = v;
-o.faceGiven = true;
-return true;
-}
-}
-, {"--font-height", nullptr, "N", "32", kLayout, "fontHeight: the cell height in pixels, 0-255",
-   APPLY{return ParseNumber(v, o.record.fontHeight, e);
-}
-}
-, {"--style", "--font-style", "STYLE", "regular", kLayout, "fontStyle: regular|bold|italic|bold-italic or a number",
-   APPLY{return ParseNamed(v, kStyles, o.record.fontStyle, e);
-}
-}
-, {"--space-mode", nullptr, "MODE", "trim", kLayout,
-   "spaceMode, for white space other than line feeds: trim (at line starts and before line feeds), remove, "
-   "to-space (each becomes a space), trim-line-ends, trim-line-starts, or a number",
-   APPLY{return ParseNamed(v, kSpaceModes, o.record.spaceMode, e);
-}
-}
-, {"--newline-mode", nullptr, "MODE", "keep", kLayout,
-   "newlineMode, for line feeds: space|remove|keep|zero-width-space or a number",
-   APPLY{return ParseNamed(v, kNewlineModes, o.record.newlineMode, e);
-}
-}
-, {"--preserve-spaces", nullptr, nullptr, nullptr, kLayout, "preserveSpaces 1: keep runs of white space",
-   APPLY{return Set(o.record.preserveSpaces, 1);
-}
-}
-, {"--collapse-spaces", nullptr, nullptr, "", kLayout, "preserveSpaces 0: collapse them [default]",
-   APPLY{return Set(o.record.preserveSpaces, 0);
-}
-}
-, {"--wrap", "--word-wrap", nullptr, "", kLayout, "wordWrap 1: break lines that reach the line length [default]",
-   APPLY{return Set(o.record.wordWrap, 1);
-}
-}
-, {"--no-wrap", "--no-word-wrap", nullptr, nullptr, kLayout, "wordWrap 0: break only at line feeds",
-   APPLY{return Set(o.record.wordWrap, 0);
-}
-}
-, {"--leading-space-mode", nullptr, "MODE", "drop", kLayout,
-   "leadingSpaceMode, for white space at the start of the text: drop, keep, trim (removed by the space modes trim "
-   "and trim-line-starts), or a number",
-   APPLY{return ParseNamed(v, kLeadingSpaceModes, o.record.leadingSpaceMode, e);
-}
-}
-, {"--block-start-offset", nullptr, "N", "0", kLayout,
-   "blockStartOffset: the first line's distance from the top (from the right when vertical)",
-   APPLY{return ParseNumber(v, o.record.blockStartOffset, e);
-}
-}
-, {"--line-pitch", nullptr, "N", nullptr, kLayout, "linePitch: the distance between lines, 0-255 [the font height]",
-   APPLY{return ParseNumber(v, o.record.linePitch, e) && Set(o.linePitchGiven, true);
-}
-}
-, {"--first-line-indent", nullptr, "N", "0", kLayout, "firstLineIndent: extra offset of the first line (align start)",
-   APPLY{return ParseNumber(v, o.record.firstLineIndent, e);
-}
-}
-, {"--writing-mode", nullptr, "MODE", "horizontal", kLayout,
-   "writingMode: horizontal|rtl (right to left)|vertical (columns right to left) or a number",
-   APPLY{return ParseNamed(v, kWritingModes, o.record.writingMode, e);
-}
-}
-, {"--align", "--alignment", "ALIGN", "centre", kLayout, "alignment: start|centre|center|end or a number",
-   APPLY{return ParseNamed(v, kAlignments, o.record.alignment, e);
-}
-}
-,
-}
-;
-
-const Option kToolOptions[] = {{"--text-file", nullptr, "PATH", nullptr, kRender | kMeasure,
-                                "the text from a file, UTF-8 or UTF-16 with a byte-order mark (instead of TEXT)",
-                                APPLY{o.textFile = v;
-return true;
-}
-}
-, {"--font-file", nullptr, "PATH", nullptr, kLayout,
-   "register a font file privately for this run (AddFont); may be repeated; without --font the first file's "
-   "full name is the face",
-   APPLY{o.fontFiles.push_back(v);
-return true;
-}
-}
-, {"-o", "--output", "PATH", nullptr, kSample | kRender | kSubtitles,
-   "where to write: a PNG file (sample, render) or a folder (subtitles) [textraster-sample.png, textraster.png, "
-   "cues]",
-   APPLY{o.output = v;
-return true;
-}
-}
-, {"--preview", nullptr, nullptr, nullptr, kSample | kRender | kSubtitles,
-   "lay the image over a checkerboard, as image editors show transparency (the PNG is then opaque)",
-   APPLY{return Set(o.preview, true);
-}
-}
-, {"--json", nullptr, nullptr, nullptr, kMeasure, "print the measurements as one JSON object",
-   APPLY{return Set(o.json, true);
-}
-}
-,
-}
-;
-
-#undef APPLY
+const Option kToolOptions[] = {
+    {"--text-file", nullptr, "PATH", nullptr, kRender | kMeasure,
+     "the text from a file, UTF-8 or UTF-16 with a byte-order mark (instead of TEXT)",
+     [](Options& o, const std::string& v, std::string&) {
+         o.textFile = v;
+         return true;
+     }},
+    {"--font-file", nullptr, "PATH", nullptr, kLayout,
+     "register a font file privately for this run (AddFont); may be repeated; without --font the first file's full "
+     "name is the face",
+     [](Options& o, const std::string& v, std::string&) {
+         o.fontFiles.push_back(v);
+         return true;
+     }},
+    {"-o", "--output", "PATH", nullptr, kSample | kRender | kSubtitles,
+     "where to write: a PNG file (sample, render) or a folder (subtitles) [textraster-sample.png, textraster.png, "
+     "cues]",
+     [](Options& o, const std::string& v, std::string&) {
+         o.output = v;
+         return true;
+     }},
+    {"--preview", nullptr, nullptr, nullptr, kSample | kRender | kSubtitles,
+     "lay the image over a checkerboard, as image editors show transparency (the PNG is then opaque)",
+     [](Options& o, const std::string&, std::string&) { return Set(o.preview, true); }},
+    {"--json", nullptr, nullptr, nullptr, kMeasure, "print the measurements as one JSON object",
+     [](Options& o, const std::string&, std::string&) { return Set(o.json, true); }},
+};
 
 template <typename F>
 void ForEachOption(F f) {
@@ -323,6 +287,20 @@ void ApplyDerivedDefaults(Options& o) {
         r.bufferSize = uint32_t(std::min<uint64_t>(bytes, std::numeric_limits<uint32_t>::max()));
     }
     if (!o.linePitchGiven) r.linePitch = r.fontHeight;
+}
+
+// `text` broken at spaces into lines of at most `width` columns, each indented.
+std::string Wrapped(const std::string& text, size_t indent, size_t width) {
+    std::string out, line;
+    std::istringstream words(text);
+    for (std::string word; words >> word;) {
+        if (!line.empty() && indent + line.size() + 1 + word.size() > width) {
+            out += std::string(indent, ' ') + line + "\n";
+            line.clear();
+        }
+        line += (line.empty() ? "" : " ") + word;
+    }
+    return out + std::string(indent, ' ') + line + "\n";
 }
 
 }  // namespace
@@ -438,9 +416,9 @@ std::string Usage() {
         for (const Option* o = begin; o != end; ++o) {
             std::string names = std::string(o->name) + (o->alias ? std::string(", ") + o->alias : "");
             if (o->value) names += std::string(" ") + o->value;
-            out << "  " << names << "\n      " << o->help;
-            if (o->initial && o->value) out << " [" << o->initial << "]";
-            out << "\n";
+            std::string help = o->help;
+            if (o->initial && o->value) help += std::string(" [") + o->initial + "]";
+            out << "  " << names << "\n" << Wrapped(help, 6, 80);
         }
     };
     section("The request record, one option per field (render, measure, subtitles):", std::begin(kRecordOptions),
