@@ -222,6 +222,18 @@ TEST(Tool, FailuresAreExplainedAndExitNonzero) {
     }
 }
 
+#ifdef TEXTRASTER_TOOL_HAS_ADD_FONT
+TEST(Tool, FontFileGivesTheFaceByItsFullName) {
+    const std::string dir = Folder("font-file");
+    const Outcome run = RunTool({"render", "Serif", "--region", "200x50", "--font-file",
+                                 "/usr/share/fonts/truetype/dejavu/DejaVuSerif-Bold.ttf", "-o", dir + "/serif.png"},
+                                dir);
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("font \"DejaVu Serif Bold\""), std::string::npos) << run.out;
+    EXPECT_GT(InkOf(Png(dir + "/serif.png")).opaque, 50u);
+}
+#endif
+
 TEST(Tool, HelpNamesEveryRecordField) {
     const std::string dir = Folder("help");
     const Outcome run = RunTool({"--help"}, dir);
