@@ -4,8 +4,6 @@
 
 namespace textraster::tool {
 
-#ifdef TEXTRASTER_TOOL_HAS_ADD_FONT
-
 PrivateFonts::~PrivateFonts() {
     for (const Text& path : registered_) RemoveFont(path.c_str());
 }
@@ -28,17 +26,5 @@ bool PrivateFonts::AddAll(const std::vector<std::string>& paths, Text* firstFull
     }
     return true;
 }
-
-#else
-
-PrivateFonts::~PrivateFonts() = default;
-
-bool PrivateFonts::AddAll(const std::vector<std::string>& paths, Text*, std::string& error) {
-    if (paths.empty()) return true;
-    error = "--font-file needs AddFont, which this build of the library does not export yet";
-    return false;
-}
-
-#endif
 
 }  // namespace textraster::tool

@@ -1,8 +1,4 @@
 // Font files registered for this run with AddFont, removed again at the end.
-//
-// The build defines TEXTRASTER_TOOL_HAS_ADD_FONT when the library exports
-// AddFont and RemoveFont; without them --font-file reports that it is not
-// available in this build.
 #pragma once
 
 #include <string>

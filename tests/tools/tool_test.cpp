@@ -186,11 +186,7 @@ TEST(Tool, FailuresAreExplainedAndExitNonzero) {
     const std::string dir = Folder("failures");
     WriteFile(dir + "/broken.txt", "caf\xC3");
     WriteFile(dir + "/empty.srt", "\r\n\r\n");
-#ifdef TEXTRASTER_TOOL_HAS_ADD_FONT
     const char* fontFailure = "AddFont failed with result 2: the system refused to register the font";
-#else
-    const char* fontFailure = "--font-file needs AddFont";
-#endif
     const struct {
         std::vector<std::string> args;
         int status;
@@ -222,7 +218,6 @@ TEST(Tool, FailuresAreExplainedAndExitNonzero) {
     }
 }
 
-#ifdef TEXTRASTER_TOOL_HAS_ADD_FONT
 TEST(Tool, FontFileGivesTheFaceByItsFullName) {
     const std::string dir = Folder("font-file");
     const Outcome run = RunTool({"render", "Serif", "--region", "200x50", "--font-file",
@@ -232,7 +227,6 @@ TEST(Tool, FontFileGivesTheFaceByItsFullName) {
     EXPECT_NE(run.out.find("font \"DejaVu Serif Bold\""), std::string::npos) << run.out;
     EXPECT_GT(InkOf(Png(dir + "/serif.png")).opaque, 50u);
 }
-#endif
 
 TEST(Tool, HelpNamesEveryRecordField) {
     const std::string dir = Folder("help");
