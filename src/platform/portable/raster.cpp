@@ -41,7 +41,7 @@ FT_Pos RoundToPixel(FT_Pos v) {
 // An upright glyph of a vertical line is turned a quarter counter-clockwise
 // against the line, so that the line's own turn stands it up again, and
 // centred in its cell: its advance along the line, the cell's height across.
-void StandUpright(FT_Outline& outline, const PortableFont& font, FT_Pos advance) {
+void StandUpright(FT_Outline& outline, const SizedFont& font, FT_Pos advance) {
     TurnQuarters(outline, 1);
     const FT_Pos ascent = FT_Pos(font.metrics.tmAscent) * 64;
     const FT_Pos descent = FT_Pos(font.metrics.tmDescent) * 64;
@@ -49,7 +49,7 @@ void StandUpright(FT_Outline& outline, const PortableFont& font, FT_Pos advance)
                          RoundToPixel((ascent - descent - advance) / 2));
 }
 
-GlyphImage Render(PortableFont& font, const PlacedGlyph& glyph) {
+GlyphImage Render(SizedFont& font, const PlacedGlyph& glyph) {
     GlyphImage image;
     FT_Face face = font.face;
     const FT_Int32 flags = FT_LOAD_NO_BITMAP | FT_LOAD_IGNORE_GLOBAL_ADVANCE_WIDTH |
@@ -112,7 +112,7 @@ uint32_t Blend(uint32_t background, uint32_t color, int coverage) {
 
 }  // namespace
 
-const GlyphImage* RenderGlyph(PortableFont& font, const PlacedGlyph& glyph) {
+const GlyphImage* RenderGlyph(SizedFont& font, const PlacedGlyph& glyph) {
     const uint32_t key = glyph.glyph << 1 | (glyph.upright ? 1 : 0);
     auto found = font.glyphs.find(key);
     if (found == font.glyphs.end()) {

@@ -4,7 +4,7 @@
 
 #include "platform/gdi.h"
 #include "platform/portable/bitmap.h"
-#include "platform/portable/font.h"
+#include "platform/portable/sized_font.h"
 #include "platform/portable/shaping.h"
 
 namespace textraster::portable {
@@ -12,7 +12,7 @@ namespace textraster::portable {
 // The glyph's image as the font draws it (synthetic bold and italic, the
 // upright turn, the escapement), made once per font. Null when the glyph
 // has no outline to draw. The caller holds font.lock.
-const GlyphImage* RenderGlyph(PortableFont& font, const PlacedGlyph& glyph);
+const GlyphImage* RenderGlyph(SizedFont& font, const PlacedGlyph& glyph);
 
 // Fills [left, right) × [top, bottom), clipped to the bitmap.
 void FillRect(PortableBitmap& bitmap, int left, int top, int right, int bottom, COLORREF color);

@@ -1,0 +1,289 @@
+#include "platform/portable/run_extents.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstring>
+#include <mutex>
+#include <string>
+
+#include "platform/portable/utf.h"
+
+namespace textraster::portable {
+namespace {
+
+// Runs kept per font: the lines of a short text, or the growing measurements
+// of one long line.
+constexpr size_t kKeptRuns = 4;
+constexpr int32_t kUnknown = INT32_MIN;
+// HarfBuzz sees this many characters on either side of a run as its context.
+constexpr size_t kContext = 5;
+// How deep FriBidi nests bracket pairs before it stops pairing them.
+constexpr size_t kMaxBracketPairs = FRIBIDI_BIDI_MAX_NESTED_BRACKET_PAIRS;
+
+// Marks of a place between two code points.
+constexpr uint8_t kClusterStart = 1;  // a glyph cluster starts here
+constexpr uint8_t kUnsafe = 2;        // HarfBuzz: cutting here may change the glyphs on either side
+constexpr uint8_t kStable = 4;        // the levels before here are final whatever follows (see Measure)
+
+bool IsHighSurrogate(char16_t c) {
+    return c >= 0xD800 && c < 0xDC00;
+}
+bool IsLowSurrogate(char16_t c) {
+    return c >= 0xDC00 && c < 0xE000;
+}
+
+// Classes that can give a character of a left-to-right paragraph a level
+// other than 0. Without them every character of every prefix is at level 0.
+bool RaisesLevels(FriBidiCharType type) {
+    switch (type) {
+        case FRIBIDI_TYPE_RTL:
+        case FRIBIDI_TYPE_AL:
+        case FRIBIDI_TYPE_AN: return true;
+        default: return FRIBIDI_IS_EXPLICIT(type) || FRIBIDI_IS_ISOLATE(type) || type == FRIBIDI_TYPE_BS;
+    }
+}
+
+bool IsStrong(FriBidiCharType type) {
+    return type == FRIBIDI_TYPE_LTR || type == FRIBIDI_TYPE_RTL || type == FRIBIDI_TYPE_AL;
+}
+
+// Wrapping sums: extents are 32-bit, and a run too long for them wraps the
+// same way whichever way it is added up.
+uint32_t Wrap(int value) {
+    return static_cast<uint32_t>(value);
+}
+int Unwrap(uint32_t value) {
+    return static_cast<int>(static_cast<int32_t>(value));
+}
+
+}  // namespace
+
+// One measured run of text: its shaping, reduced to what the extents of its
+// prefixes need.
+struct RunExtents::Run {
+    std::u16string text;
+    CodePoints codePoints;
+    std::vector<uint32_t> codePointsBefore;  // per unit count: the code points they hold
+    // Left to right as a whole and in every prefix: one run at level 0.
+    bool leftToRight = true;
+    // Per code point, when not leftToRight: its level and where its level run starts and ends.
+    std::vector<FriBidiLevel> levels;
+    std::vector<uint32_t> levelRunStart;
+    std::vector<uint32_t> levelRunEnd;
+    // Per place x between code points (0 to n): the advances of the glyphs of
+    // the code points before x, and the marks above.
+    std::vector<uint32_t> before;
+    std::vector<uint8_t> marks;
+    // Per unit count: the extent, once known.
+    std::vector<int32_t> extents;
+
+    size_t size() const { return codePoints.size(); }
+    // The glyphs of code points [a, b) are those of the shaping cut at a and
+    // b: each is the start or end of its level run, or a place where a
+    // cluster starts that HarfBuzz says is safe to cut.
+    bool Cuttable(size_t x, size_t runStart, size_t runEnd) const {
+        return x == runStart || x == runEnd || (marks[x] & (kClusterStart | kUnsafe)) == kClusterStart;
+    }
+    uint32_t Between(size_t a, size_t b) const { return before[b] - before[a]; }
+};
+
+RunExtents::RunExtents() = default;
+
+RunExtents::~RunExtents() {
+    if (buffer_) hb_buffer_destroy(buffer_);
+}
+
+int RunExtents::Extent(SizedFont& font, const char16_t* text, size_t count) {
+    if (count == 0) return 0;
+    Run* run = Find(text, count);
+    if (!run) run = &Measure(font, text, count);
+    int32_t& extent = run->extents[count];
+    if (extent == kUnknown) extent = PrefixExtent(font, *run, count);
+    return extent;
+}
+
+RunExtents::Run* RunExtents::Find(const char16_t* text, size_t count) {
+    for (auto it = runs_.begin(); it != runs_.end(); ++it) {
+        const std::u16string& known = (*it)->text;
+        if (count > known.size() || std::memcmp(known.data(), text, count * sizeof(char16_t)) != 0) continue;
+        std::rotate(runs_.begin(), it, it + 1);
+        return runs_.front().get();
+    }
+    return nullptr;
+}
+
+int RunExtents::RunAdvance(SizedFont& font, const FriBidiChar* text, size_t length, const LevelRun& run,
+                           hb_script_t script) {
+    std::lock_guard<std::mutex> guard(font.lock);
+    if (!buffer_) buffer_ = hb_buffer_create();
+    ShapeRun(font, text, length, run, script, buffer_);
+    unsigned count = 0;
+    const hb_glyph_position_t* positions = hb_buffer_get_glyph_positions(buffer_, &count);
+    uint32_t advance = 0;
+    for (unsigned i = 0; i < count; ++i) advance += Wrap(GlyphAdvance(font, positions[i]));
+    return Unwrap(advance);
+}
+
+// What ShapeText measures: every level run shaped on its own.
+int RunExtents::FreshExtent(SizedFont& font, const char16_t* text, size_t count) {
+    ++counts_.freshPrefixes;
+    CodePoints codePoints;
+    AppendCodePoints(std::u16string_view(text, count), codePoints);
+    BidiLevels(codePoints.data(), codePoints.size(), false, bidi_, levels_);
+    const std::vector<FriBidiLevel>& levels = levels_;
+    uint32_t advance = 0;
+    for (size_t start = 0; start < levels.size();) {
+        size_t end = start;
+        while (end < levels.size() && levels[end] == levels[start]) ++end;
+        advance += Wrap(RunAdvance(font, codePoints.data(), codePoints.size(), {start, end, levels[start]},
+                                   HB_SCRIPT_INVALID));
+        start = end;
+    }
+    return Unwrap(advance);
+}
+
+RunExtents::Run& RunExtents::Measure(SizedFont& font, const char16_t* text, size_t count) {
+    ++counts_.measuredRuns;
+    auto run = std::make_unique<Run>();
+    run->text.assign(text, count);
+    run->codePointsBefore.assign(count + 1, 0);
+    const std::u16string_view units(run->text);
+    for (size_t i = 0; i < count;) {
+        const size_t at = i;
+        run->codePoints.push_back(NextCodePoint(units, i));
+        for (size_t k = at + 1; k <= i; ++k) run->codePointsBefore[k] = uint32_t(run->codePoints.size());
+    }
+    const size_t n = run->size();
+    const FriBidiChar* codePoints = run->codePoints.data();
+
+    BidiLevels(codePoints, n, false, bidi_, run->levels);
+    run->leftToRight = std::none_of(bidi_.types.begin(), bidi_.types.end(), RaisesLevels) &&
+                       std::all_of(run->levels.begin(), run->levels.end(), [](FriBidiLevel l) { return l == 0; });
+    run->marks.assign(n + 1, 0);
+    if (!run->leftToRight) {
+        // A place x is stable when the code point before it is strong and
+        // every bracket opened before it is closed: the levels of the code
+        // points before x then follow from them alone, and those after x
+        // from the code point before x onwards (no embeddings, isolates or
+        // paragraph breaks anywhere, or no place is stable).
+        const bool plain = std::none_of(bidi_.types.begin(), bidi_.types.end(), [](FriBidiCharType type) {
+            return FRIBIDI_IS_EXPLICIT(type) || FRIBIDI_IS_ISOLATE(type) || type == FRIBIDI_TYPE_BS;
+        });
+        std::vector<FriBidiBracketType> open;
+        for (size_t i = 0; plain && i < n; ++i) {
+            const FriBidiBracketType bracket = bidi_.brackets[i];
+            if (bracket != FRIBIDI_NO_BRACKET && FRIBIDI_IS_BRACKET_OPEN(bracket)) {
+                // FriBidi stops pairing brackets here, and so do stable places.
+                if (open.size() == kMaxBracketPairs) break;
+                open.push_back(FRIBIDI_BRACKET_ID(bracket));
+            } else if (bracket != FRIBIDI_NO_BRACKET) {
+                const auto match = std::find(open.rbegin(), open.rend(), FRIBIDI_BRACKET_ID(bracket));
+                if (match != open.rend()) open.erase(std::next(match).base(), open.end());
+            }
+            if (open.empty() && IsStrong(bidi_.types[i])) run->marks[i + 1] |= kStable;
+        }
+        run->levelRunStart.resize(n);
+        run->levelRunEnd.resize(n);
+    }
+
+    // Each level run shaped as ShapeText shapes it; glyph advances summed by
+    // the code point that starts their cluster.
+    std::vector<uint32_t> clusterAdvance(n, 0);
+    for (size_t start = 0; start < n;) {
+        size_t end = start;
+        while (end < n && run->levels[end] == run->levels[start]) ++end;
+        if (!run->leftToRight)
+            for (size_t i = start; i < end; ++i) run->levelRunStart[i] = uint32_t(start), run->levelRunEnd[i] = uint32_t(end);
+        std::lock_guard<std::mutex> guard(font.lock);
+        if (!buffer_) buffer_ = hb_buffer_create();
+        ShapeRun(font, codePoints, n, {start, end, run->levels[start]}, HB_SCRIPT_INVALID, buffer_);
+        unsigned glyphs = 0;
+        const hb_glyph_info_t* infos = hb_buffer_get_glyph_infos(buffer_, &glyphs);
+        const hb_glyph_position_t* positions = hb_buffer_get_glyph_positions(buffer_, &glyphs);
+        for (unsigned i = 0; i < glyphs; ++i) {
+            const uint32_t cluster = infos[i].cluster;
+            clusterAdvance[cluster] += Wrap(GlyphAdvance(font, positions[i]));
+            run->marks[cluster] |= kClusterStart;
+            if (hb_glyph_info_get_glyph_flags(&infos[i]) & HB_GLYPH_FLAG_UNSAFE_TO_BREAK)
+                run->marks[cluster] |= kUnsafe;
+        }
+        start = end;
+    }
+    run->before.assign(n + 1, 0);
+    for (size_t x = 0; x < n; ++x) run->before[x + 1] = run->before[x] + clusterAdvance[x];
+
+    run->extents.assign(count + 1, kUnknown);
+    run->extents[count] = Unwrap(run->before[n]);
+    if (runs_.size() == kKeptRuns) runs_.pop_back();
+    runs_.insert(runs_.begin(), std::move(run));
+    return *runs_.front();
+}
+
+int RunExtents::PrefixExtent(SizedFont& font, Run& run, size_t units) {
+    const std::u16string& text = run.text;
+    // A prefix that ends inside a surrogate pair holds another code point.
+    if (IsHighSurrogate(text[units - 1]) && IsLowSurrogate(text[units])) return FreshExtent(font, text.data(), units);
+    const size_t c = run.codePointsBefore[units];
+    const FriBidiChar* codePoints = run.codePoints.data();
+
+    // The prefix's last level run [a, c), lying in the whole's level run
+    // [a, e) at the same level: read off the shaping when c is a place to
+    // cut; else the shaping up to the last such place, and the rest shaped
+    // again; else shaped as a whole, as a fresh measurement would.
+    auto lastRun = [&](size_t a, size_t e, FriBidiLevel level) -> uint32_t {
+        if (c < e && run.Cuttable(c, a, e)) {
+            ++counts_.fromShaping;
+            return run.Between(a, c);
+        }
+        ++counts_.reshapedParts;
+        size_t j = c < e ? c - 1 : a;
+        while (j > a && !run.Cuttable(j, a, e)) --j;
+        // Shaped on its own the part must still take the script of the whole run.
+        const hb_script_t script = j > a ? RunScript(codePoints, a, c) : HB_SCRIPT_INVALID;
+        return run.Between(a, j) + Wrap(RunAdvance(font, codePoints, c, {j, c, level}, script));
+    };
+
+    if (run.leftToRight) return Unwrap(lastRun(0, run.size(), 0));
+
+    // Below the last stable place s the prefix has the whole's levels.
+    size_t s = c;
+    while (s > 0 && !(run.marks[s] & kStable)) --s;
+    if (s == 0) return FreshExtent(font, text.data(), units);
+    const size_t a = run.levelRunStart[s - 1], e = run.levelRunEnd[s - 1];
+    const FriBidiLevel level = run.levels[s - 1];
+
+    // The level runs before a are the prefix's too, and so are their glyphs,
+    // but for runs ending so near c that the prefix cuts their context.
+    uint32_t advance = 0;
+    size_t reused = a;
+    while (reused > 0 && reused + kContext > c) {
+        const size_t start = run.levelRunStart[reused - 1];
+        advance += Wrap(RunAdvance(font, codePoints, c, {start, reused, run.levels[start]}, HB_SCRIPT_INVALID));
+        reused = start;
+    }
+    advance += run.before[reused];
+    if (s == c) return Unwrap(advance + lastRun(a, e, level));
+
+    // From s on the prefix's own levels, resolved from the strong code point
+    // before s; the run through s - 1 starts at a, later ones are shaped anew.
+    BidiLevels(codePoints + s - 1, c - s + 1, false, bidi_, levels_);
+    size_t start = a;
+    FriBidiLevel current = level;
+    for (size_t x = s; x <= c; ++x) {
+        const bool ends = x == c || levels_[x - s + 1] != current;
+        if (!ends) continue;
+        if (start == a && x == c && x <= e) {
+            advance += lastRun(a, e, level);
+        } else if (start == a && x <= e && x + kContext <= c && run.Cuttable(x, a, e)) {
+            ++counts_.fromShaping;
+            advance += run.Between(a, x);
+        } else {
+            ++counts_.reshapedParts;
+            advance += Wrap(RunAdvance(font, codePoints, c, {start, x, current}, HB_SCRIPT_INVALID));
+        }
+        if (x < c) start = x, current = levels_[x - s + 1];
+    }
+    return Unwrap(advance);
+}
+
+}  // namespace textraster::portable
