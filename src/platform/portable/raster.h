@@ -17,8 +17,35 @@ const GlyphImage* RenderGlyph(SizedFont& font, const PlacedGlyph& glyph);
 // Fills [left, right) × [top, bottom), clipped to the bitmap.
 void FillRect(PortableBitmap& bitmap, int left, int top, int right, int bottom, COLORREF color);
 
-// Blends a glyph image whose top-left pixel lands at (x, y):
+// The pixel FillRect writes for a colour.
+uint32_t FillPixel(const PortableBitmap& bitmap, COLORREF color);
+
+// Blends glyph images of one colour into a bitmap:
 // out = background + (colour − background) × coverage / 255 per channel.
-void BlendGlyph(PortableBitmap& bitmap, int x, int y, const GlyphImage& image, COLORREF color);
+// Nearly every pixel lies on one background (the cells' fill, or the empty
+// surface), so the blends over it are worked out once, for every coverage.
+// Each glyph image keeps its blend over that background (see GlyphImage):
+// rows of the surface that hold only the background take it as it is.
+class GlyphBlender {
+   public:
+    // The caller holds font.lock while the blender is used.
+    GlyphBlender(SizedFont& font, PortableBitmap& bitmap, COLORREF color, uint32_t usualBackground);
+    // Blends an image of `font` whose top-left pixel lands at (x, y).
+    void Blend(int x, int y, const GlyphImage& image);
+
+   private:
+    const std::vector<uint32_t>& OverUsual(const GlyphImage& image);
+    uint32_t BlendOverUsual(unsigned char coverage);
+
+    SizedFont& font_;
+    PortableBitmap& bitmap_;
+    const uint32_t pixel_;
+    const uint32_t usualBackground_;
+    // The blends over the usual background by coverage, worked out when first needed.
+    bool tableReady_ = false;
+    uint32_t overUsual_[256];
+    // A row of the usual background, to tell rows that hold nothing else.
+    std::vector<uint32_t> usualRow_;
+};
 
 }  // namespace textraster::portable

@@ -28,6 +28,17 @@ struct GlyphImage {
     int width = 0;
     int rows = 0;
     std::vector<unsigned char> coverage;
+
+    // The image blended in one colour over one background, as drawing needs
+    // it again and again: kept for the last two pairs (the colour and the
+    // opacity pass of a text). Made and used under the sized font's lock.
+    struct Blend {
+        uint32_t color = 0;
+        uint32_t background = 0;
+        std::vector<uint32_t> pixels;
+    };
+    mutable Blend blends[2];
+    mutable unsigned nextBlend = 0;
 };
 
 // What decides a sized font: the face a description resolves to and the

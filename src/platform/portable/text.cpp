@@ -65,17 +65,19 @@ BOOL TextOutW(HDC handle, int x, int y, LPCWSTR text, int count) {
     const int baseline = (align & kTaBaseline) == kTaBaseline ? 0 : (align & kTaBottom) ? -tm.tmDescent : tm.tmAscent;
     const int quarters = sized.quarterTurns;
 
-    if (dc->backMode == OPAQUE) {
+    const bool opaque = dc->backMode == OPAQUE;
+    if (opaque) {
         const Point a = Place(x, y, quarters, start, baseline - tm.tmAscent);
         const Point b = Place(x, y, quarters, start + line.advance, baseline + tm.tmDescent);
         FillRect(*dc->bitmap, std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x), std::max(a.y, b.y),
                  dc->backColor);
     }
+    GlyphBlender blender(sized, *dc->bitmap, dc->textColor, opaque ? FillPixel(*dc->bitmap, dc->backColor) : 0);
     for (const PlacedGlyph& glyph : line.glyphs) {
         const GlyphImage* image = RenderGlyph(sized, glyph);
         if (!image) continue;
         const Point origin = Place(x, y, quarters, start + glyph.x, baseline - glyph.y);
-        BlendGlyph(*dc->bitmap, origin.x + image->left, origin.y - image->top, *image, dc->textColor);
+        blender.Blend(origin.x + image->left, origin.y - image->top, *image);
     }
     return TRUE;
 }
