@@ -21,9 +21,11 @@ struct PortableFont : textraster::portable::GdiObject {
     const std::shared_ptr<textraster::portable::SizedFont> sized;
 
     // The runs measured last with this font, to answer the extents of their
-    // prefixes; one thread at a time. Taken before sized->lock when both are.
+    // prefixes, and the line drawn last; one thread at a time. Taken before
+    // sized->lock when both are.
     std::mutex lock;
     textraster::portable::RunExtents extents;
+    textraster::portable::LastShapedLine drawn;
 };
 
 namespace textraster::portable {

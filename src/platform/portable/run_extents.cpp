@@ -17,6 +17,10 @@ constexpr size_t kKeptRuns = 4;
 constexpr int32_t kUnknown = INT32_MIN;
 // HarfBuzz sees this many characters on either side of a run as its context.
 constexpr size_t kContext = 5;
+// Parts of a prefix shaped again whose advances are remembered: up to this
+// many code points, up to this many parts.
+constexpr size_t kRememberedPart = 16;
+constexpr size_t kRememberedParts = 4096;
 // How deep FriBidi nests bracket pairs before it stops pairing them.
 constexpr size_t kMaxBracketPairs = FRIBIDI_BIDI_MAX_NESTED_BRACKET_PAIRS;
 
@@ -74,6 +78,9 @@ struct RunExtents::Run {
     // the code points before x, and the marks above.
     std::vector<uint32_t> before;
     std::vector<uint8_t> marks;
+    // Per code point x: the first code point from x on of a script of its
+    // own (what a run starting at x is shaped as), or n.
+    std::vector<uint32_t> nextScript;
     // Per unit count: the extent, once known.
     std::vector<int32_t> extents;
 
@@ -85,6 +92,11 @@ struct RunExtents::Run {
         return x == runStart || x == runEnd || (marks[x] & (kClusterStart | kUnsafe)) == kClusterStart;
     }
     uint32_t Between(size_t a, size_t b) const { return before[b] - before[a]; }
+    // The script code points [a, b) are shaped as on their own.
+    hb_script_t ScriptOf(size_t a, size_t b) const {
+        return nextScript[a] < b ? hb_unicode_script(hb_unicode_funcs_get_default(), codePoints[nextScript[a]])
+                                 : HB_SCRIPT_INVALID;
+    }
 };
 
 RunExtents::RunExtents() = default;
@@ -156,6 +168,10 @@ RunExtents::Run& RunExtents::Measure(SizedFont& font, const char16_t* text, size
     const size_t n = run->size();
     const FriBidiChar* codePoints = run->codePoints.data();
 
+    run->nextScript.resize(n + 1);
+    run->nextScript[n] = uint32_t(n);
+    for (size_t x = n; x-- > 0;)
+        run->nextScript[x] = RunScript(codePoints, x, x + 1) != HB_SCRIPT_INVALID ? uint32_t(x) : run->nextScript[x + 1];
     BidiLevels(codePoints, n, false, bidi_, run->levels);
     run->leftToRight = std::none_of(bidi_.types.begin(), bidi_.types.end(), RaisesLevels) &&
                        std::all_of(run->levels.begin(), run->levels.end(), [](FriBidiLevel l) { return l == 0; });
@@ -219,68 +235,99 @@ RunExtents::Run& RunExtents::Measure(SizedFont& font, const char16_t* text, size
     return *runs_.front();
 }
 
+uint32_t RunExtents::PartAdvance(SizedFont& font, const Run& run, size_t u, size_t v, FriBidiLevel level, size_t c) {
+    const FriBidiChar* codePoints = run.codePoints.data();
+    // The whole's level run [a, e) that holds u.
+    const size_t a = run.leftToRight ? 0 : run.levelRunStart[u];
+    const size_t e = run.leftToRight ? run.size() : run.levelRunEnd[u];
+    const FriBidiLevel wholeLevel = run.leftToRight ? 0 : run.levels[u];
+    // Shaped on their own, [u, v) and [a, e) take the scripts of their own
+    // characters, and letters that join look at the characters around them.
+    const hb_script_t script = run.ScriptOf(u, v);
+    const bool seesContext = ShapingSeesContext(script);
+    if (wholeLevel == level && v <= e && script == run.ScriptOf(a, e) && run.Cuttable(u, a, e)) {
+        // The glyphs of [u, v) are the whole's where it may be cut at v,
+        // with the characters after v that the prefix still holds.
+        const bool endKept = v < e ? run.Cuttable(v, a, e) && (v == c || !seesContext || v + kContext <= c)
+                                   : !seesContext || v + kContext <= c;
+        if (endKept) {
+            ++counts_.fromShaping;
+            return run.Between(u, v);
+        }
+        // Else the glyphs up to the last place to cut, and the rest shaped again.
+        if (v == c) {
+            size_t j = std::min(c, e) - 1;
+            while (j > u && !run.Cuttable(j, a, e)) --j;
+            if (j > u) {
+                ++counts_.reshapedParts;
+                return run.Between(u, j) + Wrap(RunAdvance(font, codePoints, c, {j, c, level}, script));
+            }
+        }
+    }
+    ++counts_.reshapedParts;
+    return Wrap(ShapedPart(font, run, u, v, level, c, seesContext));
+}
+
+int RunExtents::ShapedPart(SizedFont& font, const Run& run, size_t u, size_t v, FriBidiLevel level, size_t c,
+                           bool seesContext) {
+    const FriBidiChar* codePoints = run.codePoints.data();
+    if (v - u > kRememberedPart) return RunAdvance(font, codePoints, c, {u, v, level}, HB_SCRIPT_INVALID);
+    // Short parts (a space at the end of a line, a word of another script)
+    // come again and again: their advances are remembered by what decides
+    // them, their characters and level and, where shaping looks at them, the
+    // characters around them.
+    std::u32string& key = key_;
+    key.assign(1, char32_t(level % 2));
+    key.append(codePoints + u, codePoints + v);
+    if (seesContext) {
+        const size_t before = std::min(u, kContext), after = std::min(c - v, kContext);
+        key += char32_t(0x110000 + before);
+        key.append(codePoints + u - before, codePoints + u);
+        key += char32_t(0x110000 + after);
+        key.append(codePoints + v, codePoints + v + after);
+    }
+    auto found = parts_.find(key);
+    if (found != parts_.end()) return found->second;
+    const int advance = RunAdvance(font, codePoints, c, {u, v, level}, HB_SCRIPT_INVALID);
+    if (parts_.size() >= kRememberedParts) parts_.clear();
+    parts_.emplace(key, advance);
+    return advance;
+}
+
 int RunExtents::PrefixExtent(SizedFont& font, Run& run, size_t units) {
     const std::u16string& text = run.text;
     // A prefix that ends inside a surrogate pair holds another code point.
     if (IsHighSurrogate(text[units - 1]) && IsLowSurrogate(text[units])) return FreshExtent(font, text.data(), units);
     const size_t c = run.codePointsBefore[units];
-    const FriBidiChar* codePoints = run.codePoints.data();
-
-    // The prefix's last level run [a, c), lying in the whole's level run
-    // [a, e) at the same level: read off the shaping when c is a place to
-    // cut; else the shaping up to the last such place, and the rest shaped
-    // again; else shaped as a whole, as a fresh measurement would.
-    auto lastRun = [&](size_t a, size_t e, FriBidiLevel level) -> uint32_t {
-        if (c < e && run.Cuttable(c, a, e)) {
-            ++counts_.fromShaping;
-            return run.Between(a, c);
-        }
-        ++counts_.reshapedParts;
-        size_t j = c < e ? c - 1 : a;
-        while (j > a && !run.Cuttable(j, a, e)) --j;
-        // Shaped on its own the part must still take the script of the whole run.
-        const hb_script_t script = j > a ? RunScript(codePoints, a, c) : HB_SCRIPT_INVALID;
-        return run.Between(a, j) + Wrap(RunAdvance(font, codePoints, c, {j, c, level}, script));
-    };
-
-    if (run.leftToRight) return Unwrap(lastRun(0, run.size(), 0));
+    if (run.leftToRight) return Unwrap(PartAdvance(font, run, 0, c, 0, c));
 
     // Below the last stable place s the prefix has the whole's levels.
     size_t s = c;
     while (s > 0 && !(run.marks[s] & kStable)) --s;
     if (s == 0) return FreshExtent(font, text.data(), units);
-    const size_t a = run.levelRunStart[s - 1], e = run.levelRunEnd[s - 1];
-    const FriBidiLevel level = run.levels[s - 1];
 
-    // The level runs before a are the prefix's too, and so are their glyphs,
-    // but for runs ending so near c that the prefix cuts their context.
+    // The whole's level runs before the one that holds s - 1 are the
+    // prefix's: their glyphs are the whole's, but where the prefix cuts the
+    // characters around them that their shaping looked at.
+    const size_t a = run.levelRunStart[s - 1];
     uint32_t advance = 0;
     size_t reused = a;
     while (reused > 0 && reused + kContext > c) {
         const size_t start = run.levelRunStart[reused - 1];
-        advance += Wrap(RunAdvance(font, codePoints, c, {start, reused, run.levels[start]}, HB_SCRIPT_INVALID));
+        advance += PartAdvance(font, run, start, reused, run.levels[start], c);
         reused = start;
     }
     advance += run.before[reused];
-    if (s == c) return Unwrap(advance + lastRun(a, e, level));
+    if (s == c) return Unwrap(advance + PartAdvance(font, run, a, c, run.levels[a], c));
 
     // From s on the prefix's own levels, resolved from the strong code point
-    // before s; the run through s - 1 starts at a, later ones are shaped anew.
-    BidiLevels(codePoints + s - 1, c - s + 1, false, bidi_, levels_);
+    // before s onwards.
+    BidiLevels(run.codePoints.data() + s - 1, c - s + 1, false, bidi_, levels_);
     size_t start = a;
-    FriBidiLevel current = level;
+    FriBidiLevel current = run.levels[a];
     for (size_t x = s; x <= c; ++x) {
-        const bool ends = x == c || levels_[x - s + 1] != current;
-        if (!ends) continue;
-        if (start == a && x == c && x <= e) {
-            advance += lastRun(a, e, level);
-        } else if (start == a && x <= e && x + kContext <= c && run.Cuttable(x, a, e)) {
-            ++counts_.fromShaping;
-            advance += run.Between(a, x);
-        } else {
-            ++counts_.reshapedParts;
-            advance += Wrap(RunAdvance(font, codePoints, c, {start, x, current}, HB_SCRIPT_INVALID));
-        }
+        if (x < c && levels_[x - s + 1] == current) continue;
+        advance += PartAdvance(font, run, start, x, current, c);
         if (x < c) start = x, current = levels_[x - s + 1];
     }
     return Unwrap(advance);

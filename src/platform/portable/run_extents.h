@@ -12,6 +12,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/portable/shaping.h"
@@ -46,6 +48,9 @@ class RunExtents {
     Run* Find(const char16_t* text, size_t count);
     Run& Measure(SizedFont& font, const char16_t* text, size_t count);
     int PrefixExtent(SizedFont& font, Run& run, size_t units);
+    uint32_t PartAdvance(SizedFont& font, const Run& run, size_t u, size_t v, FriBidiLevel level, size_t c);
+    int ShapedPart(SizedFont& font, const Run& run, size_t u, size_t v, FriBidiLevel level, size_t c,
+                   bool seesContext);
     int RunAdvance(SizedFont& font, const FriBidiChar* text, size_t length, const LevelRun& run, hb_script_t script);
     int FreshExtent(SizedFont& font, const char16_t* text, size_t count);
 
@@ -53,6 +58,8 @@ class RunExtents {
     hb_buffer_t* buffer_ = nullptr;
     BidiScratch bidi_;
     std::vector<FriBidiLevel> levels_;
+    std::unordered_map<std::u32string, int> parts_;
+    std::u32string key_;
     Counts counts_;
 };
 

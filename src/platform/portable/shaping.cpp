@@ -103,6 +103,29 @@ int GlyphAdvance(const SizedFont& font, const hb_glyph_position_t& position) {
     return advance;
 }
 
+bool ShapingSeesContext(hb_script_t script) {
+    switch (script) {
+        // The shapers of these scripts take a run as it is: only the
+        // joining of Arabic-like scripts reads the characters around it.
+        case HB_SCRIPT_INVALID:
+        case HB_SCRIPT_COMMON:
+        case HB_SCRIPT_INHERITED:
+        case HB_SCRIPT_UNKNOWN:
+        case HB_SCRIPT_LATIN:
+        case HB_SCRIPT_GREEK:
+        case HB_SCRIPT_CYRILLIC:
+        case HB_SCRIPT_ARMENIAN:
+        case HB_SCRIPT_GEORGIAN:
+        case HB_SCRIPT_HEBREW:
+        case HB_SCRIPT_HAN:
+        case HB_SCRIPT_HIRAGANA:
+        case HB_SCRIPT_KATAKANA:
+        case HB_SCRIPT_BOPOMOFO:
+        case HB_SCRIPT_HANGUL: return false;
+        default: return true;
+    }
+}
+
 hb_script_t RunScript(const FriBidiChar* text, size_t start, size_t end) {
     hb_unicode_funcs_t* unicode = hb_unicode_funcs_get_default();
     for (size_t i = start; i < end; ++i) {
@@ -160,6 +183,17 @@ ShapedText ShapeText(SizedFont& font, std::u16string_view text, bool rtlReading)
     }
     hb_buffer_destroy(buffer);
     return out;
+}
+
+const ShapedText& LastShapedLine::Shape(SizedFont& font, std::u16string_view text, bool rtlReading) {
+    if (!valid_ || rtlReading != rtlReading_ || text != text_) {
+        valid_ = false;
+        shaped_ = ShapeText(font, text, rtlReading);
+        text_.assign(text);
+        rtlReading_ = rtlReading;
+        valid_ = true;
+    }
+    return shaped_;
 }
 
 }  // namespace textraster::portable

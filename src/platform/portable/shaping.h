@@ -6,6 +6,7 @@
 #include <hb.h>
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -32,6 +33,20 @@ struct ShapedText {
 // pair kerning or standard ligatures, which GDI does not apply either. The
 // caller holds font.lock.
 ShapedText ShapeText(SizedFont& font, std::u16string_view text, bool rtlReading);
+
+// The line a font object set last: a text is drawn twice, on the colour and
+// on the opacity surface, with the same font.
+class LastShapedLine {
+   public:
+    // ShapeText(font, text, rtlReading), set again only for another text.
+    const ShapedText& Shape(SizedFont& font, std::u16string_view text, bool rtlReading);
+
+   private:
+    std::u16string text_;
+    bool rtlReading_ = false;
+    bool valid_ = false;
+    ShapedText shaped_;
+};
 
 // Characters that stand upright in a vertical line of an "@" face: the
 // full-width scripts and symbols of East Asia.
@@ -74,5 +89,9 @@ int GlyphAdvance(const SizedFont& font, const hb_glyph_position_t& position);
 // The script ShapeRun takes from characters [start, end): the first one that
 // belongs to a script of its own, else HB_SCRIPT_INVALID.
 hb_script_t RunScript(const FriBidiChar* text, size_t start, size_t end);
+
+// Whether shaping a run of that script looks at the characters around it
+// (letters that join across runs); known not to for the scripts listed.
+bool ShapingSeesContext(hb_script_t script);
 
 }  // namespace textraster::portable

@@ -53,10 +53,11 @@ BOOL TextOutW(HDC handle, int x, int y, LPCWSTR text, int count) {
     if (!font || !ValidText(text, count)) return FALSE;
     if (count == 0 || !dc->bitmap) return TRUE;  // nothing to draw, or only the screen to draw on
     SizedFont& sized = *font->sized;
+    std::lock_guard<std::mutex> fontGuard(font->lock);
     std::lock_guard<std::mutex> guard(sized.lock);
     const UINT align = dc->textAlign;
-    const ShapedText line =
-        ShapeText(sized, std::u16string_view(text, static_cast<size_t>(count)), (align & TA_RTLREADING) != 0);
+    const ShapedText& line = font->drawn.Shape(sized, std::u16string_view(text, static_cast<size_t>(count)),
+                                               (align & TA_RTLREADING) != 0);
 
     // The reference point is the line's left end, centre or right end, at
     // the cell's top, the baseline or the cell's bottom.
