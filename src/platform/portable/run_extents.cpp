@@ -101,9 +101,7 @@ struct RunExtents::Run {
 
 RunExtents::RunExtents() = default;
 
-RunExtents::~RunExtents() {
-    if (buffer_) hb_buffer_destroy(buffer_);
-}
+RunExtents::~RunExtents() = default;
 
 int RunExtents::Extent(SizedFont& font, const char16_t* text, size_t count) {
     if (count == 0) return 0;
@@ -127,10 +125,10 @@ RunExtents::Run* RunExtents::Find(const char16_t* text, size_t count) {
 int RunExtents::RunAdvance(SizedFont& font, const FriBidiChar* text, size_t length, const LevelRun& run,
                            hb_script_t script) {
     std::lock_guard<std::mutex> guard(font.lock);
-    if (!buffer_) buffer_ = hb_buffer_create();
-    ShapeRun(font, text, length, run, script, buffer_);
+    hb_buffer_t* buffer = ThreadScratch().buffer;
+    ShapeRun(font, text, length, run, script, buffer);
     unsigned count = 0;
-    const hb_glyph_position_t* positions = hb_buffer_get_glyph_positions(buffer_, &count);
+    const hb_glyph_position_t* positions = hb_buffer_get_glyph_positions(buffer, &count);
     uint32_t advance = 0;
     for (unsigned i = 0; i < count; ++i) advance += Wrap(GlyphAdvance(font, positions[i]));
     return Unwrap(advance);
@@ -141,8 +139,9 @@ int RunExtents::FreshExtent(SizedFont& font, const char16_t* text, size_t count)
     ++counts_.freshPrefixes;
     CodePoints codePoints;
     AppendCodePoints(std::u16string_view(text, count), codePoints);
-    BidiLevels(codePoints.data(), codePoints.size(), false, bidi_, levels_);
-    const std::vector<FriBidiLevel>& levels = levels_;
+    ShapingScratch& scratch = ThreadScratch();
+    BidiLevels(codePoints.data(), codePoints.size(), false, scratch.bidi, scratch.levels);
+    const std::vector<FriBidiLevel>& levels = scratch.levels;
     uint32_t advance = 0;
     for (size_t start = 0; start < levels.size();) {
         size_t end = start;
@@ -172,8 +171,9 @@ RunExtents::Run& RunExtents::Measure(SizedFont& font, const char16_t* text, size
     run->nextScript[n] = uint32_t(n);
     for (size_t x = n; x-- > 0;)
         run->nextScript[x] = RunScript(codePoints, x, x + 1) != HB_SCRIPT_INVALID ? uint32_t(x) : run->nextScript[x + 1];
-    BidiLevels(codePoints, n, false, bidi_, run->levels);
-    run->leftToRight = std::none_of(bidi_.types.begin(), bidi_.types.end(), RaisesLevels) &&
+    const BidiScratch& bidi = ThreadScratch().bidi;
+    BidiLevels(codePoints, n, false, ThreadScratch().bidi, run->levels);
+    run->leftToRight = std::none_of(bidi.types.begin(), bidi.types.end(), RaisesLevels) &&
                        std::all_of(run->levels.begin(), run->levels.end(), [](FriBidiLevel l) { return l == 0; });
     run->marks.assign(n + 1, 0);
     if (!run->leftToRight) {
@@ -182,12 +182,12 @@ RunExtents::Run& RunExtents::Measure(SizedFont& font, const char16_t* text, size
         // points before x then follow from them alone, and those after x
         // from the code point before x onwards (no embeddings, isolates or
         // paragraph breaks anywhere, or no place is stable).
-        const bool plain = std::none_of(bidi_.types.begin(), bidi_.types.end(), [](FriBidiCharType type) {
+        const bool plain = std::none_of(bidi.types.begin(), bidi.types.end(), [](FriBidiCharType type) {
             return FRIBIDI_IS_EXPLICIT(type) || FRIBIDI_IS_ISOLATE(type) || type == FRIBIDI_TYPE_BS;
         });
         std::vector<FriBidiBracketType> open;
         for (size_t i = 0; plain && i < n; ++i) {
-            const FriBidiBracketType bracket = bidi_.brackets[i];
+            const FriBidiBracketType bracket = bidi.brackets[i];
             if (bracket != FRIBIDI_NO_BRACKET && FRIBIDI_IS_BRACKET_OPEN(bracket)) {
                 // FriBidi stops pairing brackets here, and so do stable places.
                 if (open.size() == kMaxBracketPairs) break;
@@ -196,7 +196,7 @@ RunExtents::Run& RunExtents::Measure(SizedFont& font, const char16_t* text, size
                 const auto match = std::find(open.rbegin(), open.rend(), FRIBIDI_BRACKET_ID(bracket));
                 if (match != open.rend()) open.erase(std::next(match).base(), open.end());
             }
-            if (open.empty() && IsStrong(bidi_.types[i])) run->marks[i + 1] |= kStable;
+            if (open.empty() && IsStrong(bidi.types[i])) run->marks[i + 1] |= kStable;
         }
         run->levelRunStart.resize(n);
         run->levelRunEnd.resize(n);
@@ -211,11 +211,11 @@ RunExtents::Run& RunExtents::Measure(SizedFont& font, const char16_t* text, size
         if (!run->leftToRight)
             for (size_t i = start; i < end; ++i) run->levelRunStart[i] = uint32_t(start), run->levelRunEnd[i] = uint32_t(end);
         std::lock_guard<std::mutex> guard(font.lock);
-        if (!buffer_) buffer_ = hb_buffer_create();
-        ShapeRun(font, codePoints, n, {start, end, run->levels[start]}, HB_SCRIPT_INVALID, buffer_);
+        hb_buffer_t* buffer = ThreadScratch().buffer;
+        ShapeRun(font, codePoints, n, {start, end, run->levels[start]}, HB_SCRIPT_INVALID, buffer);
         unsigned glyphs = 0;
-        const hb_glyph_info_t* infos = hb_buffer_get_glyph_infos(buffer_, &glyphs);
-        const hb_glyph_position_t* positions = hb_buffer_get_glyph_positions(buffer_, &glyphs);
+        const hb_glyph_info_t* infos = hb_buffer_get_glyph_infos(buffer, &glyphs);
+        const hb_glyph_position_t* positions = hb_buffer_get_glyph_positions(buffer, &glyphs);
         for (unsigned i = 0; i < glyphs; ++i) {
             const uint32_t cluster = infos[i].cluster;
             clusterAdvance[cluster] += Wrap(GlyphAdvance(font, positions[i]));
@@ -322,13 +322,15 @@ int RunExtents::PrefixExtent(SizedFont& font, Run& run, size_t units) {
 
     // From s on the prefix's own levels, resolved from the strong code point
     // before s onwards.
-    BidiLevels(run.codePoints.data() + s - 1, c - s + 1, false, bidi_, levels_);
+    ShapingScratch& scratch = ThreadScratch();
+    BidiLevels(run.codePoints.data() + s - 1, c - s + 1, false, scratch.bidi, scratch.levels);
+    const std::vector<FriBidiLevel>& levels = scratch.levels;
     size_t start = a;
     FriBidiLevel current = run.levels[a];
     for (size_t x = s; x <= c; ++x) {
-        if (x < c && levels_[x - s + 1] == current) continue;
+        if (x < c && levels[x - s + 1] == current) continue;
         advance += PartAdvance(font, run, start, x, current, c);
-        if (x < c) start = x, current = levels_[x - s + 1];
+        if (x < c) start = x, current = levels[x - s + 1];
     }
     return Unwrap(advance);
 }

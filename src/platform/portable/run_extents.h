@@ -55,9 +55,6 @@ class RunExtents {
     int FreshExtent(SizedFont& font, const char16_t* text, size_t count);
 
     std::vector<std::unique_ptr<Run>> runs_;  // most recently used first
-    hb_buffer_t* buffer_ = nullptr;
-    BidiScratch bidi_;
-    std::vector<FriBidiLevel> levels_;
     std::unordered_map<std::u32string, int> parts_;
     std::u32string key_;
     Counts counts_;

@@ -50,6 +50,16 @@ int RoundPixels(hb_position_t v) {
 
 }  // namespace
 
+ShapingScratch::ShapingScratch() : buffer(hb_buffer_create()) {}
+ShapingScratch::~ShapingScratch() {
+    hb_buffer_destroy(buffer);
+}
+
+ShapingScratch& ThreadScratch() {
+    thread_local ShapingScratch scratch;
+    return scratch;
+}
+
 void AppendCodePoints(std::u16string_view text, CodePoints& out) {
     for (size_t i = 0; i < text.size();) out.push_back(NextCodePoint(text, i));
 }
@@ -162,14 +172,13 @@ bool StandsUpright(char32_t c) {
 
 ShapedText ShapeText(SizedFont& font, std::u16string_view text, bool rtlReading) {
     ShapedText out;
-    CodePoints codePoints;
-    codePoints.reserve(text.size());
+    ShapingScratch& scratch = ThreadScratch();
+    CodePoints& codePoints = scratch.codePoints;
+    codePoints.clear();
     AppendCodePoints(text, codePoints);
-    BidiScratch scratch;
-    std::vector<FriBidiLevel> levels;
-    BidiLevels(codePoints.data(), codePoints.size(), rtlReading, scratch, levels);
-    hb_buffer_t* buffer = hb_buffer_create();
-    for (const LevelRun& run : VisualRuns(levels)) {
+    BidiLevels(codePoints.data(), codePoints.size(), rtlReading, scratch.bidi, scratch.levels);
+    hb_buffer_t* buffer = scratch.buffer;
+    for (const LevelRun& run : VisualRuns(scratch.levels)) {
         ShapeRun(font, codePoints.data(), codePoints.size(), run, HB_SCRIPT_INVALID, buffer);
         unsigned count = 0;
         const hb_glyph_info_t* infos = hb_buffer_get_glyph_infos(buffer, &count);
@@ -181,7 +190,6 @@ ShapedText ShapeText(SizedFont& font, std::u16string_view text, bool rtlReading)
             out.advance += GlyphAdvance(font, positions[i]);
         }
     }
-    hb_buffer_destroy(buffer);
     return out;
 }
 

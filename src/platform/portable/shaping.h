@@ -65,6 +65,22 @@ struct BidiScratch {
     std::vector<FriBidiBracketType> brackets;
 };
 
+// Memory the steps below need on each call, kept by each thread from call to
+// call: a long line's shaping buffer alone is larger than what the C library
+// keeps for reuse.
+struct ShapingScratch {
+    ShapingScratch();
+    ~ShapingScratch();
+    ShapingScratch(const ShapingScratch&) = delete;
+    ShapingScratch& operator=(const ShapingScratch&) = delete;
+
+    hb_buffer_t* buffer;
+    BidiScratch bidi;
+    std::vector<FriBidiLevel> levels;
+    CodePoints codePoints;
+};
+ShapingScratch& ThreadScratch();
+
 // Embedding levels of `text` after the bidi algorithm, with the line rules
 // applied (trailing white space takes the paragraph's level).
 void BidiLevels(const FriBidiChar* text, size_t length, bool rtlReading, BidiScratch& scratch,
