@@ -5,21 +5,27 @@
 #include <algorithm>
 
 #include "platform/gdi.h"
+#include "render/measured_runs.h"
 #include "text/char_class.h"
 #include "text/line_canvas.h"
 
 namespace textraster {
 
-// Measures and draws runs of one NUL-terminated text.
+// Measures and draws runs of one NUL-terminated text. Contexts that share
+// `measured` must carry the same font: a run measured on one is not measured
+// again on another.
 class DcCanvas final : public LineCanvas {
 public:
-    explicit DcCanvas(HDC dc) : dc_(dc) {}
+    DcCanvas(HDC dc, MeasuredRuns& measured) : dc_(dc), measured_(measured) {}
 
     int32_t Extent(const TextChar* start, uint32_t count) override {
+        int32_t extent = 0;
+        if (measured_.Find(start, count, extent)) return extent;
         if (start != aheadStart_ || count > aheadCount_) MeasureAhead(start, count);
         // A failed measurement counts as an extent of 0.
         SIZE size{};
         GetTextExtentPoint32W(dc_, start, int(count), &size);
+        measured_.Remember(start, count, size.cx);
         return size.cx;
     }
     uint32_t GetAlign() override { return GetTextAlign(dc_); }
@@ -40,8 +46,9 @@ private:
         uint32_t ahead = count;
         while (ahead < wanted && start[ahead] && !IsForcedBreak(start[ahead])) ++ahead;
         if (ahead > count) {
-            SIZE ignored{};
-            GetTextExtentPoint32W(dc_, start, int(ahead), &ignored);
+            SIZE size{};
+            GetTextExtentPoint32W(dc_, start, int(ahead), &size);
+            measured_.Remember(start, ahead, size.cx);
         }
         aheadStart_ = start;
         aheadCount_ = ahead;
@@ -50,6 +57,7 @@ private:
     static constexpr uint32_t kFirstAhead = 256;
 
     HDC dc_;
+    MeasuredRuns& measured_;
     const TextChar* aheadStart_ = nullptr;
     uint32_t aheadCount_ = 0;
 };

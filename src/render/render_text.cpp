@@ -100,7 +100,9 @@ extern "C" TEXTRASTER_API int32_t TEXTRASTER_CALL RenderText(const TextChar* tex
             if (GetTextMetricsW(colour.dc(), &metrics)) *ascent = uint16_t(metrics.tmAscent);
         }
 
-        DcCanvas colourCanvas(colour.dc()), alphaCanvas(alpha.dc());
+        // Both surfaces carry the same font: each run is measured once.
+        MeasuredRuns measured;
+        DcCanvas colourCanvas(colour.dc(), measured), alphaCanvas(alpha.dc(), measured);
         DrawLines(normalized.get(), colourCanvas, p, usedLinePitch, lastLineExtent);
         result = DrawLines(normalized.get(), alphaCanvas, p, nullptr, nullptr);
     }  // both fonts deselected, then the font deleted
