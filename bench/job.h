@@ -20,15 +20,19 @@ constexpr int kFrameHeight = 160;
 constexpr int kCellHeight = 32;
 
 struct Language {
-    const char* code;     // the corpus file's name
-    const char* family;   // the face the language is set in
-    bool rightToLeft;     // drawn with right-to-left reading
+    const char* code;    // the corpus file's name
+    const char* family;  // the face the language is set in
+    bool rightToLeft;    // drawn with right-to-left reading
 };
 
 inline const std::vector<Language>& Languages() {
     static const std::vector<Language> languages = {
-        {"de", "DejaVu Sans", false}, {"ru", "DejaVu Sans", false},        {"el", "DejaVu Sans", false},
-        {"he", "DejaVu Sans", true},  {"ar", "DejaVu Sans", true},         {"ja", "IPAGothic", false},
+        {"de", "DejaVu Sans", false},
+        {"ru", "DejaVu Sans", false},
+        {"el", "DejaVu Sans", false},
+        {"he", "DejaVu Sans", true},
+        {"ar", "DejaVu Sans", true},
+        {"ja", "IPAGothic", false},
         {"zh_CN", "WenQuanYi Micro Hei", false},
     };
     return languages;

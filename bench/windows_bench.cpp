@@ -106,8 +106,9 @@ int main(int argc, char** argv) {
     using namespace textraster::bench;
     const double seconds = argc > 1 ? std::atof(argv[1]) : 1.0;
     constexpr int kRounds = 3;  // the two sides alternate, the median of each counts
-    std::printf("| language | RenderText lines/s | one DrawTextW pass lines/s | RenderText ÷ DrawTextW time |"
-                " ComputeTextRegionSize /s | DrawTextW measuring /s | time ratio |\n");
+    std::printf(
+        "| language | RenderText lines/s | one DrawTextW pass lines/s | RenderText ÷ DrawTextW time |"
+        " ComputeTextRegionSize /s | DrawTextW measuring /s | time ratio |\n");
     std::printf("|---|---|---|---|---|---|---|\n");
     for (const Language& language : Languages()) {
         const std::vector<Text> lines = Corpus(language.code);
@@ -132,8 +133,8 @@ int main(int argc, char** argv) {
             calcs.push_back(Rate(calc, seconds));
         }
         const double r = Median(renders), d = Median(passes), m = Median(measures), c = Median(calcs);
-        std::printf("| %s | %.1f k | %.1f k | %.2f× | %.1f k | %.1f k | %.2f× |\n", language.code, r / 1000,
-                    d / 1000, d / r, m / 1000, c / 1000, c / m);
+        std::printf("| %s | %.1f k | %.1f k | %.2f× | %.1f k | %.1f k | %.2f× |\n", language.code, r / 1000, d / 1000,
+                    d / r, m / 1000, c / 1000, c / m);
         std::fflush(stdout);
     }
     return 0;

@@ -14,13 +14,13 @@
 namespace textraster {
 
 class MeasuredRuns {
-public:
+   public:
     // The extent remembered for the `count` characters from `start`, if any.
     bool Find(const TextChar* start, uint32_t count, int32_t& extent);
     // Remembers an extent; when memory runs out it is simply not remembered.
     void Remember(const TextChar* start, uint32_t count, int32_t extent) noexcept;
 
-private:
+   private:
     struct Runs {
         std::vector<int32_t> extents;  // by count
         std::vector<bool> known;       // whether extents[count] was measured

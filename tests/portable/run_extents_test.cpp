@@ -2,6 +2,8 @@
 // fresh measurement of each prefix: on the corpus of real UI text in every
 // language and font the benchmarks use, and on random texts full of what
 // makes shaping and bidi reordering depend on context.
+#include "platform/portable/run_extents.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -13,7 +15,6 @@
 #include "gdi_fixture.h"
 #include "platform/portable/font.h"
 #include "platform/portable/gdi_object.h"
-#include "platform/portable/run_extents.h"
 #include "platform/portable/shaping.h"
 #include "platform/portable/utf.h"
 
@@ -84,11 +85,16 @@ struct Face {
 
 TEST(RunExtents, PrefixesOfCorpusLinesMeasureAsFreshRuns) {
     const Face kFaces[] = {
-        {"de", u"DejaVu Sans", FW_NORMAL, false},       {"ru", u"DejaVu Sans", FW_NORMAL, false},
-        {"el", u"DejaVu Sans", FW_NORMAL, false},       {"he", u"DejaVu Sans", FW_NORMAL, false},
-        {"ar", u"DejaVu Sans", FW_NORMAL, false},       {"ar", u"DejaVu Sans", FW_BOLD, false},
-        {"ja", u"IPAGothic", FW_NORMAL, false},         {"ja", u"IPAGothic", FW_NORMAL, true},
-        {"zh_CN", u"WenQuanYi Micro Hei", FW_NORMAL, false}, {"zh_CN", u"WenQuanYi Micro Hei", FW_BOLD, false},
+        {"de", u"DejaVu Sans", FW_NORMAL, false},
+        {"ru", u"DejaVu Sans", FW_NORMAL, false},
+        {"el", u"DejaVu Sans", FW_NORMAL, false},
+        {"he", u"DejaVu Sans", FW_NORMAL, false},
+        {"ar", u"DejaVu Sans", FW_NORMAL, false},
+        {"ar", u"DejaVu Sans", FW_BOLD, false},
+        {"ja", u"IPAGothic", FW_NORMAL, false},
+        {"ja", u"IPAGothic", FW_NORMAL, true},
+        {"zh_CN", u"WenQuanYi Micro Hei", FW_NORMAL, false},
+        {"zh_CN", u"WenQuanYi Micro Hei", FW_BOLD, false},
     };
     for (const Face& face : kFaces) {
         SCOPED_TRACE(face.language);
@@ -113,13 +119,62 @@ TEST(RunExtents, PrefixesOfCorpusLinesMeasureAsFreshRuns) {
 // explicit and implicit direction marks, surrogates, tabs and paragraph
 // separators.
 std::u16string RandomText(std::mt19937& random, size_t length) {
-    static const std::vector<std::u16string> kPieces = {
-        u"a", u"f", u"i", u"e", u"W", u"A", u" ", u" ", u"1", u"2", u"/", u"\u2044", u"(", u")", u"[", u"]",
-        u"\"", u".", u",", u"-", u"\u05D0", u"\u05E9", u"\u05DC", u"\u05B0", u"\u0627", u"\u0628", u"\u0644",
-        u"\u0645", u"\u064B", u"\u0640", u"\u0661", u"\u06F1", u"\u200D", u"\u200C", u"\u200E", u"\u200F",
-        u"\u202B", u"\u202C", u"\u2067", u"\u2069", u"\u0301", u"\u00E9", u"\uFE0F", u"\u4E2D", u"\u3042",
-        u"\u3002", u"\U00020000", u"\U0001F600", u"\xD800", u"\t", u"\u00A0", u"\u001C", u"ffi", u"\u05D1\u05D2",
-        u"\u0644\u0627", u"\u0628\u0628\u0628"};
+    static const std::vector<std::u16string> kPieces = {u"a",
+                                                        u"f",
+                                                        u"i",
+                                                        u"e",
+                                                        u"W",
+                                                        u"A",
+                                                        u" ",
+                                                        u" ",
+                                                        u"1",
+                                                        u"2",
+                                                        u"/",
+                                                        u"\u2044",
+                                                        u"(",
+                                                        u")",
+                                                        u"[",
+                                                        u"]",
+                                                        u"\"",
+                                                        u".",
+                                                        u",",
+                                                        u"-",
+                                                        u"\u05D0",
+                                                        u"\u05E9",
+                                                        u"\u05DC",
+                                                        u"\u05B0",
+                                                        u"\u0627",
+                                                        u"\u0628",
+                                                        u"\u0644",
+                                                        u"\u0645",
+                                                        u"\u064B",
+                                                        u"\u0640",
+                                                        u"\u0661",
+                                                        u"\u06F1",
+                                                        u"\u200D",
+                                                        u"\u200C",
+                                                        u"\u200E",
+                                                        u"\u200F",
+                                                        u"\u202B",
+                                                        u"\u202C",
+                                                        u"\u2067",
+                                                        u"\u2069",
+                                                        u"\u0301",
+                                                        u"\u00E9",
+                                                        u"\uFE0F",
+                                                        u"\u4E2D",
+                                                        u"\u3042",
+                                                        u"\u3002",
+                                                        u"\U00020000",
+                                                        u"\U0001F600",
+                                                        u"\xD800",
+                                                        u"\t",
+                                                        u"\u00A0",
+                                                        u"\u001C",
+                                                        u"ffi",
+                                                        u"\u05D1\u05D2",
+                                                        u"\u0644\u0627",
+                                                        u"\u0628\u0628\u0628"};
     std::u16string text;
     while (text.size() < length) text += kPieces[random() % kPieces.size()];
     return text;
@@ -127,10 +182,8 @@ std::u16string RandomText(std::mt19937& random, size_t length) {
 
 TEST(RunExtents, PrefixesOfRandomMixedTextsMeasureAsFreshRuns) {
     const Face kFaces[] = {
-        {"", u"DejaVu Sans", FW_NORMAL, false},
-        {"", u"DejaVu Sans", FW_BOLD, false},
-        {"", u"IPAGothic", FW_NORMAL, true},
-        {"", u"WenQuanYi Micro Hei", FW_BOLD, false},
+        {"", u"DejaVu Sans", FW_NORMAL, false},      {"", u"DejaVu Sans", FW_BOLD, false},
+        {"", u"IPAGothic", FW_NORMAL, true},         {"", u"WenQuanYi Micro Hei", FW_BOLD, false},
         {"", u"Liberation Serif", FW_NORMAL, false},
     };
     std::mt19937 random(20240611);

@@ -67,7 +67,8 @@ HBITMAP CreateCompatibleBitmap(HDC dc, int width, int height) {
     const int64_t count = int64_t(width) * int64_t(height);  // below 2^62: no overflow
     if (count > INT_MAX / 4) return nullptr;
     // A failure is reported, not thrown.
-    auto* memory = static_cast<uint32_t*>(textraster::portable::TakeBlock(static_cast<size_t>(count) * sizeof(uint32_t)));
+    auto* memory =
+        static_cast<uint32_t*>(textraster::portable::TakeBlock(static_cast<size_t>(count) * sizeof(uint32_t)));
     if (!memory) return nullptr;
     std::unique_ptr<PortableBitmap> bitmap;
     try {

@@ -13,8 +13,7 @@
 struct PortableFont : textraster::portable::GdiObject {
     static constexpr auto kKind = textraster::portable::ObjectKind::Font;
 
-    PortableFont(const LOGFONTW& description, std::shared_ptr<textraster::portable::SizedFont> sizedFont,
-                 bool isStock)
+    PortableFont(const LOGFONTW& description, std::shared_ptr<textraster::portable::SizedFont> sizedFont, bool isStock)
         : GdiObject(kKind, isStock), logFont(description), sized(std::move(sizedFont)) {}
 
     const LOGFONTW logFont;

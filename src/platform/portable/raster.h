@@ -4,8 +4,8 @@
 
 #include "platform/gdi.h"
 #include "platform/portable/bitmap.h"
-#include "platform/portable/sized_font.h"
 #include "platform/portable/shaping.h"
+#include "platform/portable/sized_font.h"
 
 namespace textraster::portable {
 

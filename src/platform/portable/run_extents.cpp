@@ -146,8 +146,8 @@ int RunExtents::FreshExtent(SizedFont& font, const char16_t* text, size_t count)
     for (size_t start = 0; start < levels.size();) {
         size_t end = start;
         while (end < levels.size() && levels[end] == levels[start]) ++end;
-        advance += Wrap(RunAdvance(font, codePoints.data(), codePoints.size(), {start, end, levels[start]},
-                                   HB_SCRIPT_INVALID));
+        advance += Wrap(
+            RunAdvance(font, codePoints.data(), codePoints.size(), {start, end, levels[start]}, HB_SCRIPT_INVALID));
         start = end;
     }
     return Unwrap(advance);
@@ -170,7 +170,8 @@ RunExtents::Run& RunExtents::Measure(SizedFont& font, const char16_t* text, size
     run->nextScript.resize(n + 1);
     run->nextScript[n] = uint32_t(n);
     for (size_t x = n; x-- > 0;)
-        run->nextScript[x] = RunScript(codePoints, x, x + 1) != HB_SCRIPT_INVALID ? uint32_t(x) : run->nextScript[x + 1];
+        run->nextScript[x] =
+            RunScript(codePoints, x, x + 1) != HB_SCRIPT_INVALID ? uint32_t(x) : run->nextScript[x + 1];
     const BidiScratch& bidi = ThreadScratch().bidi;
     BidiLevels(codePoints, n, false, ThreadScratch().bidi, run->levels);
     run->leftToRight = std::none_of(bidi.types.begin(), bidi.types.end(), RaisesLevels) &&
@@ -209,7 +210,8 @@ RunExtents::Run& RunExtents::Measure(SizedFont& font, const char16_t* text, size
         size_t end = start;
         while (end < n && run->levels[end] == run->levels[start]) ++end;
         if (!run->leftToRight)
-            for (size_t i = start; i < end; ++i) run->levelRunStart[i] = uint32_t(start), run->levelRunEnd[i] = uint32_t(end);
+            for (size_t i = start; i < end; ++i)
+                run->levelRunStart[i] = uint32_t(start), run->levelRunEnd[i] = uint32_t(end);
         std::lock_guard<std::mutex> guard(font.lock);
         hb_buffer_t* buffer = ThreadScratch().buffer;
         ShapeRun(font, codePoints, n, {start, end, run->levels[start]}, HB_SCRIPT_INVALID, buffer);

@@ -35,10 +35,10 @@ class RunExtents {
 
     // How the answers were found, for tests.
     struct Counts {
-        size_t measuredRuns = 0;    // runs shaped whole, to answer their prefixes later
-        size_t fromShaping = 0;     // prefixes read off a longer run's shaping
-        size_t reshapedParts = 0;   // prefixes whose end was shaped again
-        size_t freshPrefixes = 0;   // prefixes measured afresh, as nothing could be reused
+        size_t measuredRuns = 0;   // runs shaped whole, to answer their prefixes later
+        size_t fromShaping = 0;    // prefixes read off a longer run's shaping
+        size_t reshapedParts = 0;  // prefixes whose end was shaped again
+        size_t freshPrefixes = 0;  // prefixes measured afresh, as nothing could be reused
     };
     const Counts& counts() const { return counts_; }
 
@@ -49,8 +49,7 @@ class RunExtents {
     Run& Measure(SizedFont& font, const char16_t* text, size_t count);
     int PrefixExtent(SizedFont& font, Run& run, size_t units);
     uint32_t PartAdvance(SizedFont& font, const Run& run, size_t u, size_t v, FriBidiLevel level, size_t c);
-    int ShapedPart(SizedFont& font, const Run& run, size_t u, size_t v, FriBidiLevel level, size_t c,
-                   bool seesContext);
+    int ShapedPart(SizedFont& font, const Run& run, size_t u, size_t v, FriBidiLevel level, size_t c, bool seesContext);
     int RunAdvance(SizedFont& font, const FriBidiChar* text, size_t length, const LevelRun& run, hb_script_t script);
     int FreshExtent(SizedFont& font, const char16_t* text, size_t count);
 

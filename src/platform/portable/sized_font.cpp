@@ -128,8 +128,8 @@ bool GaspAsksForAliasing(FT_Face face, int ppem) {
 
 constexpr hb_position_t kUnknownAdvance = INT32_MIN;
 
-void CachedAdvances(hb_font_t* font, void* fontData, unsigned count, const hb_codepoint_t* glyph,
-                    unsigned glyphStride, hb_position_t* advance, unsigned advanceStride, void*) {
+void CachedAdvances(hb_font_t* font, void* fontData, unsigned count, const hb_codepoint_t* glyph, unsigned glyphStride,
+                    hb_position_t* advance, unsigned advanceStride, void*) {
     std::vector<hb_position_t>& known = static_cast<SizedFont*>(fontData)->advances;
     hb_font_t* parent = hb_font_get_parent(font);
     for (unsigned i = 0; i < count; ++i) {
@@ -199,7 +199,8 @@ std::unique_ptr<SizedFont> MakeSizedFont(const SizedFontKey& key) {
 constexpr size_t kKeptSizedFonts = 32;
 std::mutex cacheLock;
 std::vector<std::pair<SizedFontKey, std::shared_ptr<SizedFont>>>& Cache() {
-    static auto* cache = new std::vector<std::pair<SizedFontKey, std::shared_ptr<SizedFont>>>;  // outlives static destructors
+    static auto* cache =
+        new std::vector<std::pair<SizedFontKey, std::shared_ptr<SizedFont>>>;  // outlives static destructors
     return *cache;
 }
 

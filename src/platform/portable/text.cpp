@@ -56,8 +56,8 @@ BOOL TextOutW(HDC handle, int x, int y, LPCWSTR text, int count) {
     std::lock_guard<std::mutex> fontGuard(font->lock);
     std::lock_guard<std::mutex> guard(sized.lock);
     const UINT align = dc->textAlign;
-    const ShapedText& line = font->drawn.Shape(sized, std::u16string_view(text, static_cast<size_t>(count)),
-                                               (align & TA_RTLREADING) != 0);
+    const ShapedText& line =
+        font->drawn.Shape(sized, std::u16string_view(text, static_cast<size_t>(count)), (align & TA_RTLREADING) != 0);
 
     // The reference point is the line's left end, centre or right end, at
     // the cell's top, the baseline or the cell's bottom.
