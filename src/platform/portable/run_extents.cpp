@@ -28,6 +28,10 @@ constexpr size_t kMaxBracketPairs = FRIBIDI_BIDI_MAX_NESTED_BRACKET_PAIRS;
 constexpr uint8_t kClusterStart = 1;  // a glyph cluster starts here
 constexpr uint8_t kUnsafe = 2;        // HarfBuzz: cutting here may change the glyphs on either side
 constexpr uint8_t kStable = 4;        // the levels before here are final whatever follows (see Measure)
+// Of the code point at x: a separator or other neutral whose level is the
+// paragraph's (0) when only such neutrals follow it to the end of a line
+// that a strong code point comes before (see PrefixExtent).
+constexpr uint8_t kTrailingNeutral = 8;
 
 bool IsHighSurrogate(char16_t c) {
     return c >= 0xD800 && c < 0xDC00;
@@ -44,6 +48,18 @@ bool RaisesLevels(FriBidiCharType type) {
         case FRIBIDI_TYPE_AL:
         case FRIBIDI_TYPE_AN: return true;
         default: return FRIBIDI_IS_EXPLICIT(type) || FRIBIDI_IS_ISOLATE(type) || type == FRIBIDI_TYPE_BS;
+    }
+}
+
+bool IsTrailingNeutral(FriBidiCharType type) {
+    switch (type) {
+        case FRIBIDI_TYPE_WS:
+        case FRIBIDI_TYPE_ON:
+        case FRIBIDI_TYPE_SS:
+        case FRIBIDI_TYPE_CS:
+        case FRIBIDI_TYPE_ES:
+        case FRIBIDI_TYPE_ET: return true;
+        default: return false;
     }
 }
 
@@ -83,6 +99,11 @@ struct RunExtents::Run {
     std::vector<uint32_t> nextScript;
     // Per unit count: the extent, once known.
     std::vector<int32_t> extents;
+    // Per place x: the advance of the part of a prefix ending at x that is
+    // shaped again (see ShapeTails), once known; per code point: whether the
+    // level run starting there had them shaped.
+    std::vector<int32_t> tails;
+    std::vector<bool> tailsShaped;
 
     size_t size() const { return codePoints.size(); }
     // The glyphs of code points [a, b) are those of the shaping cut at a and
@@ -199,6 +220,8 @@ RunExtents::Run& RunExtents::Measure(SizedFont& font, const char16_t* text, size
             }
             if (open.empty() && IsStrong(bidi.types[i])) run->marks[i + 1] |= kStable;
         }
+        for (size_t i = 0; i < n; ++i)
+            if (IsTrailingNeutral(bidi.types[i])) run->marks[i] |= kTrailingNeutral;
         run->levelRunStart.resize(n);
         run->levelRunEnd.resize(n);
     }
@@ -237,7 +260,7 @@ RunExtents::Run& RunExtents::Measure(SizedFont& font, const char16_t* text, size
     return *runs_.front();
 }
 
-uint32_t RunExtents::PartAdvance(SizedFont& font, const Run& run, size_t u, size_t v, FriBidiLevel level, size_t c) {
+uint32_t RunExtents::PartAdvance(SizedFont& font, Run& run, size_t u, size_t v, FriBidiLevel level, size_t c) {
     const FriBidiChar* codePoints = run.codePoints.data();
     // The whole's level run [a, e) that holds u.
     const size_t a = run.leftToRight ? 0 : run.levelRunStart[u];
@@ -262,12 +285,74 @@ uint32_t RunExtents::PartAdvance(SizedFont& font, const Run& run, size_t u, size
             while (j > u && !run.Cuttable(j, a, e)) --j;
             if (j > u) {
                 ++counts_.reshapedParts;
+                if (u == a && script == HB_SCRIPT_ARABIC) {
+                    if (run.tailsShaped.empty() || !run.tailsShaped[a]) ShapeTails(font, run, a, e, level, script);
+                    if (run.tails[c] != kUnknown) return run.Between(u, j) + Wrap(run.tails[c]);
+                }
                 return run.Between(u, j) + Wrap(RunAdvance(font, codePoints, c, {j, c, level}, script));
             }
         }
     }
     ++counts_.reshapedParts;
     return Wrap(ShapedPart(font, run, u, v, level, c, seesContext));
+}
+
+// A line of Arabic ends inside a word wherever the next letter would join:
+// every prefix ending there has its last word shaped again. Those parts,
+// for every place of the level run [a, e), are shaped together in one
+// buffer, apart by spaces. Each part counts where HarfBuzz says the buffer
+// may be cut on both sides of it: shaped on its own it is the same. (The
+// part's own context, which HarfBuzz reads only for joining, ends at a place
+// where nothing joins across, as the space does, and an Arabic letter after
+// a letter that does not join forward takes the same form as after a space.)
+void RunExtents::ShapeTails(SizedFont& font, Run& run, size_t a, size_t e, FriBidiLevel level, hb_script_t script) {
+    if (run.tailsShaped.empty()) {
+        run.tailsShaped.assign(run.size(), false);
+        run.tails.assign(run.size() + 1, kUnknown);
+    }
+    run.tailsShaped[a] = true;
+    struct Part {
+        size_t at;     // in the buffer
+        size_t count;  // code points
+        size_t end;    // the place of the whole it ends at
+    };
+    std::vector<Part> parts;
+    CodePoints text;
+    const FriBidiChar* codePoints = run.codePoints.data();
+    for (size_t x = a + 1; x < e; ++x) {
+        if (run.Cuttable(x, a, e)) continue;
+        size_t j = x - 1;
+        while (j > a && !run.Cuttable(j, a, e)) --j;
+        if (j == a) continue;
+        if (!text.empty()) text.push_back(' ');
+        parts.push_back({text.size(), x - j, x});
+        text.insert(text.end(), codePoints + j, codePoints + x);
+    }
+    if (parts.empty()) return;
+
+    std::vector<int32_t> partOf(text.size(), -1), advances(parts.size(), 0);
+    for (size_t i = 0; i < parts.size(); ++i)
+        for (size_t k = 0; k < parts[i].count; ++k) partOf[parts[i].at + k] = int32_t(i);
+    std::vector<uint8_t> edge(text.size(), 0);  // per code point: a cluster starts, safely
+    {
+        std::lock_guard<std::mutex> guard(font.lock);
+        hb_buffer_t* buffer = ThreadScratch().buffer;
+        ShapeRun(font, text.data(), text.size(), {0, text.size(), level}, script, buffer);
+        unsigned glyphs = 0;
+        const hb_glyph_info_t* infos = hb_buffer_get_glyph_infos(buffer, &glyphs);
+        const hb_glyph_position_t* positions = hb_buffer_get_glyph_positions(buffer, &glyphs);
+        for (unsigned g = 0; g < glyphs; ++g) {
+            const uint32_t cluster = infos[g].cluster;
+            edge[cluster] |= kClusterStart;
+            if (hb_glyph_info_get_glyph_flags(&infos[g]) & HB_GLYPH_FLAG_UNSAFE_TO_BREAK) edge[cluster] |= kUnsafe;
+            if (partOf[cluster] >= 0) advances[size_t(partOf[cluster])] += GlyphAdvance(font, positions[g]);
+        }
+    }
+    auto safe = [&edge, &text](size_t x) {
+        return x == text.size() || (edge[x] & (kClusterStart | kUnsafe)) == kClusterStart;
+    };
+    for (size_t i = 0; i < parts.size(); ++i)
+        if (safe(parts[i].at) && safe(parts[i].at + parts[i].count)) run.tails[parts[i].end] = advances[i];
 }
 
 int RunExtents::ShapedPart(SizedFont& font, const Run& run, size_t u, size_t v, FriBidiLevel level, size_t c,
@@ -323,10 +408,19 @@ int RunExtents::PrefixExtent(SizedFont& font, Run& run, size_t units) {
     if (s == c) return Unwrap(advance + PartAdvance(font, run, a, c, run.levels[a], c));
 
     // From s on the prefix's own levels, resolved from the strong code point
-    // before s onwards.
+    // before s onwards. Neutrals and separators alone after it, at the end
+    // of the line, take the paragraph's level: with no number among them the
+    // weak types become neutral, and neutrals between a strong code point and
+    // the line's end take the paragraph's direction (or the end's white space
+    // its level).
     ShapingScratch& scratch = ThreadScratch();
-    BidiLevels(run.codePoints.data() + s - 1, c - s + 1, false, scratch.bidi, scratch.levels);
-    const std::vector<FriBidiLevel>& levels = scratch.levels;
+    std::vector<FriBidiLevel>& levels = scratch.levels;
+    size_t neutral = s;
+    while (neutral < c && (run.marks[neutral] & kTrailingNeutral)) ++neutral;
+    if (neutral == c)
+        levels.assign(c - s + 1, 0);
+    else
+        BidiLevels(run.codePoints.data() + s - 1, c - s + 1, false, scratch.bidi, levels);
     size_t start = a;
     FriBidiLevel current = run.levels[a];
     for (size_t x = s; x <= c; ++x) {

@@ -48,7 +48,8 @@ class RunExtents {
     Run* Find(const char16_t* text, size_t count);
     Run& Measure(SizedFont& font, const char16_t* text, size_t count);
     int PrefixExtent(SizedFont& font, Run& run, size_t units);
-    uint32_t PartAdvance(SizedFont& font, const Run& run, size_t u, size_t v, FriBidiLevel level, size_t c);
+    uint32_t PartAdvance(SizedFont& font, Run& run, size_t u, size_t v, FriBidiLevel level, size_t c);
+    void ShapeTails(SizedFont& font, Run& run, size_t a, size_t e, FriBidiLevel level, hb_script_t script);
     int ShapedPart(SizedFont& font, const Run& run, size_t u, size_t v, FriBidiLevel level, size_t c, bool seesContext);
     int RunAdvance(SizedFont& font, const FriBidiChar* text, size_t length, const LevelRun& run, hb_script_t script);
     int FreshExtent(SizedFont& font, const char16_t* text, size_t count);
