@@ -38,11 +38,12 @@ private:
     // Line layout measures a line from its start one character longer each
     // time. Measuring well beyond the run first, up to the next forced break,
     // lets a platform that keeps the shaping of the runs it measured answer
-    // the coming runs from it (the portable layer does); the result itself
-    // is not needed. Measuring twice the length each time keeps the work in
-    // proportion to the line's length.
+    // the coming runs from it (the portable layer does); the result itself is
+    // remembered like any other. Measuring four times the length each time a
+    // line outgrows what was measured keeps the work in proportion to the
+    // line's length.
     void MeasureAhead(const TextChar* start, uint32_t count) {
-        const uint32_t wanted = std::max(2 * count, kFirstAhead);
+        const uint32_t wanted = std::max(4 * count, kFirstAhead);
         uint32_t ahead = count;
         while (ahead < wanted && start[ahead] && !IsForcedBreak(start[ahead])) ++ahead;
         if (ahead > count) {
