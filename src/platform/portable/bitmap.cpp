@@ -37,17 +37,6 @@ void PortableBitmap::Prepare(int top, int bottom) {
 
 namespace {
 
-// Sets pixels to zero, writing only where they are not zero already: the
-// memory a read-back goes to is mostly the last read-back's, of a surface
-// that was mostly empty, and reading costs less than writing.
-[[maybe_unused]] void ClearPixels(uint32_t* pixels, size_t count) {
-    static const uint32_t kZeros[1024] = {};
-    for (size_t i = 0; i < count; i += 1024) {
-        const size_t bytes = std::min<size_t>(1024, count - i) * sizeof(uint32_t);
-        if (std::memcmp(pixels + i, kZeros, bytes) != 0) std::memset(pixels + i, 0, bytes);
-    }
-}
-
 // Rows of a device-dependent bitmap are padded to 16 bits, as on Windows.
 LONG WidthBytes(const PortableBitmap& bitmap) {
     return static_cast<LONG>((static_cast<int64_t>(bitmap.width) * bitmap.bitsPixel + 15) / 16 * 2);

@@ -15,8 +15,10 @@ constexpr int kBoldDivisor = 24;
 // A glyph image larger than this many pixels is not drawn (a font far too
 // large for any surface).
 constexpr long kMaxGlyphPixels = 1L << 26;
-// A font keeps its glyph images up to this many bytes, then starts afresh.
-constexpr size_t kGlyphCacheBytes = size_t(1) << 26;
+// A font keeps its glyph images, with their blends, up to this many bytes,
+// then starts afresh. Fonts are kept process-wide (a few dozen at most, see
+// sized_font.cpp), so this bounds what all of them hold.
+constexpr size_t kGlyphCacheBytes = size_t(16) << 20;
 
 void Turn(FT_Outline& outline, FT_Fixed xx, FT_Fixed xy, FT_Fixed yx, FT_Fixed yy) {
     FT_Matrix matrix{xx, xy, yx, yy};

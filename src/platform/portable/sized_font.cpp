@@ -196,7 +196,7 @@ std::unique_ptr<SizedFont> MakeSizedFont(const SizedFontKey& key) {
 
 // The sized fonts made so far, most recently used first. A font in use stays
 // alive with its users when it falls out of the list.
-constexpr size_t kKeptSizedFonts = 32;
+constexpr size_t kKeptSizedFonts = 16;
 std::mutex cacheLock;
 std::vector<std::pair<SizedFontKey, std::shared_ptr<SizedFont>>>& Cache() {
     static auto* cache =
