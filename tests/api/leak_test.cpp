@@ -2,10 +2,9 @@
 #include <gtest/gtest.h>
 
 #include "api/api_support.h"
+#include "support/gdi_handles.h"
 
 #ifdef _WIN32
-#define WIN32_LEAN_AND_MEAN
-#include <windows.h>
 #include <psapi.h>
 #endif
 
@@ -13,16 +12,6 @@ namespace textraster::test {
 namespace {
 
 #ifdef _WIN32
-// The GDI handle table hands out the lowest free slots again, so the slot of
-// a fresh object grows only when objects are left behind. (Object counters
-// are not available everywhere the library runs.)
-uint32_t FreshGdiSlot() {
-    HBRUSH probe = CreateSolidBrush(0);
-    const uint32_t slot = uint32_t(reinterpret_cast<uintptr_t>(probe) & 0xFFFF);
-    DeleteObject(probe);
-    return slot;
-}
-
 size_t CommittedBytes() {
     PROCESS_MEMORY_COUNTERS counters{};
     counters.cb = sizeof counters;
