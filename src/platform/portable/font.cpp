@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <mutex>
 #include <new>
 #include <vector>
 
@@ -182,12 +183,16 @@ PortableFont::~PortableFont() {
 namespace textraster::portable {
 
 PortableFont* DefaultFont() {
-    static PortableFont* stock = [] {
+    // Made on first use; a failure is not remembered (see StockBitmap).
+    static std::mutex lock;
+    static PortableFont* stock = nullptr;
+    std::lock_guard<std::mutex> guard(lock);
+    if (!stock) {
         LOGFONTW description{};
         description.lfWeight = FW_NORMAL;
         auto font = MakeFont(description, true);
-        return font ? static_cast<PortableFont*>(Register(std::move(font))) : nullptr;
-    }();
+        stock = font ? static_cast<PortableFont*>(Register(std::move(font))) : nullptr;
+    }
     return stock;
 }
 
