@@ -1,13 +1,19 @@
 #!/usr/bin/env bash
-# Installs what is needed, builds everything and runs the main job.
+# Installs what is needed, builds the library and its command-line renderer
+# natively, and runs the main job: the renderer's multi-script sample, then a
+# small subtitle file rendered cue by cue.
 set -euo pipefail
 source "$(dirname "$0")/setup.sh"
 textraster_install_packages
 
 textraster_build native
-textraster_build win32
-textraster_build win64
+tool="$TEXTRASTER_BUILD/native/bin/textraster"
+demo="$TEXTRASTER_BUILD/demo"
+mkdir -p "$demo"
 
-echo "The command-line renderer is not built yet. Built artefacts:"
-ls -l "$TEXTRASTER_BUILD"/native/bin/libtextraster.so* "$TEXTRASTER_BUILD"/win32/bin/textraster.dll \
-  "$TEXTRASTER_BUILD"/win64/bin/textraster.dll
+echo "== textraster (no arguments): the multi-script sample"
+(cd "$demo" && "$tool")
+echo
+echo "== textraster subtitles tools/samples/sample.srt: one PNG per cue"
+"$tool" subtitles "$TEXTRASTER_ROOT/tools/samples/sample.srt" -o "$demo/cues" --back-color '#000000A0'
+ls "$demo/cues"

@@ -10,6 +10,7 @@ TEXTRASTER_PACKAGES=(
   googletest libgtest-dev libbenchmark-dev
   clang-14 libclang-rt-14-dev
   fonts-dejavu-core fonts-liberation2 fonts-wqy-microhei fonts-ipafont-gothic
+  fonts-urw-base35
   python3-fonttools
 )
 

@@ -7,9 +7,12 @@
 #include <string>
 #include <vector>
 
-#include "support/png.h"
 #include "support/test_text.h"
 #include "textraster.h"
+
+#ifdef TEXTRASTER_TEST_SAMPLES
+#include "png_writer.h"
+#endif
 
 namespace textraster::test {
 
@@ -83,12 +86,20 @@ inline Box InkBox(const std::vector<uint32_t>& pixels, int width, uint8_t thresh
     return b;
 }
 
-// Writes a top-down rendering to the test output folder, for a person to look at.
+// Writes a top-down rendering to the test output folder, for a person to look
+// at (with the command-line renderer's PNG writer, when it is built).
 inline void SaveSample(const std::string& name, const std::vector<uint32_t>& pixels, uint32_t width,
                        uint32_t height) {
+#ifdef TEXTRASTER_TEST_SAMPLES
     const char* dir = std::getenv("TEXTRASTER_TEST_OUTPUT");
     if (!dir) return;
-    WritePng(std::string(dir) + "/" + name + ".png", pixels.data(), width, height);
+    tool::Image image(width, height);
+    image.pixels = pixels;
+    std::string error;
+    EXPECT_TRUE(tool::WritePngFile(std::string(dir) + "/" + name + ".png", image, error)) << error;
+#else
+    (void)name, (void)pixels, (void)width, (void)height;
+#endif
 }
 
 }  // namespace textraster::test

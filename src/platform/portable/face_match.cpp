@@ -41,8 +41,19 @@ FcPattern* StylePattern(bool bold, bool italic) {
     return pattern;
 }
 
-// The installed face of that family, or what fontconfig substitutes; `exact`
-// tells which.
+// GDI reads TrueType and OpenType faces only. fontconfig may rank a Type 1
+// face of the family first (one that declares no width fits the default
+// width better than the OpenType face of a narrow family does).
+bool IsSfnt(FcPattern* font) {
+    FcChar8* format = nullptr;
+    if (FcPatternGetString(font, FC_FONTFORMAT, 0, &format) != FcResultMatch) return false;
+    const std::string name = reinterpret_cast<const char*>(format);
+    return name == "TrueType" || name == "CFF";
+}
+
+// The installed face of that family that fits the style best, TrueType or
+// OpenType before any other format; or what fontconfig substitutes when the
+// family is not installed. `exact` tells which.
 FaceSource MatchFamily(const std::string& family, std::u16string_view foldedName, bool bold, bool italic, bool& exact) {
     FcPattern* pattern = StylePattern(bold, italic);
     if (!pattern) return FaceSource();
@@ -50,11 +61,21 @@ FaceSource MatchFamily(const std::string& family, std::u16string_view foldedName
     FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
     FcDefaultSubstitute(pattern);
     FcResult result;
-    FcPattern* match = FcFontMatch(nullptr, pattern, &result);
+    FcFontSet* sorted = FcFontSort(nullptr, pattern, FcFalse, nullptr, &result);
     FcPatternDestroy(pattern);
-    FaceSource source = SourceOf(match);
-    exact = match && HasFamily(match, foldedName);
-    if (match) FcPatternDestroy(match);
+    FaceSource source;
+    exact = false;
+    if (sorted && sorted->nfont > 0) {
+        FcPattern* best = sorted->fonts[0];
+        source = SourceOf(best);
+        exact = HasFamily(best, foldedName);
+        for (int i = 0; exact && !IsSfnt(best) && i < sorted->nfont && HasFamily(sorted->fonts[i], foldedName); ++i)
+            if (IsSfnt(sorted->fonts[i])) {
+                source = SourceOf(sorted->fonts[i]);
+                break;
+            }
+    }
+    if (sorted) FcFontSetDestroy(sorted);
     return source;
 }
 

@@ -100,12 +100,56 @@ uint32_t Quantise(const PortableBitmap& bitmap, uint32_t pixel) {
     return luma >= 128 * 100 ? 0xFFFFFF : 0;
 }
 
-uint32_t Blend(uint32_t background, uint32_t color, int coverage) {
+// GDI antialiases text in 17 levels of coverage and draws them along a curve
+// rather than linearly, so that edges come out heavier than their coverage:
+// these are the levels' intensities for white text on black (about
+// 77 × level^0.43). Level 1 is not drawn at all; level 16 is the text colour.
+constexpr int kTopLevel = 16;
+constexpr int kLevelIntensity[kTopLevel + 1] = {0,   77,  104, 124, 140, 154, 167, 178, 189,
+                                                199, 208, 217, 225, 233, 240, 248, 255};
+
+int CoverageLevel(int coverage) {
+    return coverage * (kTopLevel + 1) / 256;
+}
+
+// What one level of a text channel value gives over a black and over a white
+// background: the curve scaled to the text value, and its mirror image.
+struct LevelEnds {
+    int overBlack;
+    int overWhite;
+};
+
+LevelEnds EndsOf(int level, int text) {
+    const int mirrored = kLevelIntensity[kTopLevel - level];
+    return {kLevelIntensity[level] * text / 255, mirrored + (255 - mirrored) * text / 255};
+}
+
+// A background between black and the text value lands on the straight line
+// from the over-black result to the text value; one between the text value
+// and white on the line from there to the over-white result.
+int BlendChannel(int background, int text, const LevelEnds& ends) {
+    if (background == text) return text;
+    if (background > text) return text + (background - text) * (ends.overWhite - text) / (255 - text);
+    return text - (text - background) * (text - ends.overBlack) / text;
+}
+
+// The ends of every level for each channel of one text colour.
+struct ColourLevels {
+    explicit ColourLevels(uint32_t pixel) {
+        for (int level = 0; level <= kTopLevel; ++level)
+            for (int channel = 0; channel < 3; ++channel)
+                ends[level][channel] = EndsOf(level, static_cast<int>((pixel >> (8 * channel)) & 0xFF));
+    }
+    LevelEnds ends[kTopLevel + 1][3];
+};
+
+uint32_t Blend(uint32_t background, uint32_t color, const LevelEnds (&ends)[3]) {
     uint32_t out = 0;
-    for (int shift = 0; shift <= 16; shift += 8) {
+    for (int channel = 0; channel < 3; ++channel) {
+        const int shift = 8 * channel;
         const int bg = static_cast<int>((background >> shift) & 0xFF);
         const int fg = static_cast<int>((color >> shift) & 0xFF);
-        out |= static_cast<uint32_t>(bg + (fg - bg) * coverage / 255) << shift;
+        out |= static_cast<uint32_t>(BlendChannel(bg, fg, ends[channel])) << shift;
     }
     return out;
 }
@@ -138,13 +182,18 @@ void FillRect(PortableBitmap& bitmap, int left, int top, int right, int bottom, 
 
 void BlendGlyph(PortableBitmap& bitmap, int x, int y, const GlyphImage& image, COLORREF color) {
     const uint32_t pixel = PixelOf(color);
+    const ColourLevels levels(pixel);
     const int firstRow = std::max(0, -y), lastRow = std::min(image.rows, bitmap.height - y);
     const int firstColumn = std::max(0, -x), lastColumn = std::min(image.width, bitmap.width - x);
     for (int row = firstRow; row < lastRow; ++row) {
         const unsigned char* coverage = &image.coverage[static_cast<size_t>(row) * static_cast<size_t>(image.width)];
         uint32_t* target = bitmap.Row(y + row) + x;
-        for (int column = firstColumn; column < lastColumn; ++column)
-            if (coverage[column]) target[column] = Quantise(bitmap, Blend(target[column], pixel, coverage[column]));
+        for (int column = firstColumn; column < lastColumn; ++column) {
+            const int level = CoverageLevel(coverage[column]);
+            if (level <= 1) continue;
+            const uint32_t blended = level == kTopLevel ? pixel : Blend(target[column], pixel, levels.ends[level]);
+            target[column] = Quantise(bitmap, blended);
+        }
     }
 }
 

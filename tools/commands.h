@@ -1,0 +1,18 @@
+// The tool's commands; each returns the process's exit status.
+#pragma once
+
+#include <string>
+
+#include "options.h"
+#include "result_codes.h"
+
+namespace textraster::tool {
+
+enum ExitStatus { kExitDone = 0, kExitFailed = 1, kExitUsage = 2 };
+
+int RunSample(const Options& options);
+int RunRender(const Options& options);
+int RunMeasure(const Options& options);
+int RunSubtitles(const Options& options);
+
+}  // namespace textraster::tool

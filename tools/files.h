@@ -1,0 +1,29 @@
+// Reading and writing whole files by UTF-8 paths, on every platform (Windows
+// opens files by UTF-16 names, so a path is converted there).
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace textraster::tool {
+
+// Every byte of the file, or false with a message in `error`. "-" is standard input.
+bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes, std::string& error);
+
+bool WriteWholeFile(const std::string& path, const std::vector<uint8_t>& bytes, std::string& error);
+
+// Creates the folder and its parents; an existing folder is fine.
+bool MakeFolder(const std::string& path, std::string& error);
+
+// `folder` joined with `name` by the platform's separator.
+std::string JoinPath(const std::string& folder, const std::string& name);
+
+// The path made absolute, for telling a person where a file went.
+std::string AbsolutePath(const std::string& path);
+
+// Whether standard output is a terminal (progress lines are only for people).
+bool StdoutIsTerminal();
+
+}  // namespace textraster::tool

@@ -1,0 +1,49 @@
+// The command line: commands, options with their defaults, and the usage text.
+//
+// Every field of the request record has an option named after it; the
+// defaults shown by --help are the very values the parser starts from.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "textraster.h"
+
+namespace textraster::tool {
+
+enum class Command { Sample, Render, Measure, Subtitles, Help };
+
+struct Options {
+    Command command = Command::Sample;
+    std::vector<std::string> positional;  // TEXT or "-" (render, measure); input.srt (subtitles)
+    std::string textFile;                 // --text-file
+    std::string output;                   // -o; empty: the command's default
+    std::vector<std::string> fontFiles;   // --font-file, in order
+    bool preview = false;
+    bool json = false;
+
+    // The request record as far as options fill it. faceName is left null:
+    // the face (below) is converted when the record is used.
+    TextLayoutParams record{};
+    std::string face;        // --font, UTF-8
+    bool faceGiven = false;  // else the first --font-file's full name, when there is one
+    // Defaults that follow from other options: the buffer just holds the
+    // region at its destination, the buffer size is what that buffer needs,
+    // the line pitch is the font height.
+    bool bufferGiven = false, bufferSizeGiven = false, linePitchGiven = false;
+};
+
+// Parses argv[1..]; on failure returns nothing and sets `error`.
+std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::string& error);
+
+// The short list of commands, shown after a bad command line.
+std::string Synopsis();
+
+// The whole --help text.
+std::string Usage();
+
+// The file name the command writes when -o is not given.
+std::string DefaultOutput(Command command);
+
+}  // namespace textraster::tool
