@@ -1,8 +1,9 @@
-#!/usr/bin/env python3
+#!/usr/bin/python3
 """Writes the fuzz targets' seed inputs into fuzz/corpus/<target>/, from the
 cases of the unit and API tests, in the layouts the targets read (see the
 comment at the top of each *_fuzzer.cpp). Run it again after changing a
-layout; the seeds are checked in."""
+layout; the seeds are checked in. Needs Debian's fontTools (the system's
+python3) for the small fonts of the name table target."""
 import os
 import struct
 
@@ -102,3 +103,105 @@ write("render", "size-wrong", render("abc", size_offset=-8))
 write("render", "buffer-short", render("abc", grow=(-1, 0)))
 write("render", "normalised-away", render(" \t ", space=1))
 write("render", "offsets", render("a\nb\nc\nd", offset=10, pitch=30, font_height=17, height=100))
+
+# The name table reader: whole small fonts that the system registers (so that
+# AddMemFont reaches the reader), and bare images whose naming tables hold the
+# cases of tests/unit/name_table_test.cpp.
+def small_font(full_name, cff=False):
+    import io
+    from fontTools.fontBuilder import FontBuilder
+    from fontTools.pens.t2CharStringPen import T2CharStringPen
+    from fontTools.pens.ttGlyphPen import TTGlyphPen
+
+    builder = FontBuilder(1000, isTTF=not cff)
+    builder.setupGlyphOrder([".notdef", "A"])
+    builder.setupCharacterMap({0x41: "A"})
+
+    def draw(pen):
+        pen.moveTo((100, 0))
+        pen.lineTo((500, 700))
+        pen.lineTo((900, 0))
+        pen.closePath()
+
+    if cff:
+        glyphs = {}
+        for name in (".notdef", "A"):
+            pen = T2CharStringPen(1000, None)
+            draw(pen)
+            glyphs[name] = pen.getCharString()
+        builder.setupCFF("Seed", {"FullName": full_name}, glyphs, {})
+    else:
+        glyphs = {}
+        for name in (".notdef", "A"):
+            pen = TTGlyphPen(None)
+            draw(pen)
+            glyphs[name] = pen.glyph()
+        builder.setupGlyf(glyphs)
+    builder.setupHorizontalMetrics({".notdef": (1000, 100), "A": (1000, 100)})
+    builder.setupHorizontalHeader(ascent=800, descent=-200)
+    builder.setupNameTable({"familyName": "Seed", "styleName": "Regular", "fullName": full_name})
+    builder.setupOS2()
+    builder.setupPost()
+    out = io.BytesIO()
+    builder.save(out)
+    return out.getvalue()
+
+
+def name_table(records, fmt=0, tags=()):
+    """records: (platform, encoding, language, nameID, bytes[, length, offset])"""
+    storage = b""
+    head = 6 + 12 * len(records) + (2 + 4 * len(tags) if fmt == 1 else 0)
+    body = b""
+    for r in records:
+        platform, encoding, language, name_id, string = r[:5]
+        length = r[5] if len(r) > 5 else len(string)
+        offset = r[6] if len(r) > 6 else len(storage)
+        body += struct.pack(">HHHHHH", platform, encoding, language, name_id, length, offset)
+        storage += string
+    if fmt == 1:
+        body += struct.pack(">H", len(tags))
+        for tag in tags:
+            body += struct.pack(">HH", len(tag), len(storage))
+            storage += tag
+    return struct.pack(">HHH", fmt, len(records), head) + body + storage
+
+
+def sfnt(tables, version=0x00010000):
+    """tables: (tag, bytes) in directory order, or (tag, None, offset) for a table placed anywhere."""
+    out = struct.pack(">IHHHH", version, len(tables), 0, 0, 0)
+    data = b""
+    base = 12 + 16 * len(tables)
+    for t in tables:
+        if t[1] is None:
+            out += struct.pack(">4sIII", t[0], 0, t[2], 0)
+            continue
+        out += struct.pack(">4sIII", t[0], 0, base + len(data), len(t[1]))
+        data += t[1] + b"\0" * (-len(t[1]) % 4)
+    return out + data
+
+
+def be(text):
+    return text.encode("utf-16-be")
+
+
+PLAIN = name_table([(3, 1, 0x409, 1, be("Plain")), (3, 1, 0x409, 4, be("Plain Regular"))])
+write("name_table", "small-truetype", small_font("Seed Regular"))
+write("name_table", "small-cff", small_font("Seed CFF", cff=True))
+write("name_table", "collection", b"ttcf" + struct.pack(">HHII", 1, 0, 1, 16) + sfnt([(b"name", PLAIN)]))
+write("name_table", "cff-plain", sfnt([(b"name", PLAIN)], 0x4F54544F))
+write("name_table", "no-tables", sfnt([]))
+write("name_table", "second-table", sfnt([(b"head", bytes(54)), (b"name", PLAIN)]))
+write("name_table", "two-name-tables", sfnt([(b"name", name_table([(3, 1, 0x409, 4, be("First"))])),
+                                             (b"name", name_table([(3, 1, 0x409, 4, be("Second"))]))]))
+write("name_table", "table-past-end", sfnt([(b"name", None, 100000)]))
+write("name_table", "last-wins", sfnt([(b"name", name_table([
+    (3, 1, 0x409, 4, be("Gothic")), (1, 0, 0, 4, b"Mac"), (3, 1, 0x411, 4, be("\u30b4\u30b7")),
+    (3, 10, 0x409, 4, be("Wide")), (3, 0, 0x409, 4, be("Sym"))]))]))
+write("name_table", "odd-length", sfnt([(b"name", name_table([(3, 1, 0x409, 4, b"\x00\x41\x00\x42\x43")]))]))
+write("name_table", "zero-unit", sfnt([(b"name", name_table([(3, 1, 0x409, 4, be("Ab\0cd"))]))]))
+write("name_table", "string-past-end", sfnt([(b"name", name_table([(3, 1, 0x409, 4, b"", 20, 40000)]))]))
+write("name_table", "cut-at-surrogate", sfnt([(b"name", name_table([
+    (3, 1, 0x409, 4, be("a" * 62 + "\U0001F600" + "b"))]))]))
+write("name_table", "format-1", sfnt([(b"name", name_table([(3, 1, 0x8000, 4, be("Tagged"))], 1,
+                                                          (be("en"), be("ja"))))]))
+write("name_table", "truncated", sfnt([(b"name", PLAIN)])[:-3])
