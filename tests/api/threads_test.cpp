@@ -1,6 +1,8 @@
 // Calls from many threads at once: each gets exactly what the same call gets
 // alone. The library keeps no state of its own; what the threads share is the
 // system (its font cache, the handle table, private fonts) and the heap.
+// Every thread also registers a private font from memory, draws with it and
+// removes it again, while the others do the same.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -8,9 +10,14 @@
 #include <thread>
 
 #include "api/api_support.h"
+#include "support/font_builder.h"
+#include "support/font_files.h"
 
 namespace textraster::test {
 namespace {
+
+using test::Bytes;
+using test::NameTableBuilder;
 
 constexpr int kThreads = 8;
 constexpr auto kDuration = std::chrono::seconds(2);
@@ -89,6 +96,41 @@ Outcome Make(const Call& r) {
     return o;
 }
 
+// DejaVu Sans Mono under a family of its own: drawn with it only while
+// registered, otherwise with some other face, which shows.
+constexpr char16_t kMemoryFamily[] = u"Textraster Threads Mono";
+
+const Bytes& MemoryFont() {
+    static const Bytes font = ReplaceNameTable(
+        ReadFileBytes(HostPath("/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf")),
+        NameTableBuilder{}.AddWindowsNames(kMemoryFamily, kMemoryFamily).Add(3, 1, 0x409, 2, u"Regular"));
+    return font;
+}
+
+struct Registered {
+    int32_t code = -1;
+    Text fullName;
+    Outcome drawn;
+    int32_t removed = -1;
+
+    bool operator==(const Registered& o) const {
+        return code == o.code && fullName == o.fullName && drawn == o.drawn && removed == o.removed;
+    }
+};
+
+// Registers the memory font, draws with it, removes it.
+Registered RegisterDrawRemove(const Call& call) {
+    Registered r;
+    void* handle = nullptr;
+    uint32_t count = 0;
+    TextChar fullName[TEXTRASTER_FULL_NAME_CAPACITY] = {};
+    r.code = AddMemFont(MemoryFont().data(), uint32_t(MemoryFont().size()), &handle, &count, fullName);
+    r.fullName = fullName;
+    r.drawn = Make(call);
+    r.removed = handle ? RemoveMemFont(handle) : -1;
+    return r;
+}
+
 struct CellRequest {
     const TextChar* face;
     int32_t height, style;
@@ -106,15 +148,32 @@ uint8_t CellHeight(const CellRequest& c) {
 
 TEST(Threads, EachCallGetsWhatItGetsAlone) {
     const std::vector<Call> requests = Calls();
+    ASSERT_FALSE(MemoryFont().empty());
+    Call memoryCall{"private font from memory", T(u"Monospaced, privately"), Request(200, 40)};
+    memoryCall.params.faceName = Face(kMemoryFamily);
     // The references come from a thread of their own, as the calls under test
     // do: on 32-bit Windows the main thread computes with another x87
     // precision than the threads it starts.
     std::vector<Outcome> expected;
     std::vector<uint8_t> cells;
+    Registered registered;
+    Outcome unregistered;
     std::thread([&] {
         for (const Call& r : requests) expected.push_back(Make(r));
         for (const CellRequest& c : kCells) cells.push_back(CellHeight(c));
+        // What an unknown family is drawn with. (Not the memory font's own
+        // family: the system may remember what it chose for a name.)
+        Call unknown = memoryCall;
+        unknown.params.faceName = Face(u"Textraster Threads Unknown");
+        unregistered = Make(unknown);
+        registered = RegisterDrawRemove(memoryCall);
     }).join();
+    // The private font is what the drawing used.
+    EXPECT_NE(registered.drawn.drawn.pixels, unregistered.drawn.pixels);
+    ASSERT_EQ(registered.code, TR_OK);
+    ASSERT_EQ(registered.fullName, T(kMemoryFamily));
+    ASSERT_EQ(registered.removed, TR_OK);
+    ASSERT_EQ(registered.drawn.drawn.code, TR_OK);
     for (size_t i = 0; i < requests.size(); ++i) {
         SCOPED_TRACE(requests[i].what);
         ASSERT_EQ(expected[i].drawn.code, TR_OK);
@@ -143,6 +202,11 @@ TEST(Threads, EachCallGetsWhatItGetsAlone) {
                     ++mismatches;
                     const char* none = nullptr;
                     firstMismatch.compare_exchange_strong(none, "cell height");
+                }
+                if (!(RegisterDrawRemove(memoryCall) == registered)) {
+                    ++mismatches;
+                    const char* none = nullptr;
+                    firstMismatch.compare_exchange_strong(none, memoryCall.what);
                 }
                 ++calls;
             }

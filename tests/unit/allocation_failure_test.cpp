@@ -10,13 +10,17 @@
 #ifdef TEXTRASTER_WRAPPED_ALLOCATION
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdlib>
 #include <functional>
+#include <iterator>
 #include <thread>
 #include <vector>
 
 #include "platform/portable/gdi_object.h"
+#include "support/font_builder.h"
+#include "support/font_files.h"
 #include "support/test_text.h"
 #include "textraster.h"
 
@@ -190,6 +194,68 @@ TEST(AllocationFailure, EveryAllocationOfACallMayFail) {
                 EXPECT_EQ(call.run(again), TR_OK);
                 EXPECT_EQ(again, reference);
             }
+    }
+}
+
+// The name reader allocates each name record and the list that holds them.
+// Whatever it cannot obtain, the font stays registered, its name is reported
+// unreadable (3), and the registration is removed as usual.
+TEST(AllocationFailure, ReadingTheNameOfARegisteredFont) {
+    // Twelve name records: the list grows once, past its first ten slots.
+    test::NameTableBuilder names;
+    for (uint16_t id = 0; id < 11; ++id) names.Add(3, 1, 0x409, uint16_t(id == 4 ? 256 + id : id), u"Other");
+    names.Add(3, 1, 0x409, 4, u"Failing Alloc");
+    const test::Bytes font =
+        test::ReplaceNameTable(test::ReadFileBytes("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf"), names);
+    ASSERT_FALSE(font.empty());
+    const test::TempFile file("textraster-allocation-failure.ttf", font);
+    const Text path = file.text();
+
+    struct Registration {
+        const char* what;
+        std::function<int32_t(TextChar* fullName)> add;
+    };
+    void* handle = nullptr;
+    const Registration registrations[] = {
+        {"AddMemFont",
+         [&](TextChar* fullName) {
+             uint32_t count = 0;
+             handle = nullptr;
+             return AddMemFont(font.data(), uint32_t(font.size()), &handle, &count, fullName);
+         }},
+        {"AddFont", [&](TextChar* fullName) { return AddFont(path.c_str(), fullName); }},
+    };
+    auto remove = [&](const Registration& r) {
+        return r.what[3] == 'M' ? RemoveMemFont(handle) : RemoveFont(path.c_str());
+    };
+    for (const Registration& r : registrations) {
+        SCOPED_TRACE(r.what);
+        TextChar fullName[TEXTRASTER_FULL_NAME_CAPACITY] = {};
+        uint64_t total = 0;
+        {
+            FailingAllocations counting(0, false);
+            ASSERT_EQ(r.add(fullName), TR_OK);
+            total = counting.count();
+        }
+        EXPECT_EQ(Text(fullName), T(u"Failing Alloc"));
+        ASSERT_EQ(remove(r), TR_OK);
+        EXPECT_GE(total, 14u);  // twelve records, the list twice, nothing else of the library's own
+        for (uint64_t n = 1; n <= total; ++n) {
+            SCOPED_TRACE(n);
+            TextChar untouched[TEXTRASTER_FULL_NAME_CAPACITY];
+            std::fill(std::begin(untouched), std::end(untouched), TextChar(0x7777));
+            int32_t code;
+            size_t live;
+            {
+                FailingAllocations failing(n, false);
+                code = r.add(untouched);
+                live = failing.live();
+            }
+            EXPECT_EQ(code, TR_FONT_NAME_UNREADABLE);
+            EXPECT_EQ(live, 0u);
+            EXPECT_EQ(untouched[0], 0x7777);
+            EXPECT_EQ(remove(r), TR_OK);
+        }
     }
 }
 
