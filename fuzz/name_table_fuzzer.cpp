@@ -24,16 +24,13 @@
 #include <vector>
 
 #include "fonts/name_table.h"
+#include "fuzz/fuzz_input.h"
 #include "support/guarded_memory.h"
 #include "textraster.h"
 
 using namespace textraster;
 
 namespace {
-
-void Check(bool condition) {
-    if (!condition) std::abort();
-}
 
 constexpr TextChar kUnwritten = 0x7777;
 
@@ -101,14 +98,14 @@ Reference Run(Reader read) {
     NameTableHeader header{};
     header.records = reinterpret_cast<NameRecordList*>(&header);  // must be cleared
     const int32_t result = read(header, buffer.data());
-    Check(header.records == nullptr || result == kNotAFont || result == kNoNameTable);
+    FUZZ_CHECK(header.records == nullptr || result == kNotAFont || result == kNoNameTable);
     if (result != kNameFound) {
-        for (TextChar c : buffer) Check(c == kUnwritten);
+        for (TextChar c : buffer) FUZZ_CHECK(c == kUnwritten);
         return {result, {}};
     }
     size_t end = 0;
     while (end < buffer.size() && buffer[end] != 0) ++end;
-    Check(end < buffer.size());
+    FUZZ_CHECK(end < buffer.size());
     return {result, std::vector<TextChar>(buffer.begin(), buffer.begin() + std::ptrdiff_t(end))};
 }
 
@@ -132,27 +129,27 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::vector<uint8_t> bytes(data, data + size);
     const test::GuardedMemory image(bytes);
-    Check(image.data() != nullptr);
+    FUZZ_CHECK(image.data() != nullptr);
     const uint32_t imageSize = uint32_t(size);
 
     const Reference expected = Read(Bytes(data, size));
     const Reference memory = Run([&](NameTableHeader& header, TextChar* out) {
         return ReadMemFontFullName(image.data(), imageSize, header, out);
     });
-    Check(memory.result == expected.result);
-    Check(memory.name == expected.name);
+    FUZZ_CHECK(memory.result == expected.result);
+    FUZZ_CHECK(memory.name == expected.name);
 
     // The file reader reads the same bytes alike.
     std::FILE* file = std::fopen(FilePath().c_str(), "wb");
-    Check(file != nullptr);
-    Check(std::fwrite(data, 1, size, file) == size);
-    Check(std::fclose(file) == 0);
+    FUZZ_CHECK(file != nullptr);
+    FUZZ_CHECK(std::fwrite(data, 1, size, file) == size);
+    FUZZ_CHECK(std::fclose(file) == 0);
     std::vector<TextChar> path(FilePath().begin(), FilePath().end());
     path.push_back(0);
     const Reference fromFile =
         Run([&](NameTableHeader& header, TextChar* out) { return ReadFontFullName(path.data(), header, out); });
-    Check(fromFile.result == memory.result);
-    Check(fromFile.name == memory.name);
+    FUZZ_CHECK(fromFile.result == memory.result);
+    FUZZ_CHECK(fromFile.name == memory.name);
 
     // Registered from memory: the system decides whether it is a font, the
     // reader names it.
@@ -161,19 +158,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     uint32_t fontCount = 0xC0FFEE;
     const int32_t added = AddMemFont(image.data(), imageSize, &handle, &fontCount, fullName.data());
     if (added == TR_FONT_NOT_REGISTERED) {
-        Check(handle == nullptr);
+        FUZZ_CHECK(handle == nullptr);
     } else {
-        Check(added == (memory.result == kNameFound ? TR_OK : TR_FONT_NAME_UNREADABLE));
-        Check(handle != nullptr && fontCount > 0);
-        Check(RemoveMemFont(handle) == TR_OK);
-        Check(RemoveMemFont(handle) == TR_FONT_NOT_UNREGISTERED);
+        FUZZ_CHECK(added == (memory.result == kNameFound ? TR_OK : TR_FONT_NAME_UNREADABLE));
+        FUZZ_CHECK(handle != nullptr && fontCount > 0);
+        FUZZ_CHECK(RemoveMemFont(handle) == TR_OK);
+        FUZZ_CHECK(RemoveMemFont(handle) == TR_FONT_NOT_UNREGISTERED);
     }
     if (added == TR_OK) {
-        Check(std::vector<TextChar>(fullName.begin(), fullName.begin() + std::ptrdiff_t(memory.name.size())) ==
-              memory.name);
-        Check(fullName[memory.name.size()] == 0);
+        FUZZ_CHECK(std::vector<TextChar>(fullName.begin(), fullName.begin() + std::ptrdiff_t(memory.name.size())) ==
+                   memory.name);
+        FUZZ_CHECK(fullName[memory.name.size()] == 0);
     } else {
-        for (TextChar c : fullName) Check(c == kUnwritten);
+        for (TextChar c : fullName) FUZZ_CHECK(c == kUnwritten);
     }
     return 0;
 }

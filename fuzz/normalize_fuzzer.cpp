@@ -25,10 +25,6 @@ using namespace textraster;
 
 namespace {
 
-void Check(bool condition) {
-    if (!condition) std::abort();
-}
-
 std::vector<TextChar> NonWhiteSpace(const TextChar* text, size_t length) {
     std::vector<TextChar> kept;
     for (size_t i = 0; i < length; ++i)
@@ -53,25 +49,25 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     size_t outLength = 0;
     while (outLength <= length && output[outLength] != 0) ++outLength;
-    Check(outLength <= length);  // terminated, never longer than the input
+    FUZZ_CHECK(outLength <= length);  // terminated, never longer than the input
 
-    Check(NonWhiteSpace(text.get(), length) == NonWhiteSpace(output.get(), outLength));
+    FUZZ_CHECK(NonWhiteSpace(text.get(), length) == NonWhiteSpace(output.get(), outLength));
     auto count = [](const TextChar* s, size_t n, TextChar c) {
         size_t k = 0;
         for (size_t i = 0; i < n; ++i) k += s[i] == c;
         return k;
     };
     for (TextChar kept : {TextChar(0x00A0), TextChar(0x2028), TextChar(0x2029)})
-        Check(count(text.get(), length, kept) == count(output.get(), outLength, kept));
+        FUZZ_CHECK(count(text.get(), length, kept) == count(output.get(), outLength, kept));
 
     for (size_t i = 0; i < outLength; ++i) {
         const TextChar c = output[i];
-        if (c == kLineFeed) Check(newlineMode == 2);
+        if (c == kLineFeed) FUZZ_CHECK(newlineMode == 2);
         if (!IsWhiteSpace(c) || c == kLineFeed) continue;
-        if (preserveSpaces == 0) Check(i == 0 || !IsWhiteSpace(output[i - 1]));
+        if (preserveSpaces == 0) FUZZ_CHECK(i == 0 || !IsWhiteSpace(output[i - 1]));
         const bool fromLineFeed = (newlineMode == 0 && c == kSpace) || (newlineMode == 3 && c == kZeroWidthSpace);
         const bool keptAsIs = spaceMode == 0 || spaceMode == 3 || spaceMode == 4;
-        Check(fromLineFeed || (spaceMode == 2 && c == kSpace) || (keptAsIs && count(text.get(), length, c) > 0));
+        FUZZ_CHECK(fromLineFeed || (spaceMode == 2 && c == kSpace) || (keptAsIs && count(text.get(), length, c) > 0));
     }
     return 0;
 }

@@ -33,10 +33,6 @@ using namespace textraster;
 
 namespace {
 
-void Check(bool condition) {
-    if (!condition) std::abort();
-}
-
 const char16_t* const kFaces[] = {
     u"DejaVu Sans",
     u"Liberation Serif",
@@ -146,13 +142,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         RenderText(textArg, params, reinterpret_cast<uint32_t*>(pixels), nulls & 8 ? nullptr : &ascent,
                    nulls & 16 ? nullptr : &pitch, nulls & 32 ? nullptr : &extent);
     const int32_t refusal = RenderRefusal(textArg, params, pixels);
-    Check(rendered == refusal);
-    Check(buffer.back() == kFill);
+    FUZZ_CHECK(rendered == refusal);
+    FUZZ_CHECK(buffer.back() == kFill);
     if (rendered != TR_OK) {
-        Check(ascent == 0x5555 && pitch == 0x55 && extent == 0x5555);
-        for (uint8_t byte : buffer) Check(byte == kFill);
+        FUZZ_CHECK(ascent == 0x5555 && pitch == 0x55 && extent == 0x5555);
+        for (uint8_t byte : buffer) FUZZ_CHECK(byte == kFill);
     } else {
-        Check(pitch == 0x55 || pitch == p.linePitch || pitch == p.fontHeight);
+        FUZZ_CHECK(pitch == 0x55 || pitch == p.linePitch || pitch == p.fontHeight);
         // Only the region, clipped to the buffer, is written.
         const int32_t rows = std::min(int32_t(p.bufferHeight) - p.destY, int32_t(p.regionHeight));
         const int32_t columns = std::min(int32_t(p.bufferWidth) - p.destX, int32_t(p.regionWidth));
@@ -161,7 +157,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             for (int32_t x = 0; x < p.bufferWidth; ++x) {
                 const uint8_t* px = &buffer[(size_t(y) * p.bufferWidth + size_t(x)) * 4];
                 const bool written = y >= p.destY && y < p.destY + rows && x >= p.destX && x < p.destX + columns;
-                for (int k = 0; k < 4; ++k) Check(written ? px[k] <= (bound >> (8 * k) & 0xFF) : px[k] == kFill);
+                for (int k = 0; k < 4; ++k) FUZZ_CHECK(written ? px[k] <= (bound >> (8 * k) & 0xFF) : px[k] == kFill);
             }
     }
 
@@ -169,13 +165,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const int32_t measured =
         ComputeTextRegionSize(textArg, params, nulls & 8 ? nullptr : &measuredAscent, nulls & 64 ? nullptr : &width,
                               nulls & 64 ? nullptr : &height, nulls & 32 ? nullptr : &lastExtent);
-    Check(measured == MeasureRefusal(textArg, params, nulls & 64 ? nullptr : &width, nulls & 64 ? nullptr : &height));
-    if (measured != TR_OK) Check(measuredAscent == 0x5555 && width == 0x5555 && height == 0x5555);
-    if (measured == TR_OK && rendered == TR_OK && !(nulls & 8)) Check(measuredAscent == ascent);
+    FUZZ_CHECK(measured ==
+               MeasureRefusal(textArg, params, nulls & 64 ? nullptr : &width, nulls & 64 ? nullptr : &height));
+    if (measured != TR_OK) FUZZ_CHECK(measuredAscent == 0x5555 && width == 0x5555 && height == 0x5555);
+    if (measured == TR_OK && rendered == TR_OK && !(nulls & 8)) FUZZ_CHECK(measuredAscent == ascent);
 
     uint8_t cell = 0x55;
     const int32_t cellResult = GetFontCharacterCellHeight(
         p.faceName, int32_t(uint32_t(p.fontStyle) << 8 | p.fontHeight), p.fontStyle, nulls & 128 ? nullptr : &cell);
-    Check(cellResult == (p.fontHeight == 0 || nulls & 128 ? TR_INVALID_ARGUMENT : TR_OK));
+    FUZZ_CHECK(cellResult == (p.fontHeight == 0 || nulls & 128 ? TR_INVALID_ARGUMENT : TR_OK));
     return 0;
 }

@@ -15,6 +15,7 @@
 #include <cstdlib>
 #include <functional>
 #include <iterator>
+#include <new>
 #include <thread>
 #include <vector>
 
@@ -38,6 +39,7 @@ struct Allocations {
     std::thread::id thread;
     uint64_t count = 0;
     uint64_t failAt = 0;      // 0: none fails
+    bool cxx = false;         // count operator new instead of malloc and calloc
     bool failOnward = false;  // the failing one and every later one fail
     // Blocks handed out while armed and not yet freed.
     void* live[256] = {};
@@ -65,7 +67,7 @@ Allocations allocations;
 }  // namespace
 
 extern "C" void* __wrap_malloc(size_t size) {
-    if (!allocations.Counts()) return __real_malloc(size);
+    if (!allocations.Counts() || allocations.cxx) return __real_malloc(size);
     if (allocations.Fails()) return nullptr;
     void* block = __real_malloc(size);
     allocations.Track(block);
@@ -73,7 +75,7 @@ extern "C" void* __wrap_malloc(size_t size) {
 }
 
 extern "C" void* __wrap_calloc(size_t count, size_t size) {
-    if (!allocations.Counts()) return __real_calloc(count, size);
+    if (!allocations.Counts() || allocations.cxx) return __real_calloc(count, size);
     if (allocations.Fails()) return nullptr;
     void* block = __real_calloc(count, size);
     allocations.Track(block);
@@ -82,6 +84,45 @@ extern "C" void* __wrap_calloc(size_t count, size_t size) {
 
 extern "C" void __wrap_free(void* block) {
     if (allocations.armed.load()) allocations.Untrack(block);
+    __real_free(block);
+}
+
+// The platform layer's C++ allocations, which the library's own code does not
+// make: the replaceable operator new, failing on request.
+void* operator new(size_t size) {
+    if (allocations.Counts() && allocations.cxx && allocations.Fails()) throw std::bad_alloc();
+    if (void* block = __real_malloc(size ? size : 1)) return block;
+    throw std::bad_alloc();
+}
+void* operator new[](size_t size) {
+    return operator new(size);
+}
+void* operator new(size_t size, const std::nothrow_t&) noexcept {
+    try {
+        return operator new(size);
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+void* operator new[](size_t size, const std::nothrow_t& nothrow) noexcept {
+    return operator new(size, nothrow);
+}
+void operator delete(void* block) noexcept {
+    __real_free(block);
+}
+void operator delete[](void* block) noexcept {
+    __real_free(block);
+}
+void operator delete(void* block, size_t) noexcept {
+    __real_free(block);
+}
+void operator delete[](void* block, size_t) noexcept {
+    __real_free(block);
+}
+void operator delete(void* block, const std::nothrow_t&) noexcept {
+    __real_free(block);
+}
+void operator delete[](void* block, const std::nothrow_t&) noexcept {
     __real_free(block);
 }
 
@@ -95,7 +136,8 @@ using test::Text;
 // (none when 0), and with failOnward every later one too.
 class FailingAllocations {
    public:
-    FailingAllocations(uint64_t failAt, bool failOnward) {
+    FailingAllocations(uint64_t failAt, bool failOnward, bool cxx = false) {
+        allocations.cxx = cxx;
         allocations.thread = std::this_thread::get_id();
         allocations.count = 0;
         allocations.failAt = failAt;
@@ -192,6 +234,106 @@ TEST(AllocationFailure, EveryAllocationOfACallMayFail) {
                 // Nothing stays broken: the same call works again.
                 std::vector<uint32_t> again(90 * 60, kHostFill);
                 EXPECT_EQ(call.run(again), TR_OK);
+                EXPECT_EQ(again, reference);
+            }
+    }
+}
+
+// The platform layer of this build is C++ and allocates with operator new;
+// like the platform it stands for, it fails instead of throwing. Every call
+// then ends with one of its own codes, and the next call works again.
+#ifdef TEXTRASTER_SANITIZED
+// Each call takes tens of milliseconds under the leak checker's unwinder: the
+// first allocations, then every seventh, stand for all of them there.
+constexpr uint64_t kStride = 7;
+#else
+constexpr uint64_t kStride = 1;
+#endif
+
+TEST(AllocationFailure, ThePlatformLayersAllocationsMayFail) {
+    const Text text = T(u"Out of memory\nat every step");
+    const TextLayoutParams p = Request();
+    const test::Bytes font = test::ReadFileBytes("/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf");
+    const Text path = T(u"/usr/share/fonts/truetype/dejavu/DejaVuSerif.ttf");
+    ASSERT_FALSE(font.empty());
+    // What a call answers: its code and what it wrote, into room made before
+    // the call (the test allocates nothing while the wrappers are armed).
+    struct Outcome {
+        int32_t code = -1;
+        std::vector<uint32_t> written = std::vector<uint32_t>(90 * 60, kHostFill);
+        bool operator==(const Outcome& o) const { return code == o.code && written == o.written; }
+    };
+    struct PlatformCall {
+        const char* what;
+        std::function<void(Outcome&)> run;
+        std::vector<int32_t> codes;  // what the call may return when memory runs out
+    };
+    const PlatformCall calls[] = {
+        {"RenderText",
+         [&](Outcome& o) { o.code = RenderText(text.c_str(), &p, o.written.data(), nullptr, nullptr, nullptr); },
+         {TR_OK, TR_OUT_OF_MEMORY}},
+        {"ComputeTextRegionSize",
+         [&](Outcome& o) {
+             uint16_t size[4] = {};
+             o.code = ComputeTextRegionSize(text.c_str(), &p, &size[0], &size[1], &size[2], &size[3]);
+             std::copy(size, size + 4, o.written.begin());
+         },
+         {TR_OK, TR_OUT_OF_MEMORY}},
+        {"GetFontCharacterCellHeight",
+         [&](Outcome& o) {
+             uint8_t cell = 0;
+             o.code = GetFontCharacterCellHeight(p.faceName, 20, 1, &cell);
+             o.written[0] = cell;
+         },
+         {TR_OK, TR_NO_FONT_METRICS}},
+        {"AddMemFont and RemoveMemFont",
+         [&](Outcome& o) {
+             void* handle = nullptr;
+             uint32_t count = 0;
+             TextChar name[TEXTRASTER_FULL_NAME_CAPACITY] = {};
+             o.code = AddMemFont(font.data(), uint32_t(font.size()), &handle, &count, name);
+             std::copy(name, name + TEXTRASTER_FULL_NAME_CAPACITY, o.written.begin());
+             if (handle) o.written[TEXTRASTER_FULL_NAME_CAPACITY] = uint32_t(RemoveMemFont(handle));
+         },
+         {TR_OK, TR_FONT_NOT_REGISTERED, TR_FONT_NAME_UNREADABLE}},
+        {"AddFont and RemoveFont",
+         [&](Outcome& o) {
+             TextChar name[TEXTRASTER_FULL_NAME_CAPACITY] = {};
+             o.code = AddFont(path.c_str(), name);
+             std::copy(name, name + TEXTRASTER_FULL_NAME_CAPACITY, o.written.begin());
+             if (o.code != TR_FONT_NOT_REGISTERED)
+                 o.written[TEXTRASTER_FULL_NAME_CAPACITY] = uint32_t(RemoveFont(path.c_str()));
+         },
+         {TR_OK, TR_FONT_NOT_REGISTERED, TR_FONT_NAME_UNREADABLE}},
+    };
+    for (const PlatformCall& call : calls) {
+        SCOPED_TRACE(call.what);
+        Outcome reference, counted;
+        call.run(reference);  // the system's caches warm
+        ASSERT_EQ(reference.code, TR_OK);
+        uint64_t total = 0;
+        {
+            FailingAllocations counting(0, false, true);
+            call.run(counted);
+            total = counting.count();
+        }
+        EXPECT_EQ(counted, reference);
+        for (bool onward : {false, true})
+            for (uint64_t n = 1; n <= total; n += n < 64 ? 1 : kStride) {
+                SCOPED_TRACE(testing::Message()
+                             << "operator new " << n << " of " << total << (onward ? " onward" : ""));
+                Outcome failed, again;
+                {
+                    FailingAllocations failing(n, onward, true);
+                    ASSERT_NO_THROW(call.run(failed));
+                }
+                EXPECT_NE(std::find(call.codes.begin(), call.codes.end(), failed.code), call.codes.end())
+                    << failed.code;
+                if (failed.code == TR_OUT_OF_MEMORY) {
+                    EXPECT_EQ(failed.written, Outcome().written);
+                }
+                // Nothing stays broken.
+                call.run(again);
                 EXPECT_EQ(again, reference);
             }
     }

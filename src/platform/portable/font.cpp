@@ -190,18 +190,24 @@ PortableFont* DefaultFont() {
     if (!stock) {
         LOGFONTW description{};
         description.lfWeight = FW_NORMAL;
-        auto font = MakeFont(description, true);
-        stock = font ? static_cast<PortableFont*>(Register(std::move(font))) : nullptr;
+        try {
+            auto font = MakeFont(description, true);
+            stock = font ? static_cast<PortableFont*>(Register(std::move(font))) : nullptr;
+        } catch (const std::bad_alloc&) {
+            return nullptr;
+        }
     }
     return stock;
 }
 
 }  // namespace textraster::portable
 
-HFONT CreateFontIndirectW(const LOGFONTW* description) {
+HFONT CreateFontIndirectW(const LOGFONTW* description) try {
     if (!description) return nullptr;
     auto font = MakeFont(*description, false);
     return font ? static_cast<HFONT>(Register(std::move(font))) : nullptr;
+} catch (const std::bad_alloc&) {
+    return nullptr;  // out of memory: no font, as the platform reports it
 }
 
 BOOL GetTextMetricsW(HDC handle, TEXTMETRICW* metrics) {

@@ -3,6 +3,7 @@
 #include <fribidi.h>
 
 #include <algorithm>
+#include <memory>
 
 #include "platform/portable/utf.h"
 
@@ -74,7 +75,9 @@ int RoundPixels(hb_position_t v) {
 }
 
 void ShapeRun(PortableFont& font, const std::vector<FriBidiChar>& text, const LevelRun& run, ShapedText& out) {
-    hb_buffer_t* buffer = hb_buffer_create();
+    // Destroyed on every way out, running out of memory included.
+    const std::unique_ptr<hb_buffer_t, decltype(&hb_buffer_destroy)> owned(hb_buffer_create(), hb_buffer_destroy);
+    hb_buffer_t* buffer = owned.get();
     // The whole text goes in as context, so that letters join across runs.
     hb_buffer_add_codepoints(buffer, text.data(), static_cast<int>(text.size()), static_cast<unsigned>(run.start),
                              static_cast<int>(run.end - run.start));
@@ -104,7 +107,6 @@ void ShapeRun(PortableFont& font, const std::vector<FriBidiChar>& text, const Le
                               RoundPixels(positions[i].y_offset), upright});
         out.advance += advance;
     }
-    hb_buffer_destroy(buffer);
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
-// Measuring and drawing a run of text on a device context.
+// Measuring and drawing a run of text on a device context. Like the
+// platform's own, these fail when memory runs out; they never throw.
 #include <mutex>
+#include <new>
 
 #include "platform/portable/dc.h"
 #include "platform/portable/raster.h"
@@ -37,7 +39,7 @@ bool ValidText(LPCWSTR text, int count) {
 
 }  // namespace
 
-BOOL GetTextExtentPoint32W(HDC handle, LPCWSTR text, int count, SIZE* size) {
+BOOL GetTextExtentPoint32W(HDC handle, LPCWSTR text, int count, SIZE* size) try {
     PortableDc* dc = Find<PortableDc>(handle);
     PortableFont* font = dc ? CurrentFont(*dc) : nullptr;
     if (!font || !size || !ValidText(text, count)) return FALSE;
@@ -45,9 +47,11 @@ BOOL GetTextExtentPoint32W(HDC handle, LPCWSTR text, int count, SIZE* size) {
     size->cx = ShapeText(*font, std::u16string_view(text, static_cast<size_t>(count)), false).advance;
     size->cy = font->metrics.tmHeight;
     return TRUE;
+} catch (const std::bad_alloc&) {
+    return FALSE;  // out of memory: a failure, as the platform reports it
 }
 
-BOOL TextOutW(HDC handle, int x, int y, LPCWSTR text, int count) {
+BOOL TextOutW(HDC handle, int x, int y, LPCWSTR text, int count) try {
     PortableDc* dc = Find<PortableDc>(handle);
     PortableFont* font = dc ? CurrentFont(*dc) : nullptr;
     if (!font || !ValidText(text, count)) return FALSE;
@@ -77,4 +81,6 @@ BOOL TextOutW(HDC handle, int x, int y, LPCWSTR text, int count) {
         BlendGlyph(*dc->bitmap, origin.x + image->left, origin.y - image->top, *image, dc->textColor);
     }
     return TRUE;
+} catch (const std::bad_alloc&) {
+    return FALSE;  // what was drawn stays drawn
 }
