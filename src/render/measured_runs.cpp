@@ -28,9 +28,11 @@ void MeasuredRuns::Remember(const TextChar* start, uint32_t count, int32_t exten
             lastStart_ = start;
             last_ = runs;
         }
+        // The extents first: `known` never reaches past them, even when
+        // memory runs out between the two.
         if (count >= runs->known.size()) {
-            runs->known.resize(count + 1, false);
             runs->extents.resize(count + 1, 0);
+            runs->known.resize(count + 1, false);
         }
         runs->known[count] = true;
         runs->extents[count] = extent;

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <mutex>
+#include <new>
 
 #include "platform/portable/dc.h"
 
@@ -12,11 +14,19 @@ using textraster::portable::Register;
 namespace textraster::portable {
 
 PortableBitmap* StockBitmap() {
-    static PortableBitmap* stock = [] {
+    // Made on first use. A failure is not remembered: memory that was short
+    // once must not leave every later context without its bitmap.
+    static std::mutex lock;
+    static PortableBitmap* stock = nullptr;
+    std::lock_guard<std::mutex> guard(lock);
+    if (!stock) {
         auto* memory = static_cast<uint32_t*>(TakeBlock(sizeof(uint32_t)));
-        return memory ? static_cast<PortableBitmap*>(Register(std::make_unique<PortableBitmap>(1, 1, 1, memory, true)))
-                      : nullptr;
-    }();
+        if (memory) *memory = 0;
+        std::unique_ptr<PortableBitmap> bitmap(memory ? new (std::nothrow) PortableBitmap(1, 1, 1, memory, true)
+                                                      : nullptr);
+        if (!bitmap) GiveBack(memory);
+        stock = bitmap ? static_cast<PortableBitmap*>(Register(std::move(bitmap))) : nullptr;
+    }
     return stock;
 }
 

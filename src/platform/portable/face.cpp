@@ -14,12 +14,12 @@ namespace {
 
 std::mutex libraryLock;
 
-// Created on first use and kept for the life of the process.
+// Created on first use and kept for the life of the process. A failure (no
+// memory) is not remembered, so that a later call can still have fonts. The
+// caller holds libraryLock.
 FT_Library Library() {
-    static FT_Library library = [] {
-        FT_Library created = nullptr;
-        return FT_Init_FreeType(&created) == 0 ? created : nullptr;
-    }();
+    static FT_Library library = nullptr;
+    if (!library && FT_Init_FreeType(&library) != 0) library = nullptr;
     return library;
 }
 

@@ -13,9 +13,12 @@ namespace textraster::portable {
 namespace {
 
 // fontconfig's answers do not change while the process runs (the installed
-// fonts are read once), so each question is asked once.
+// fonts are read once), so the answers are kept.
 std::mutex matchLock;
 std::map<std::tuple<std::u16string, bool, bool>, FaceSource> matches;
+// Hosts name faces freely (a subtitle file names any font): the answers kept
+// are bounded, so that many different names cannot grow them without end.
+constexpr size_t kMaxMatches = 1024;
 
 FaceSource SourceOf(FcPattern* pattern) {
     FcChar8* file = nullptr;
@@ -116,7 +119,9 @@ FaceSource MatchFace(std::u16string_view faceName, bool bold, bool italic) {
     auto found = matches.find(key);
     if (found != matches.end()) return found->second;
     FaceSource source = MatchInstalled(faceName, folded, bold, italic);
-    matches.emplace(std::move(key), source);
+    // Nothing found may be fontconfig running out of memory: ask again next time.
+    if (matches.size() >= kMaxMatches) matches.clear();
+    if (!source.Empty()) matches.emplace(std::move(key), source);
     return source;
 }
 

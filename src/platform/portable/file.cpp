@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <cstdint>
+#include <new>
 #include <string_view>
 
 #include "platform/gdi.h"
@@ -25,7 +26,7 @@ int Descriptor(HANDLE file) {
 }  // namespace
 
 HANDLE CreateFileW(LPCWSTR fileName, DWORD access, DWORD /*shareMode*/, void* /*security*/, DWORD creation,
-                   DWORD /*flags*/, HANDLE /*templateFile*/) {
+                   DWORD /*flags*/, HANDLE /*templateFile*/) try {
     // Only what the library does: open an existing file for reading.
     if (!fileName || !*fileName || access != GENERIC_READ || creation != OPEN_EXISTING) return INVALID_HANDLE_VALUE;
     const std::string path = textraster::portable::ToUtf8(std::u16string_view(fileName));
@@ -38,6 +39,8 @@ HANDLE CreateFileW(LPCWSTR fileName, DWORD access, DWORD /*shareMode*/, void* /*
         return INVALID_HANDLE_VALUE;
     }
     return reinterpret_cast<HANDLE>(static_cast<intptr_t>(fd) + 1);
+} catch (const std::bad_alloc&) {
+    return INVALID_HANDLE_VALUE;  // the path could not be converted
 }
 
 DWORD SetFilePointer(HANDLE file, LONG distance, LONG* distanceHigh, DWORD method) {

@@ -1,5 +1,6 @@
 #include "platform/portable/font.h"
 
+#include <mutex>
 #include <new>
 
 #include "platform/portable/dc.h"
@@ -40,21 +41,31 @@ std::unique_ptr<PortableFont> MakeFont(const LOGFONTW& description, bool stock) 
 namespace textraster::portable {
 
 PortableFont* DefaultFont() {
-    static PortableFont* stock = [] {
+    // Made on first use; a failure is not remembered (see StockBitmap).
+    static std::mutex lock;
+    static PortableFont* stock = nullptr;
+    std::lock_guard<std::mutex> guard(lock);
+    if (!stock) {
         LOGFONTW description{};
         description.lfWeight = FW_NORMAL;
-        auto font = MakeFont(description, true);
-        return font ? static_cast<PortableFont*>(Register(std::move(font))) : nullptr;
-    }();
+        try {
+            auto font = MakeFont(description, true);
+            stock = font ? static_cast<PortableFont*>(Register(std::move(font))) : nullptr;
+        } catch (const std::bad_alloc&) {
+            return nullptr;
+        }
+    }
     return stock;
 }
 
 }  // namespace textraster::portable
 
-HFONT CreateFontIndirectW(const LOGFONTW* description) {
+HFONT CreateFontIndirectW(const LOGFONTW* description) try {
     if (!description) return nullptr;
     auto font = MakeFont(*description, false);
     return font ? static_cast<HFONT>(Register(std::move(font))) : nullptr;
+} catch (const std::bad_alloc&) {
+    return nullptr;  // out of memory: no font, as the platform reports it
 }
 
 BOOL GetTextMetricsW(HDC handle, TEXTMETRICW* metrics) {

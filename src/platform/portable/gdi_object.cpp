@@ -83,4 +83,9 @@ bool DeleteDcObject(const void* handle) {
     return true;
 }
 
+size_t CountObjects() {
+    std::lock_guard<std::mutex> guard(tableLock);
+    return Table().size();
+}
+
 }  // namespace textraster::portable

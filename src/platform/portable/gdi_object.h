@@ -55,4 +55,8 @@ bool DeleteGdiObject(const void* handle);
 // Deletes a device context by handle (the caller has let go of its selections).
 bool DeleteDcObject(const void* handle);
 
+// How many objects live in the table, stock objects included: what a test
+// compares before and after calls that must leave nothing behind.
+size_t CountObjects();
+
 }  // namespace textraster::portable

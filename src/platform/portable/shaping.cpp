@@ -1,6 +1,7 @@
 #include "platform/portable/shaping.h"
 
 #include <algorithm>
+#include <memory>
 
 #include "platform/portable/utf.h"
 

@@ -1,4 +1,5 @@
-// Measuring and drawing a run of text on a device context.
+// Measuring and drawing a run of text on a device context. Like the
+// platform's own, these fail when memory runs out; they never throw.
 #include <mutex>
 #include <new>
 
@@ -38,7 +39,7 @@ bool ValidText(LPCWSTR text, int count) {
 
 }  // namespace
 
-BOOL GetTextExtentPoint32W(HDC handle, LPCWSTR text, int count, SIZE* size) {
+BOOL GetTextExtentPoint32W(HDC handle, LPCWSTR text, int count, SIZE* size) try {
     PortableDc* dc = Find<PortableDc>(handle);
     PortableFont* font = dc ? CurrentFont(*dc) : nullptr;
     if (!font || !size || !ValidText(text, count)) return FALSE;
@@ -50,9 +51,11 @@ BOOL GetTextExtentPoint32W(HDC handle, LPCWSTR text, int count, SIZE* size) {
     }
     size->cy = font->sized->metrics.tmHeight;
     return TRUE;
+} catch (const std::bad_alloc&) {
+    return FALSE;  // out of memory: a failure, as the platform reports it
 }
 
-BOOL TextOutW(HDC handle, int x, int y, LPCWSTR text, int count) {
+BOOL TextOutW(HDC handle, int x, int y, LPCWSTR text, int count) try {
     PortableDc* dc = Find<PortableDc>(handle);
     PortableFont* font = dc ? CurrentFont(*dc) : nullptr;
     if (!font || !ValidText(text, count)) return FALSE;
@@ -92,4 +95,6 @@ BOOL TextOutW(HDC handle, int x, int y, LPCWSTR text, int count) {
         return FALSE;  // no memory to shape the run or keep its glyphs
     }
     return TRUE;
+} catch (const std::bad_alloc&) {
+    return FALSE;  // what was drawn stays drawn
 }
