@@ -11,7 +11,7 @@ textraster_install_packages
 textraster_build native
 textraster_build win32
 textraster_build win64
-textraster_build asan -DTEXTRASTER_SANITIZE=address,undefined
+textraster_build asan -DTEXTRASTER_SANITIZE=address,undefined -DTEXTRASTER_TOOLS=OFF
 # ThreadSanitizer only for what it is about: calls from many threads at once.
 cmake -S "$TEXTRASTER_ROOT" -B "$TEXTRASTER_BUILD/tsan" -G Ninja -DTEXTRASTER_SANITIZE=thread \
   -DTEXTRASTER_TOOLS=OFF >/dev/null
