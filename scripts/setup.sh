@@ -14,13 +14,24 @@ TEXTRASTER_PACKAGES=(
   python3-fonttools
 )
 
+# Only for the benchmarks (bench/run.sh): the field the library is measured
+# against, in the same run. The benchmarks build without them, leaving those
+# figures out.
+TEXTRASTER_BENCH_PACKAGES=(libpango1.0-dev libcairo2-dev libass-dev)
+
+textraster_install_bench_packages() {
+  textraster_install_packages "${TEXTRASTER_BENCH_PACKAGES[@]}"
+}
+
+# Installs the given packages, or the build's and tests' when none are given.
 textraster_install_packages() {
-  local missing=()
+  local wanted=("$@") missing=()
+  ((${#wanted[@]})) || wanted=("${TEXTRASTER_PACKAGES[@]}")
   if ! dpkg --print-foreign-architectures | grep -qx i386; then
     dpkg --add-architecture i386
     apt-get update -qq
   fi
-  for p in "${TEXTRASTER_PACKAGES[@]}"; do
+  for p in "${wanted[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
   done
   if ((${#missing[@]})); then

@@ -16,6 +16,7 @@
 #endif
 #include <windows.h>
 #else
+#include <cstddef>
 #include <cstdint>
 
 #define WINAPI
@@ -34,6 +35,7 @@ typedef void* PVOID;
 typedef const void* LPCVOID;
 typedef void* LPVOID;
 typedef DWORD COLORREF;
+typedef size_t SIZE_T;
 
 // Opaque handles; distinct types so that a wrong handle does not compile.
 typedef void* HANDLE;
@@ -201,6 +203,12 @@ int AddFontResourceExW(LPCWSTR fileName, DWORD flags, PVOID reserved);
 BOOL RemoveFontResourceExW(LPCWSTR fileName, DWORD flags, PVOID reserved);
 HANDLE AddFontMemResourceEx(PVOID image, DWORD size, PVOID reserved, DWORD* fontCount);
 BOOL RemoveFontMemResourceEx(HANDLE handle);
+
+// kernel32: the process heap.
+#define HEAP_ZERO_MEMORY 0x00000008
+HANDLE GetProcessHeap();
+LPVOID HeapAlloc(HANDLE heap, DWORD flags, SIZE_T bytes);
+BOOL HeapFree(HANDLE heap, DWORD flags, LPVOID block);
 
 // kernel32: reading a file.
 HANDLE CreateFileW(LPCWSTR fileName, DWORD access, DWORD shareMode, void* security, DWORD creation,

@@ -2,20 +2,21 @@
 // the alpha surface into the colour surface.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <memory>
 
 #include "platform/gdi.h"
 
 namespace textraster {
 
-struct FreeDeleter {
-    void operator()(void* block) const { std::free(block); }
+struct HeapDeleter {
+    void operator()(void* block) const { HeapFree(GetProcessHeap(), 0, block); }
 };
 
-// A packed DIB in one heap block: the header, its colour table, then the pixels.
-using Capture = std::unique_ptr<BITMAPINFOHEADER, FreeDeleter>;
+// A packed DIB in one block of the process heap: the header, its colour
+// table, then the pixels.
+using Capture = std::unique_ptr<BITMAPINFOHEADER, HeapDeleter>;
 
 // The pixel array's size in bytes: biSizeImage when set, else whole 32-bit
 // words per row times rows and planes (computed wide: a huge bitmap must
@@ -33,8 +34,9 @@ uint32_t* DibPixels(BITMAPINFOHEADER& header);
 // the block or the full set of scan lines cannot be had.
 Capture CaptureBitmap(HDC dc, HBITMAP bitmap, WORD bitCount, DWORD compression);
 
-// Moves the alpha capture's red channel into the top byte of each colour
-// pixel. Both are 32-bit captures of the same size.
-void MergeAlpha(BITMAPINFOHEADER& colour, BITMAPINFOHEADER& alpha);
+// Writes `count` pixels of straight-alpha BGRA: each colour pixel with the
+// alpha pixel's red channel (the opacity) moved into its top byte. The
+// pixels come from 32-bit captures of the colour and alpha surfaces.
+void MergeAlpha(uint32_t* out, const uint32_t* colour, const uint32_t* alpha, size_t count);
 
 }  // namespace textraster

@@ -43,7 +43,8 @@ extern "C" TEXTRASTER_API int32_t TEXTRASTER_CALL ComputeTextRegionSize(const Te
         // the inline size is tight only for one line aligned to the start.
         const uint16_t lineLength = vertical ? p.regionHeight : p.regionWidth;
         uint16_t lineCount = 0;
-        DcCanvas measurer(screen.get());
+        MeasuredRuns measured;
+        DcCanvas measurer(screen.get(), measured);
         MeasureLines(normalized.get(), measurer, lineLength, p.alignment, p.firstLineIndent, p.wordWrap,
                      p.leadingSpaceMode, &lineCount, &extent);
         const int32_t inlineSize =

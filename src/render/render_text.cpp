@@ -2,7 +2,6 @@
 // opacities as red intensities, read back and merged into straight-alpha
 // BGRA pixels in the host's buffer.
 #include <algorithm>
-#include <cstring>
 
 #include "platform/gdi.h"
 #include "render/dc_canvas.h"
@@ -37,16 +36,18 @@ private:
     Selection selection_;
 };
 
-// Copies the merged capture (bottom-up rows) into the host's buffer, clipped
-// to it, in the row order the host asked for.
-void CopyRegion(const TextLayoutParams& p, const uint32_t* source, uint32_t* pixels) {
+// Merges the two captures (bottom-up rows) into the host's buffer, clipped to
+// it, in the row order the host asked for: one pass over the pixels that
+// reach the host, none over those that the clipping cuts.
+void CopyRegion(const TextLayoutParams& p, const uint32_t* colour, const uint32_t* alpha, uint32_t* pixels) {
     const int32_t rows = std::min(int32_t(p.bufferHeight) - int32_t(p.destY), int32_t(p.regionHeight));
     const int32_t columns = std::min(int32_t(p.bufferWidth) - int32_t(p.destX), int32_t(p.regionWidth));
     if (rows <= 0 || columns <= 0) return;
     uint32_t* destination = pixels + (size_t(p.destY) * p.bufferWidth + p.destX);
     for (int32_t i = 0; i < rows; ++i, destination += p.bufferWidth) {
         const int32_t sourceRow = p.topDown ? int32_t(p.regionHeight) - 1 - i : i;
-        std::memcpy(destination, source + size_t(sourceRow) * p.regionWidth, size_t(columns) * 4);
+        const size_t offset = size_t(sourceRow) * p.regionWidth;
+        MergeAlpha(destination, colour + offset, alpha + offset, size_t(columns));
     }
 }
 
@@ -99,7 +100,9 @@ extern "C" TEXTRASTER_API int32_t TEXTRASTER_CALL RenderText(const TextChar* tex
             if (GetTextMetricsW(colour.dc(), &metrics)) *ascent = uint16_t(metrics.tmAscent);
         }
 
-        DcCanvas colourCanvas(colour.dc()), alphaCanvas(alpha.dc());
+        // Both surfaces carry the same font: each run is measured once.
+        MeasuredRuns measured;
+        DcCanvas colourCanvas(colour.dc(), measured), alphaCanvas(alpha.dc(), measured);
         DrawLines(normalized.get(), colourCanvas, p, usedLinePitch, lastLineExtent);
         result = DrawLines(normalized.get(), alphaCanvas, p, nullptr, nullptr);
     }  // both fonts deselected, then the font deleted
@@ -107,7 +110,6 @@ extern "C" TEXTRASTER_API int32_t TEXTRASTER_CALL RenderText(const TextChar* tex
     Capture colourPixels = colour.ReadBack();
     Capture alphaPixels = alpha.ReadBack();
     if (!colourPixels || !alphaPixels) return TR_OUT_OF_MEMORY;
-    MergeAlpha(*colourPixels, *alphaPixels);
-    CopyRegion(p, DibPixels(*colourPixels), pixels);
+    CopyRegion(p, DibPixels(*colourPixels), DibPixels(*alphaPixels), pixels);
     return result;
 }

@@ -45,21 +45,26 @@ TEST(Dib, ImageSizeAndColourTable) {
 }
 
 TEST(Dib, MergeAlphaMovesRedIntoTheTopByte) {
-    auto capture = [](std::vector<uint32_t> pixels) {
-        std::vector<uint32_t> block(sizeof(BITMAPINFOHEADER) / 4 + pixels.size());
-        *reinterpret_cast<BITMAPINFOHEADER*>(block.data()) = Header(2, 2, 32);
-        std::copy(pixels.begin(), pixels.end(), block.begin() + sizeof(BITMAPINFOHEADER) / 4);
-        return block;
-    };
-    std::vector<uint32_t> colour = capture({0x00102030, 0x00FFFFFF, 0, 0x00ABCDEF});
-    std::vector<uint32_t> alpha = capture({0x00FF0000, 0x00000000, 0x00800000, 0x00010000});
-    auto* c = reinterpret_cast<BITMAPINFOHEADER*>(colour.data());
-    MergeAlpha(*c, *reinterpret_cast<BITMAPINFOHEADER*>(alpha.data()));
-    const uint32_t* px = DibPixels(*c);
-    EXPECT_EQ(px[0], 0xFF102030u);
-    EXPECT_EQ(px[1], 0x00FFFFFFu);
-    EXPECT_EQ(px[2], 0x80000000u);
-    EXPECT_EQ(px[3], 0x01ABCDEFu);
+    const std::vector<uint32_t> colour = {0x00102030, 0x00FFFFFF, 0, 0x00ABCDEF};
+    const std::vector<uint32_t> alpha = {0x00FF0000, 0x00000000, 0x00800000, 0x00010000};
+    std::vector<uint32_t> out(5, 0xDEADBEEF);
+    MergeAlpha(out.data(), colour.data(), alpha.data(), 4);
+    EXPECT_EQ(out, (std::vector<uint32_t>{0xFF102030u, 0x00FFFFFFu, 0x80000000u, 0x01ABCDEFu, 0xDEADBEEFu}));
+}
+
+// Rows of any width: whole blocks and the pixels after the last one.
+TEST(Dib, MergeAlphaTakesEveryPixelOfARow) {
+    for (size_t count : {size_t(0), size_t(1), size_t(15), size_t(16), size_t(17), size_t(1283)}) {
+        SCOPED_TRACE(count);
+        std::vector<uint32_t> colour(count), alpha(count), out(count + 1, 0xDEADBEEF);
+        for (size_t i = 0; i < count; ++i) {
+            colour[i] = uint32_t(i * 2654435761u) & 0xFFFFFF;
+            alpha[i] = uint32_t(i * 7 % 256) << 16;
+        }
+        MergeAlpha(out.data(), colour.data(), alpha.data(), count);
+        for (size_t i = 0; i < count; ++i) ASSERT_EQ(out[i], colour[i] | uint32_t(i * 7 % 256) << 24) << i;
+        EXPECT_EQ(out[count], 0xDEADBEEFu);
+    }
 }
 
 }  // namespace

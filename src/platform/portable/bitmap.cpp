@@ -20,16 +20,30 @@ PortableBitmap* StockBitmap() {
     static PortableBitmap* stock = nullptr;
     std::lock_guard<std::mutex> guard(lock);
     if (!stock) {
-        auto* memory = static_cast<uint32_t*>(std::calloc(1, sizeof(uint32_t)));
+        auto* memory = static_cast<uint32_t*>(TakeBlock(sizeof(uint32_t)));
+        if (memory) *memory = 0;
         std::unique_ptr<PortableBitmap> bitmap(memory ? new (std::nothrow) PortableBitmap(1, 1, 1, memory, true)
                                                       : nullptr);
-        if (!bitmap) std::free(memory);
+        if (!bitmap) GiveBack(memory);
         stock = bitmap ? static_cast<PortableBitmap*>(Register(std::move(bitmap))) : nullptr;
     }
     return stock;
 }
 
 }  // namespace textraster::portable
+
+void PortableBitmap::Prepare(int top, int bottom) {
+    top = std::max(top, 0);
+    bottom = std::min(bottom, height);
+    if (top >= bottom) return;
+    const size_t rowBytes = static_cast<size_t>(width) * sizeof(uint32_t);
+    if (drawnTop == drawnBottom) drawnTop = drawnBottom = top;
+    // The cleared rows stay one band: rows between it and the new ones are cleared too.
+    if (top < drawnTop) std::memset(Row(top), 0, rowBytes * static_cast<size_t>(drawnTop - top));
+    if (bottom > drawnBottom) std::memset(Row(drawnBottom), 0, rowBytes * static_cast<size_t>(bottom - drawnBottom));
+    drawnTop = std::min(drawnTop, top);
+    drawnBottom = std::max(drawnBottom, bottom);
+}
 
 namespace {
 
@@ -51,14 +65,15 @@ HBITMAP CreateCompatibleBitmap(HDC dc, int width, int height) {
     // signed 32-bit size (biSizeImage, bmWidthBytes × bmHeight), as on Windows.
     const int64_t count = int64_t(width) * int64_t(height);  // below 2^62: no overflow
     if (count > INT_MAX / 4) return nullptr;
-    // calloc: the bitmap starts all zero, and a failure is reported, not thrown.
-    auto* memory = static_cast<uint32_t*>(std::calloc(static_cast<size_t>(count), sizeof(uint32_t)));
+    // A failure is reported, not thrown.
+    auto* memory =
+        static_cast<uint32_t*>(textraster::portable::TakeBlock(static_cast<size_t>(count) * sizeof(uint32_t)));
     if (!memory) return nullptr;
     std::unique_ptr<PortableBitmap> bitmap;
     try {
         bitmap = std::make_unique<PortableBitmap>(width, height, bits, memory);
     } catch (const std::bad_alloc&) {
-        std::free(memory);
+        textraster::portable::GiveBack(memory);
         return nullptr;
     }
     return static_cast<HBITMAP>(Register(std::move(bitmap)));
@@ -100,7 +115,10 @@ int GetDIBits(HDC dc, HBITMAP handle, UINT start, UINT lines, LPVOID bits, BITMA
     for (int64_t line = first; line < last; ++line, ++copied) {
         const int row = static_cast<int>(bottomUp ? bitmap->height - 1 - line : line);
         uint32_t* target = out + static_cast<size_t>(line - first) * static_cast<size_t>(header.biWidth);
-        std::memcpy(target, bitmap->Row(row), static_cast<size_t>(columns) * 4);
+        if (bitmap->Drawn(row))
+            std::memcpy(target, bitmap->Row(row), static_cast<size_t>(columns) * 4);
+        else
+            std::memset(target, 0, static_cast<size_t>(columns) * 4);
         std::memset(target + columns, 0, static_cast<size_t>(header.biWidth - columns) * 4);
     }
     return copied;

@@ -5,24 +5,41 @@
 #pragma once
 
 #include <cstdint>
-#include <cstdlib>
 #include <memory>
 
 #include "platform/gdi.h"
+#include "platform/portable/block_pool.h"
 #include "platform/portable/gdi_object.h"
 
 struct PortableBitmap : textraster::portable::GdiObject {
     static constexpr auto kKind = textraster::portable::ObjectKind::Bitmap;
 
+    // `memory` is a block from the pool, of width × height pixels whose
+    // content does not matter: a new bitmap is all zero.
     PortableBitmap(int w, int h, int bits, uint32_t* memory, bool isStock = false)
-        : GdiObject(kKind, isStock), width(w), height(h), bitsPixel(bits), pixels(memory, std::free) {}
+        : GdiObject(kKind, isStock), width(w), height(h), bitsPixel(bits), pixels(memory) {}
 
     uint32_t* Row(int y) { return pixels.get() + static_cast<size_t>(y) * static_cast<size_t>(width); }
+
+    // Makes rows [top, bottom) (clipped to the bitmap) ready for drawing. A
+    // bitmap's memory is cleared only where something is drawn: a large
+    // surface holding a line of text never has most of its rows touched.
+    void Prepare(int top, int bottom);
+    // Whether row y may hold anything but zero.
+    bool Drawn(int y) const { return y >= drawnTop && y < drawnBottom; }
 
     const int width;
     const int height;
     const int bitsPixel;  // 32, or 1 for monochrome
-    const std::unique_ptr<uint32_t, decltype(&std::free)> pixels;
+
+   private:
+    struct GiveBack {
+        void operator()(uint32_t* block) const { textraster::portable::GiveBack(block); }
+    };
+    const std::unique_ptr<uint32_t, GiveBack> pixels;
+    // The rows that have been cleared; all others read as zero.
+    int drawnTop = 0;
+    int drawnBottom = 0;
 };
 
 namespace textraster::portable {

@@ -1,61 +1,30 @@
-// Font objects: a LOGFONTW resolved to a face at a pixel size, with the
-// metrics GDI reports for it and what must be synthesised.
+// Font objects: a LOGFONTW resolved to a sized font (a face at a pixel size,
+// shared process-wide), and what this font object has measured so far.
 #pragma once
 
-#include <hb.h>
-
-#include <cstdint>
+#include <memory>
 #include <mutex>
-#include <unordered_map>
-#include <vector>
 
 #include "platform/gdi.h"
-#include "platform/portable/face.h"
 #include "platform/portable/gdi_object.h"
-
-namespace textraster::portable {
-
-// A glyph's coverage, 0-255 per pixel, rows top-down, as drawn with the
-// font's turn; left and top place it against the glyph origin (x to the
-// right, top upwards, as FreeType gives them).
-struct GlyphImage {
-    int left = 0;
-    int top = 0;
-    int width = 0;
-    int rows = 0;
-    std::vector<unsigned char> coverage;
-};
-
-}  // namespace textraster::portable
+#include "platform/portable/run_extents.h"
+#include "platform/portable/sized_font.h"
 
 struct PortableFont : textraster::portable::GdiObject {
     static constexpr auto kKind = textraster::portable::ObjectKind::Font;
 
-    PortableFont(const LOGFONTW& description, bool isStock) : GdiObject(kKind, isStock), logFont(description) {}
-    ~PortableFont() override;
+    PortableFont(const LOGFONTW& description, std::shared_ptr<textraster::portable::SizedFont> sizedFont, bool isStock)
+        : GdiObject(kKind, isStock), logFont(description), sized(std::move(sizedFont)) {}
 
     const LOGFONTW logFont;
-    textraster::portable::FaceSource source;  // keeps a registered image alive while the face reads it
-    FT_Face face = nullptr;
-    hb_font_t* shaper = nullptr;
-    int ppem = 0;
-    TEXTMETRICW metrics{};
-    bool fakeBold = false;
-    bool fakeItalic = false;
-    // GDI draws aliased glyphs at the sizes where the font's gasp table asks
-    // for no greyscale.
-    bool aliased = false;
-    // In a fixed-pitch face GDI gives full-width glyphs exactly two
-    // half-widths: a glyph as wide as `fullWidth` advances `doubleHalfWidth`.
-    int fullWidth = 0;
-    int doubleHalfWidth = 0;
-    bool sideways = false;  // an "@" face: CJK glyphs stand upright in vertical setting
-    int quarterTurns = 0;   // the escapement, in quarter turns counter-clockwise
+    const std::shared_ptr<textraster::portable::SizedFont> sized;
 
-    // The face, the shaper and the glyph images are used by one thread at a time.
+    // The runs measured last with this font, to answer the extents of their
+    // prefixes, and the line drawn last; one thread at a time. Taken before
+    // sized->lock when both are.
     std::mutex lock;
-    std::unordered_map<uint32_t, textraster::portable::GlyphImage> glyphs;
-    size_t glyphBytes = 0;
+    textraster::portable::RunExtents extents;
+    textraster::portable::LastShapedLine drawn;
 };
 
 namespace textraster::portable {

@@ -15,8 +15,10 @@ constexpr int kBoldDivisor = 24;
 // A glyph image larger than this many pixels is not drawn (a font far too
 // large for any surface).
 constexpr long kMaxGlyphPixels = 1L << 26;
-// A font keeps its glyph images up to this many bytes, then starts afresh.
-constexpr size_t kGlyphCacheBytes = size_t(1) << 26;
+// A font keeps its glyph images, with their blends, up to this many bytes,
+// then starts afresh. Fonts are kept process-wide (a few dozen at most, see
+// sized_font.cpp), so this bounds what all of them hold.
+constexpr size_t kGlyphCacheBytes = size_t(16) << 20;
 
 void Turn(FT_Outline& outline, FT_Fixed xx, FT_Fixed xy, FT_Fixed yx, FT_Fixed yy) {
     FT_Matrix matrix{xx, xy, yx, yy};
@@ -41,7 +43,7 @@ FT_Pos RoundToPixel(FT_Pos v) {
 // An upright glyph of a vertical line is turned a quarter counter-clockwise
 // against the line, so that the line's own turn stands it up again, and
 // centred in its cell: its advance along the line, the cell's height across.
-void StandUpright(FT_Outline& outline, const PortableFont& font, FT_Pos advance) {
+void StandUpright(FT_Outline& outline, const SizedFont& font, FT_Pos advance) {
     TurnQuarters(outline, 1);
     const FT_Pos ascent = FT_Pos(font.metrics.tmAscent) * 64;
     const FT_Pos descent = FT_Pos(font.metrics.tmDescent) * 64;
@@ -49,7 +51,7 @@ void StandUpright(FT_Outline& outline, const PortableFont& font, FT_Pos advance)
                          RoundToPixel((ascent - descent - advance) / 2));
 }
 
-GlyphImage Render(PortableFont& font, const PlacedGlyph& glyph) {
+GlyphImage Render(SizedFont& font, const PlacedGlyph& glyph) {
     GlyphImage image;
     FT_Face face = font.face;
     const FT_Int32 flags = FT_LOAD_NO_BITMAP | FT_LOAD_IGNORE_GLOBAL_ADVANCE_WIDTH |
@@ -104,7 +106,7 @@ uint32_t Quantise(const PortableBitmap& bitmap, uint32_t pixel) {
 // rather than linearly, so that edges come out heavier than their coverage:
 // these are the levels' intensities for white text on black (about
 // 77 × level^0.43). Level 1 is not drawn at all; level 16 is the text colour.
-constexpr int kTopLevel = 16;
+constexpr int kTopLevel = ColourLevels::kTopLevel;
 constexpr int kLevelIntensity[kTopLevel + 1] = {0,   77,  104, 124, 140, 154, 167, 178, 189,
                                                 199, 208, 217, 225, 233, 240, 248, 255};
 
@@ -114,12 +116,7 @@ int CoverageLevel(int coverage) {
 
 // What one level of a text channel value gives over a black and over a white
 // background: the curve scaled to the text value, and its mirror image.
-struct LevelEnds {
-    int overBlack;
-    int overWhite;
-};
-
-LevelEnds EndsOf(int level, int text) {
+ColourLevels::Ends EndsOf(int level, int text) {
     const int mirrored = kLevelIntensity[kTopLevel - level];
     return {kLevelIntensity[level] * text / 255, mirrored + (255 - mirrored) * text / 255};
 }
@@ -127,23 +124,13 @@ LevelEnds EndsOf(int level, int text) {
 // A background between black and the text value lands on the straight line
 // from the over-black result to the text value; one between the text value
 // and white on the line from there to the over-white result.
-int BlendChannel(int background, int text, const LevelEnds& ends) {
+int BlendChannel(int background, int text, const ColourLevels::Ends& ends) {
     if (background == text) return text;
     if (background > text) return text + (background - text) * (ends.overWhite - text) / (255 - text);
     return text - (text - background) * (text - ends.overBlack) / text;
 }
 
-// The ends of every level for each channel of one text colour.
-struct ColourLevels {
-    explicit ColourLevels(uint32_t pixel) {
-        for (int level = 0; level <= kTopLevel; ++level)
-            for (int channel = 0; channel < 3; ++channel)
-                ends[level][channel] = EndsOf(level, static_cast<int>((pixel >> (8 * channel)) & 0xFF));
-    }
-    LevelEnds ends[kTopLevel + 1][3];
-};
-
-uint32_t Blend(uint32_t background, uint32_t color, const LevelEnds (&ends)[3]) {
+uint32_t BlendLevel(uint32_t background, uint32_t color, const ColourLevels::Ends (&ends)[3]) {
     uint32_t out = 0;
     for (int channel = 0; channel < 3; ++channel) {
         const int shift = 8 * channel;
@@ -154,9 +141,30 @@ uint32_t Blend(uint32_t background, uint32_t color, const LevelEnds (&ends)[3]) 
     return out;
 }
 
+// Whole blocks of 16 pixels first, a loop the compiler turns into vector code.
+void FillPixels(uint32_t* __restrict out, size_t count, uint32_t pixel) {
+    constexpr size_t kBlock = 16;
+    size_t i = 0;
+    for (; i + kBlock <= count; i += kBlock)
+        for (size_t k = 0; k < kBlock; ++k) out[i + k] = pixel;
+    for (; i < count; ++i) out[i] = pixel;
+}
+
 }  // namespace
 
-const GlyphImage* RenderGlyph(PortableFont& font, const PlacedGlyph& glyph) {
+ColourLevels::ColourLevels(uint32_t pixel) {
+    for (int level = 0; level <= kTopLevel; ++level)
+        for (int channel = 0; channel < 3; ++channel)
+            ends[level][channel] = EndsOf(level, static_cast<int>((pixel >> (8 * channel)) & 0xFF));
+}
+
+uint32_t BlendCoverage(uint32_t background, uint32_t pixel, const ColourLevels& levels, unsigned char coverage) {
+    const int level = CoverageLevel(coverage);
+    if (level <= 1) return background;  // GDI leaves the lowest level undrawn
+    return level == kTopLevel ? pixel : BlendLevel(background, pixel, levels.ends[level]);
+}
+
+const GlyphImage* RenderGlyph(SizedFont& font, const PlacedGlyph& glyph) {
     const uint32_t key = glyph.glyph << 1 | (glyph.upright ? 1 : 0);
     auto found = font.glyphs.find(key);
     if (found == font.glyphs.end()) {
@@ -171,28 +179,77 @@ const GlyphImage* RenderGlyph(PortableFont& font, const PlacedGlyph& glyph) {
     return found->second.coverage.empty() ? nullptr : &found->second;
 }
 
+uint32_t FillPixel(const PortableBitmap& bitmap, COLORREF color) {
+    return Quantise(bitmap, PixelOf(color));
+}
+
 void FillRect(PortableBitmap& bitmap, int left, int top, int right, int bottom, COLORREF color) {
     left = std::max(left, 0);
     top = std::max(top, 0);
     right = std::min(right, bitmap.width);
     bottom = std::min(bottom, bitmap.height);
-    const uint32_t pixel = Quantise(bitmap, PixelOf(color));
-    for (int y = top; y < bottom; ++y) std::fill(bitmap.Row(y) + left, bitmap.Row(y) + std::max(left, right), pixel);
+    const uint32_t pixel = FillPixel(bitmap, color);
+    if (left >= right) return;
+    bitmap.Prepare(top, bottom);
+    for (int y = top; y < bottom; ++y) FillPixels(bitmap.Row(y) + left, static_cast<size_t>(right - left), pixel);
 }
 
-void BlendGlyph(PortableBitmap& bitmap, int x, int y, const GlyphImage& image, COLORREF color) {
-    const uint32_t pixel = PixelOf(color);
-    const ColourLevels levels(pixel);
-    const int firstRow = std::max(0, -y), lastRow = std::min(image.rows, bitmap.height - y);
-    const int firstColumn = std::max(0, -x), lastColumn = std::min(image.width, bitmap.width - x);
+GlyphBlender::GlyphBlender(SizedFont& font, PortableBitmap& bitmap, COLORREF color, uint32_t usualBackground)
+    : font_(font), bitmap_(bitmap), pixel_(PixelOf(color)), levels_(pixel_), usualBackground_(usualBackground) {}
+
+uint32_t GlyphBlender::BlendOver(uint32_t background, unsigned char coverage) const {
+    const uint32_t blended = BlendCoverage(background, pixel_, levels_, coverage);
+    return blended == background ? background : Quantise(bitmap_, blended);
+}
+
+uint32_t GlyphBlender::BlendOverUsual(unsigned char coverage) {
+    if (!tableReady_) {
+        for (int c = 0; c < 256; ++c)
+            overUsual_[c] = BlendOver(usualBackground_, static_cast<unsigned char>(c));
+        tableReady_ = true;
+    }
+    return overUsual_[coverage];
+}
+
+const std::vector<uint32_t>& GlyphBlender::OverUsual(const GlyphImage& image) {
+    // A monochrome surface quantises the blend: it has its own.
+    const uint32_t background = bitmap_.bitsPixel == 1 ? usualBackground_ | 0x01000000 : usualBackground_;
+    for (const GlyphImage::Blend& blend : image.blends)
+        if (blend.color == pixel_ && blend.background == background && !blend.pixels.empty()) return blend.pixels;
+    GlyphImage::Blend& blend = image.blends[image.nextBlend];
+    image.nextBlend = (image.nextBlend + 1) % 2;
+    font_.glyphBytes -= blend.pixels.size() * sizeof(uint32_t);
+    blend.color = pixel_;
+    blend.background = background;
+    blend.pixels.resize(image.coverage.size());
+    for (size_t i = 0; i < image.coverage.size(); ++i) blend.pixels[i] = BlendOverUsual(image.coverage[i]);
+    font_.glyphBytes += blend.pixels.size() * sizeof(uint32_t);
+    return blend.pixels;
+}
+
+void GlyphBlender::Blend(int x, int y, const GlyphImage& image) {
+    const int firstRow = std::max(0, -y), lastRow = std::min(image.rows, bitmap_.height - y);
+    const int firstColumn = std::max(0, -x), lastColumn = std::min(image.width, bitmap_.width - x);
+    if (firstColumn >= lastColumn || firstRow >= lastRow) return;
+    bitmap_.Prepare(y + firstRow, y + lastRow);
+    const std::vector<uint32_t>& over = OverUsual(image);
+    const size_t columns = static_cast<size_t>(lastColumn - firstColumn);
+    if (usualRow_.size() < columns) usualRow_.resize(columns, usualBackground_);
     for (int row = firstRow; row < lastRow; ++row) {
-        const unsigned char* coverage = &image.coverage[static_cast<size_t>(row) * static_cast<size_t>(image.width)];
-        uint32_t* target = bitmap.Row(y + row) + x;
-        for (int column = firstColumn; column < lastColumn; ++column) {
-            const int level = CoverageLevel(coverage[column]);
-            if (level <= 1) continue;
-            const uint32_t blended = level == kTopLevel ? pixel : Blend(target[column], pixel, levels.ends[level]);
-            target[column] = Quantise(bitmap, blended);
+        const size_t start = static_cast<size_t>(row) * static_cast<size_t>(image.width) + firstColumn;
+        uint32_t* target = bitmap_.Row(y + row) + x + firstColumn;
+        if (std::memcmp(target, usualRow_.data(), columns * sizeof(uint32_t)) == 0) {
+            std::memcpy(target, &over[start], columns * sizeof(uint32_t));
+            continue;
+        }
+        // Where an earlier glyph left its ink, pixel by pixel.
+        const unsigned char* coverage = &image.coverage[start];
+        for (size_t column = 0; column < columns; ++column) {
+            const uint32_t background = target[column];
+            if (background == usualBackground_)
+                target[column] = over[start + column];
+            else
+                target[column] = BlendOver(background, coverage[column]);
         }
     }
 }

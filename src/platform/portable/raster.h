@@ -4,22 +4,67 @@
 
 #include "platform/gdi.h"
 #include "platform/portable/bitmap.h"
-#include "platform/portable/font.h"
 #include "platform/portable/shaping.h"
+#include "platform/portable/sized_font.h"
 
 namespace textraster::portable {
 
 // The glyph's image as the font draws it (synthetic bold and italic, the
 // upright turn, the escapement), made once per font. Null when the glyph
 // has no outline to draw. The caller holds font.lock.
-const GlyphImage* RenderGlyph(PortableFont& font, const PlacedGlyph& glyph);
+const GlyphImage* RenderGlyph(SizedFont& font, const PlacedGlyph& glyph);
 
 // Fills [left, right) × [top, bottom), clipped to the bitmap.
 void FillRect(PortableBitmap& bitmap, int left, int top, int right, int bottom, COLORREF color);
 
-// Blends a glyph image whose top-left pixel lands at (x, y): its coverage in
-// 17 levels, each channel moved from the background towards the colour along
-// GDI's intensity curve for the level (see raster.cpp).
-void BlendGlyph(PortableBitmap& bitmap, int x, int y, const GlyphImage& image, COLORREF color);
+// The pixel FillRect writes for a colour.
+uint32_t FillPixel(const PortableBitmap& bitmap, COLORREF color);
+
+// What one text colour gives at each of GDI's 17 coverage levels, per
+// channel, over a black and over a white background (see raster.cpp).
+struct ColourLevels {
+    static constexpr int kTopLevel = 16;
+    struct Ends {
+        int overBlack;
+        int overWhite;
+    };
+    explicit ColourLevels(uint32_t pixel);
+    Ends ends[kTopLevel + 1][3];
+};
+
+// One pixel of text of colour `pixel` (a DIB pixel) with `coverage` over
+// `background`: unchanged at the lowest level, the colour at the top one.
+uint32_t BlendCoverage(uint32_t background, uint32_t pixel, const ColourLevels& levels, unsigned char coverage);
+
+// Blends glyph images of one colour into a bitmap: the coverage in GDI's 17
+// levels, each channel moved from the background towards the colour along
+// GDI's intensity curve for the level.
+// Nearly every pixel lies on one background (the cells' fill, or the empty
+// surface), so the blends over it are worked out once, for every coverage.
+// Each glyph image keeps its blend over that background (see GlyphImage):
+// rows of the surface that hold only the background take it as it is.
+class GlyphBlender {
+   public:
+    // The caller holds font.lock while the blender is used.
+    GlyphBlender(SizedFont& font, PortableBitmap& bitmap, COLORREF color, uint32_t usualBackground);
+    // Blends an image of `font` whose top-left pixel lands at (x, y).
+    void Blend(int x, int y, const GlyphImage& image);
+
+   private:
+    const std::vector<uint32_t>& OverUsual(const GlyphImage& image);
+    uint32_t BlendOverUsual(unsigned char coverage);
+    uint32_t BlendOver(uint32_t background, unsigned char coverage) const;
+
+    SizedFont& font_;
+    PortableBitmap& bitmap_;
+    const uint32_t pixel_;
+    const ColourLevels levels_;
+    const uint32_t usualBackground_;
+    // The blends over the usual background by coverage, worked out when first needed.
+    bool tableReady_ = false;
+    uint32_t overUsual_[256];
+    // A row of the usual background, to tell rows that hold nothing else.
+    std::vector<uint32_t> usualRow_;
+};
 
 }  // namespace textraster::portable

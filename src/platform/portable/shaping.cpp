@@ -1,7 +1,5 @@
 #include "platform/portable/shaping.h"
 
-#include <fribidi.h>
-
 #include <algorithm>
 #include <memory>
 
@@ -9,29 +7,6 @@
 
 namespace textraster::portable {
 namespace {
-
-struct LevelRun {
-    size_t start;
-    size_t end;
-    FriBidiLevel level;
-};
-
-// Embedding levels after the bidi algorithm, with the line rules applied
-// (trailing white space takes the paragraph's level).
-std::vector<FriBidiLevel> BidiLevels(const std::vector<FriBidiChar>& text, bool rtlReading) {
-    const auto length = static_cast<FriBidiStrIndex>(text.size());
-    std::vector<FriBidiCharType> types(text.size());
-    std::vector<FriBidiBracketType> brackets(text.size());
-    std::vector<FriBidiLevel> levels(text.size(), rtlReading ? 1 : 0);
-    fribidi_get_bidi_types(text.data(), length, types.data());
-    fribidi_get_bracket_types(text.data(), length, types.data(), brackets.data());
-    FriBidiParType direction = rtlReading ? FRIBIDI_PAR_RTL : FRIBIDI_PAR_LTR;
-    if (fribidi_get_par_embedding_levels_ex(types.data(), brackets.data(), length, &direction, levels.data()) &&
-        !fribidi_reorder_line(FRIBIDI_FLAGS_DEFAULT, types.data(), length, 0, direction, levels.data(), nullptr,
-                              nullptr))
-        std::fill(levels.begin(), levels.end(), rtlReading ? 1 : 0);
-    return levels;
-}
 
 // Runs of one level, in visual order (rule L2: from the highest level down
 // to the lowest odd one, reverse every sequence at that level or above).
@@ -74,42 +49,102 @@ int RoundPixels(hb_position_t v) {
     return (v + 32) >> 6;
 }
 
-void ShapeRun(PortableFont& font, const std::vector<FriBidiChar>& text, const LevelRun& run, ShapedText& out) {
-    // Destroyed on every way out, running out of memory included.
-    const std::unique_ptr<hb_buffer_t, decltype(&hb_buffer_destroy)> owned(hb_buffer_create(), hb_buffer_destroy);
-    hb_buffer_t* buffer = owned.get();
-    // The whole text goes in as context, so that letters join across runs.
-    hb_buffer_add_codepoints(buffer, text.data(), static_cast<int>(text.size()), static_cast<unsigned>(run.start),
+}  // namespace
+
+ShapingScratch::ShapingScratch() : buffer(hb_buffer_create()) {}
+ShapingScratch::~ShapingScratch() {
+    hb_buffer_destroy(buffer);
+}
+
+ShapingScratch& ThreadScratch() {
+    thread_local ShapingScratch scratch;
+    return scratch;
+}
+
+void AppendCodePoints(std::u16string_view text, CodePoints& out) {
+    for (size_t i = 0; i < text.size();) out.push_back(NextCodePoint(text, i));
+}
+
+void BidiLevels(const FriBidiChar* text, size_t length, bool rtlReading, BidiScratch& scratch,
+                std::vector<FriBidiLevel>& levels) {
+    const auto count = static_cast<FriBidiStrIndex>(length);
+    scratch.types.resize(length);
+    scratch.brackets.resize(length);
+    levels.assign(length, rtlReading ? 1 : 0);
+    fribidi_get_bidi_types(text, count, scratch.types.data());
+    fribidi_get_bracket_types(text, count, scratch.types.data(), scratch.brackets.data());
+    FriBidiParType direction = rtlReading ? FRIBIDI_PAR_RTL : FRIBIDI_PAR_LTR;
+    if (fribidi_get_par_embedding_levels_ex(scratch.types.data(), scratch.brackets.data(), count, &direction,
+                                            levels.data()) &&
+        !fribidi_reorder_line(FRIBIDI_FLAGS_DEFAULT, scratch.types.data(), count, 0, direction, levels.data(), nullptr,
+                              nullptr))
+        std::fill(levels.begin(), levels.end(), rtlReading ? 1 : 0);
+}
+
+void ShapeRun(SizedFont& font, const FriBidiChar* text, size_t length, const LevelRun& run, hb_script_t script,
+              hb_buffer_t* buffer) {
+    hb_buffer_clear_contents(buffer);
+    hb_buffer_add_codepoints(buffer, text, static_cast<int>(length), static_cast<unsigned>(run.start),
                              static_cast<int>(run.end - run.start));
     hb_buffer_set_direction(buffer, run.level % 2 ? HB_DIRECTION_RTL : HB_DIRECTION_LTR);
+    hb_buffer_set_script(buffer, script);
     hb_buffer_guess_segment_properties(buffer);
 
-    std::vector<hb_feature_t> features = {Feature("kern", 0, HB_FEATURE_GLOBAL_START, HB_FEATURE_GLOBAL_END),
-                                          Feature("liga", 0, HB_FEATURE_GLOBAL_START, HB_FEATURE_GLOBAL_END),
-                                          Feature("clig", 0, HB_FEATURE_GLOBAL_START, HB_FEATURE_GLOBAL_END)};
+    constexpr size_t kCommon = 3;
+    hb_feature_t common[kCommon] = {Feature("kern", 0, HB_FEATURE_GLOBAL_START, HB_FEATURE_GLOBAL_END),
+                                    Feature("liga", 0, HB_FEATURE_GLOBAL_START, HB_FEATURE_GLOBAL_END),
+                                    Feature("clig", 0, HB_FEATURE_GLOBAL_START, HB_FEATURE_GLOBAL_END)};
+    if (!font.sideways) {
+        hb_shape(font.shaper, buffer, common, kCommon);
+        return;
+    }
     // Upright characters of an "@" face take their vertical forms.
-    if (font.sideways)
-        for (size_t i = run.start; i < run.end; ++i)
-            if (StandsUpright(text[i]))
-                features.push_back(Feature("vert", 1, static_cast<unsigned>(i), static_cast<unsigned>(i + 1)));
+    std::vector<hb_feature_t> features(common, common + kCommon);
+    for (size_t i = run.start; i < run.end; ++i)
+        if (StandsUpright(text[i]))
+            features.push_back(Feature("vert", 1, static_cast<unsigned>(i), static_cast<unsigned>(i + 1)));
     hb_shape(font.shaper, buffer, features.data(), static_cast<unsigned>(features.size()));
+}
 
-    unsigned count = 0;
-    const hb_glyph_info_t* infos = hb_buffer_get_glyph_infos(buffer, &count);
-    const hb_glyph_position_t* positions = hb_buffer_get_glyph_positions(buffer, &count);
-    for (unsigned i = 0; i < count; ++i) {
-        int advance = CeilPixels(positions[i].x_advance);
-        if (font.fullWidth > 0 && advance == font.fullWidth) advance = font.doubleHalfWidth;
-        // Emboldening widens each spacing glyph by a pixel.
-        if (font.fakeBold && advance > 0) ++advance;
-        const bool upright = font.sideways && StandsUpright(text[infos[i].cluster]);
-        out.glyphs.push_back({infos[i].codepoint, out.advance + RoundPixels(positions[i].x_offset),
-                              RoundPixels(positions[i].y_offset), upright});
-        out.advance += advance;
+int GlyphAdvance(const SizedFont& font, const hb_glyph_position_t& position) {
+    int advance = CeilPixels(position.x_advance);
+    if (font.fullWidth > 0 && advance == font.fullWidth) advance = font.doubleHalfWidth;
+    // Emboldening widens each spacing glyph by a pixel.
+    if (font.fakeBold && advance > 0) ++advance;
+    return advance;
+}
+
+bool ShapingSeesContext(hb_script_t script) {
+    switch (script) {
+        // The shapers of these scripts take a run as it is: only the
+        // joining of Arabic-like scripts reads the characters around it.
+        case HB_SCRIPT_INVALID:
+        case HB_SCRIPT_COMMON:
+        case HB_SCRIPT_INHERITED:
+        case HB_SCRIPT_UNKNOWN:
+        case HB_SCRIPT_LATIN:
+        case HB_SCRIPT_GREEK:
+        case HB_SCRIPT_CYRILLIC:
+        case HB_SCRIPT_ARMENIAN:
+        case HB_SCRIPT_GEORGIAN:
+        case HB_SCRIPT_HEBREW:
+        case HB_SCRIPT_HAN:
+        case HB_SCRIPT_HIRAGANA:
+        case HB_SCRIPT_KATAKANA:
+        case HB_SCRIPT_BOPOMOFO:
+        case HB_SCRIPT_HANGUL: return false;
+        default: return true;
     }
 }
 
-}  // namespace
+hb_script_t RunScript(const FriBidiChar* text, size_t start, size_t end) {
+    hb_unicode_funcs_t* unicode = hb_unicode_funcs_get_default();
+    for (size_t i = start; i < end; ++i) {
+        const hb_script_t script = hb_unicode_script(unicode, text[i]);
+        if (script != HB_SCRIPT_COMMON && script != HB_SCRIPT_INHERITED && script != HB_SCRIPT_UNKNOWN) return script;
+    }
+    return HB_SCRIPT_INVALID;
+}
 
 bool StandsUpright(char32_t c) {
     static const struct {
@@ -136,13 +171,38 @@ bool StandsUpright(char32_t c) {
     return false;
 }
 
-ShapedText ShapeText(PortableFont& font, std::u16string_view text, bool rtlReading) {
+ShapedText ShapeText(SizedFont& font, std::u16string_view text, bool rtlReading) {
     ShapedText out;
-    std::vector<FriBidiChar> codePoints;
-    codePoints.reserve(text.size());
-    for (size_t i = 0; i < text.size();) codePoints.push_back(NextCodePoint(text, i));
-    for (const LevelRun& run : VisualRuns(BidiLevels(codePoints, rtlReading))) ShapeRun(font, codePoints, run, out);
+    ShapingScratch& scratch = ThreadScratch();
+    CodePoints& codePoints = scratch.codePoints;
+    codePoints.clear();
+    AppendCodePoints(text, codePoints);
+    BidiLevels(codePoints.data(), codePoints.size(), rtlReading, scratch.bidi, scratch.levels);
+    hb_buffer_t* buffer = scratch.buffer;
+    for (const LevelRun& run : VisualRuns(scratch.levels)) {
+        ShapeRun(font, codePoints.data(), codePoints.size(), run, HB_SCRIPT_INVALID, buffer);
+        unsigned count = 0;
+        const hb_glyph_info_t* infos = hb_buffer_get_glyph_infos(buffer, &count);
+        const hb_glyph_position_t* positions = hb_buffer_get_glyph_positions(buffer, &count);
+        for (unsigned i = 0; i < count; ++i) {
+            const bool upright = font.sideways && StandsUpright(codePoints[infos[i].cluster]);
+            out.glyphs.push_back({infos[i].codepoint, out.advance + RoundPixels(positions[i].x_offset),
+                                  RoundPixels(positions[i].y_offset), upright});
+            out.advance += GlyphAdvance(font, positions[i]);
+        }
+    }
     return out;
+}
+
+const ShapedText& LastShapedLine::Shape(SizedFont& font, std::u16string_view text, bool rtlReading) {
+    if (!valid_ || rtlReading != rtlReading_ || text != text_) {
+        valid_ = false;
+        shaped_ = ShapeText(font, text, rtlReading);
+        text_.assign(text);
+        rtlReading_ = rtlReading;
+        valid_ = true;
+    }
+    return shaped_;
 }
 
 }  // namespace textraster::portable

@@ -2,11 +2,15 @@
 // shaping (HarfBuzz), with positions in whole pixels as GDI places glyphs.
 #pragma once
 
+#include <fribidi.h>
+#include <hb.h>
+
 #include <cstdint>
+#include <string>
 #include <string_view>
 #include <vector>
 
-#include "platform/portable/font.h"
+#include "platform/portable/sized_font.h"
 
 namespace textraster::portable {
 
@@ -28,10 +32,82 @@ struct ShapedText {
 // reordered either way, as GDI does); each directional run shaped without
 // pair kerning or standard ligatures, which GDI does not apply either. The
 // caller holds font.lock.
-ShapedText ShapeText(PortableFont& font, std::u16string_view text, bool rtlReading);
+ShapedText ShapeText(SizedFont& font, std::u16string_view text, bool rtlReading);
+
+// The line a font object set last: a text is drawn twice, on the colour and
+// on the opacity surface, with the same font.
+class LastShapedLine {
+   public:
+    // ShapeText(font, text, rtlReading), set again only for another text.
+    const ShapedText& Shape(SizedFont& font, std::u16string_view text, bool rtlReading);
+
+   private:
+    std::u16string text_;
+    bool rtlReading_ = false;
+    bool valid_ = false;
+    ShapedText shaped_;
+};
 
 // Characters that stand upright in a vertical line of an "@" face: the
 // full-width scripts and symbols of East Asia.
 bool StandsUpright(char32_t c);
+
+// The steps of ShapeText, for measuring the prefixes of a run the same way.
+
+using CodePoints = std::vector<FriBidiChar>;
+
+// UTF-16 as code points; a surrogate that is not part of a pair is U+FFFD.
+void AppendCodePoints(std::u16string_view text, CodePoints& out);
+
+// Scratch memory for BidiLevels, reused from call to call.
+struct BidiScratch {
+    std::vector<FriBidiCharType> types;
+    std::vector<FriBidiBracketType> brackets;
+};
+
+// Memory the steps below need on each call, kept by each thread from call to
+// call: a long line's shaping buffer alone is larger than what the C library
+// keeps for reuse.
+struct ShapingScratch {
+    ShapingScratch();
+    ~ShapingScratch();
+    ShapingScratch(const ShapingScratch&) = delete;
+    ShapingScratch& operator=(const ShapingScratch&) = delete;
+
+    hb_buffer_t* buffer;
+    BidiScratch bidi;
+    std::vector<FriBidiLevel> levels;
+    CodePoints codePoints;
+};
+ShapingScratch& ThreadScratch();
+
+// Embedding levels of `text` after the bidi algorithm, with the line rules
+// applied (trailing white space takes the paragraph's level).
+void BidiLevels(const FriBidiChar* text, size_t length, bool rtlReading, BidiScratch& scratch,
+                std::vector<FriBidiLevel>& levels);
+
+// Characters [start, end) of one embedding level.
+struct LevelRun {
+    size_t start;
+    size_t end;
+    FriBidiLevel level;
+};
+
+// Shapes text[run.start, run.end) into `buffer`, with the whole text as
+// context (letters join across runs). `script` is the run's script, or
+// HB_SCRIPT_INVALID to take it from the run's own characters.
+void ShapeRun(SizedFont& font, const FriBidiChar* text, size_t length, const LevelRun& run, hb_script_t script,
+              hb_buffer_t* buffer);
+
+// A shaped glyph's advance in whole pixels, as GDI lays it out.
+int GlyphAdvance(const SizedFont& font, const hb_glyph_position_t& position);
+
+// The script ShapeRun takes from characters [start, end): the first one that
+// belongs to a script of its own, else HB_SCRIPT_INVALID.
+hb_script_t RunScript(const FriBidiChar* text, size_t start, size_t end);
+
+// Whether shaping a run of that script looks at the characters around it
+// (letters that join across runs); known not to for the scripts listed.
+bool ShapingSeesContext(hb_script_t script);
 
 }  // namespace textraster::portable

@@ -44,8 +44,12 @@ BOOL GetTextExtentPoint32W(HDC handle, LPCWSTR text, int count, SIZE* size) try 
     PortableFont* font = dc ? CurrentFont(*dc) : nullptr;
     if (!font || !size || !ValidText(text, count)) return FALSE;
     std::lock_guard<std::mutex> guard(font->lock);
-    size->cx = ShapeText(*font, std::u16string_view(text, static_cast<size_t>(count)), false).advance;
-    size->cy = font->metrics.tmHeight;
+    try {
+        size->cx = font->extents.Extent(*font->sized, text, static_cast<size_t>(count));
+    } catch (const std::bad_alloc&) {
+        return FALSE;  // no memory to shape the run
+    }
+    size->cy = font->sized->metrics.tmHeight;
     return TRUE;
 } catch (const std::bad_alloc&) {
     return FALSE;  // out of memory: a failure, as the platform reports it
@@ -56,29 +60,39 @@ BOOL TextOutW(HDC handle, int x, int y, LPCWSTR text, int count) try {
     PortableFont* font = dc ? CurrentFont(*dc) : nullptr;
     if (!font || !ValidText(text, count)) return FALSE;
     if (count == 0 || !dc->bitmap) return TRUE;  // nothing to draw, or only the screen to draw on
-    std::lock_guard<std::mutex> guard(font->lock);
-    const UINT align = dc->textAlign;
-    const ShapedText line =
-        ShapeText(*font, std::u16string_view(text, static_cast<size_t>(count)), (align & TA_RTLREADING) != 0);
+    SizedFont& sized = *font->sized;
+    std::lock_guard<std::mutex> fontGuard(font->lock);
+    std::lock_guard<std::mutex> guard(sized.lock);
+    try {
+        const UINT align = dc->textAlign;
+        const ShapedText& line = font->drawn.Shape(sized, std::u16string_view(text, static_cast<size_t>(count)),
+                                                   (align & TA_RTLREADING) != 0);
 
-    // The reference point is the line's left end, centre or right end, at
-    // the cell's top, the baseline or the cell's bottom.
-    const int start = (align & TA_CENTER) == TA_CENTER ? -line.advance / 2 : (align & TA_RIGHT) ? -line.advance : 0;
-    const TEXTMETRICW& tm = font->metrics;
-    const int baseline = (align & kTaBaseline) == kTaBaseline ? 0 : (align & kTaBottom) ? -tm.tmDescent : tm.tmAscent;
-    const int quarters = font->quarterTurns;
+        // The reference point is the line's left end, centre or right end, at
+        // the cell's top, the baseline or the cell's bottom.
+        const int start = (align & TA_CENTER) == TA_CENTER ? -line.advance / 2 : (align & TA_RIGHT) ? -line.advance : 0;
+        const TEXTMETRICW& tm = sized.metrics;
+        const int baseline = (align & kTaBaseline) == kTaBaseline ? 0
+                             : (align & kTaBottom)                ? -tm.tmDescent
+                                                                  : tm.tmAscent;
+        const int quarters = sized.quarterTurns;
 
-    if (dc->backMode == OPAQUE) {
-        const Point a = Place(x, y, quarters, start, baseline - tm.tmAscent);
-        const Point b = Place(x, y, quarters, start + line.advance, baseline + tm.tmDescent);
-        FillRect(*dc->bitmap, std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x), std::max(a.y, b.y),
-                 dc->backColor);
-    }
-    for (const PlacedGlyph& glyph : line.glyphs) {
-        const GlyphImage* image = RenderGlyph(*font, glyph);
-        if (!image) continue;
-        const Point origin = Place(x, y, quarters, start + glyph.x, baseline - glyph.y);
-        BlendGlyph(*dc->bitmap, origin.x + image->left, origin.y - image->top, *image, dc->textColor);
+        const bool opaque = dc->backMode == OPAQUE;
+        if (opaque) {
+            const Point a = Place(x, y, quarters, start, baseline - tm.tmAscent);
+            const Point b = Place(x, y, quarters, start + line.advance, baseline + tm.tmDescent);
+            FillRect(*dc->bitmap, std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x), std::max(a.y, b.y),
+                     dc->backColor);
+        }
+        GlyphBlender blender(sized, *dc->bitmap, dc->textColor, opaque ? FillPixel(*dc->bitmap, dc->backColor) : 0);
+        for (const PlacedGlyph& glyph : line.glyphs) {
+            const GlyphImage* image = RenderGlyph(sized, glyph);
+            if (!image) continue;
+            const Point origin = Place(x, y, quarters, start + glyph.x, baseline - glyph.y);
+            blender.Blend(origin.x + image->left, origin.y - image->top, *image);
+        }
+    } catch (const std::bad_alloc&) {
+        return FALSE;  // no memory to shape the run or keep its glyphs
     }
     return TRUE;
 } catch (const std::bad_alloc&) {

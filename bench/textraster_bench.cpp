@@ -1,0 +1,134 @@
+// The library on the benchmark job, and the field on the same job in the same
+// run (Pango + Cairo, libass, where their packages are installed), so that
+// every figure can be read as a ratio. bench/report.py turns the JSON output
+// into the ratio table of the README.
+#include <benchmark/benchmark.h>
+
+#include <cstring>
+
+#include "bench/contenders.h"
+#include "bench/job.h"
+
+namespace textraster::bench {
+namespace {
+
+void RenderLines(benchmark::State& state, const Language& language) {
+    const std::vector<Text> lines = Corpus(language.code);
+    const Text face = FromUtf8(language.family);
+    const TextLayoutParams p = Request(language, face);
+    std::vector<uint32_t> frame(size_t(kFrameWidth) * kFrameHeight);
+    size_t next = 0;
+    for (auto _ : state) {
+        const Text& line = lines[next++ % lines.size()];
+        if (RenderText(line.c_str(), &p, frame.data(), nullptr, nullptr, nullptr) != TR_OK)
+            state.SkipWithError("RenderText failed");
+        benchmark::DoNotOptimize(frame.data());
+        benchmark::ClobberMemory();
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+
+void MeasureLines(benchmark::State& state, const Language& language) {
+    const std::vector<Text> lines = Corpus(language.code);
+    const Text face = FromUtf8(language.family);
+    const TextLayoutParams p = Request(language, face);
+    size_t next = 0;
+    for (auto _ : state) {
+        const Text& line = lines[next++ % lines.size()];
+        uint16_t width = 0, height = 0;
+        if (ComputeTextRegionSize(line.c_str(), &p, nullptr, &width, &height, nullptr) != TR_OK)
+            state.SkipWithError("ComputeTextRegionSize failed");
+        benchmark::DoNotOptimize(height);
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+
+// Measuring one unwrapped line of state.range(0) characters: the cost must
+// grow with the length, not with its square.
+void MeasureLongLine(benchmark::State& state, const Language& language) {
+    const Text line = LongLine(Corpus(language.code), size_t(state.range(0)));
+    const Text face = FromUtf8(language.family);
+    TextLayoutParams p = Request(language, face);
+    p.wordWrap = 0;
+    for (auto _ : state) {
+        uint16_t width = 0, height = 0, extent = 0;
+        ComputeTextRegionSize(line.c_str(), &p, nullptr, &width, &height, &extent);
+        benchmark::DoNotOptimize(extent);
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+
+constexpr int kBigWidth = 1920, kBigHeight = 1080;
+
+// A full-HD region holding twenty lines of text: the cost should be the
+// memory passes the pipeline implies, measured next by the same loop
+// without any drawing.
+void RenderBigRegion(benchmark::State& state) {
+    const Language& german = Languages()[0];
+    const std::vector<Text> lines = Corpus(german.code);
+    Text text;
+    for (size_t i = 0; i < 20; ++i) text += lines[i] + TextChar('\n');
+    const Text face = FromUtf8(german.family);
+    const TextLayoutParams p = Request(german, face, kBigWidth, kBigHeight);
+    std::vector<uint32_t> frame(size_t(kBigWidth) * kBigHeight);
+    for (auto _ : state) {
+        RenderText(text.c_str(), &p, frame.data(), nullptr, nullptr, nullptr);
+        benchmark::DoNotOptimize(frame.data());
+        benchmark::ClobberMemory();
+    }
+    state.SetBytesProcessed(state.iterations() * int64_t(frame.size()) * 4);
+}
+
+// The passes over pixel memory that rendering a region implies, and nothing
+// else: zeroing both surfaces, reading both back, merging the opacity into
+// the colour pixels, copying the rows into the host's buffer (top-down).
+void MemoryPassesOfBigRegion(benchmark::State& state) {
+    const size_t count = size_t(kBigWidth) * kBigHeight;
+    std::vector<uint32_t> colour(count), alpha(count), colourCopy(count), alphaCopy(count), frame(count);
+    for (auto _ : state) {
+        std::memset(colour.data(), 0, count * 4);
+        std::memset(alpha.data(), 0, count * 4);
+        benchmark::ClobberMemory();
+        std::memcpy(colourCopy.data(), colour.data(), count * 4);
+        std::memcpy(alphaCopy.data(), alpha.data(), count * 4);
+        benchmark::ClobberMemory();
+        uint32_t* out = colourCopy.data();
+        const uint32_t* opacity = alphaCopy.data();
+        for (size_t i = 0; i < count; ++i) out[i] |= opacity[i] << 8;
+        benchmark::ClobberMemory();
+        for (int row = 0; row < kBigHeight; ++row)
+            std::memcpy(frame.data() + size_t(row) * kBigWidth, out + size_t(kBigHeight - 1 - row) * kBigWidth,
+                        size_t(kBigWidth) * 4);
+        benchmark::DoNotOptimize(frame.data());
+        benchmark::ClobberMemory();
+    }
+    state.SetBytesProcessed(state.iterations() * int64_t(count) * 4);
+}
+
+}  // namespace
+}  // namespace textraster::bench
+
+int main(int argc, char** argv) {
+    using namespace textraster::bench;
+    for (const Language& language : Languages()) {
+        const std::string code = language.code;
+        benchmark::RegisterBenchmark(("RenderText/" + code).c_str(), RenderLines, language);
+        benchmark::RegisterBenchmark(("RegionSize/" + code).c_str(), MeasureLines, language);
+        RegisterContenders(language);
+    }
+    for (size_t index : {size_t(0), size_t(4), size_t(5)}) {
+        const Language& language = Languages()[index];
+        benchmark::RegisterBenchmark((std::string("LongLine/") + language.code).c_str(), MeasureLongLine, language)
+            ->Arg(1000)
+            ->Arg(2000)
+            ->Arg(4000)
+            ->Unit(benchmark::kMicrosecond);
+    }
+    benchmark::RegisterBenchmark("BigRegion/RenderText", RenderBigRegion)->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark("BigRegion/MemoryPasses", MemoryPassesOfBigRegion)->Unit(benchmark::kMicrosecond);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

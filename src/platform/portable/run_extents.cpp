@@ -1,0 +1,434 @@
+#include "platform/portable/run_extents.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstring>
+#include <mutex>
+#include <string>
+
+#include "platform/portable/utf.h"
+
+namespace textraster::portable {
+namespace {
+
+// Runs kept per font: the lines of a short text, or the growing measurements
+// of one long line.
+constexpr size_t kKeptRuns = 4;
+constexpr int32_t kUnknown = INT32_MIN;
+// HarfBuzz sees this many characters on either side of a run as its context.
+constexpr size_t kContext = 5;
+// Parts of a prefix shaped again whose advances are remembered: up to this
+// many code points, up to this many parts.
+constexpr size_t kRememberedPart = 16;
+constexpr size_t kRememberedParts = 4096;
+// How deep FriBidi nests bracket pairs before it stops pairing them.
+constexpr size_t kMaxBracketPairs = FRIBIDI_BIDI_MAX_NESTED_BRACKET_PAIRS;
+
+// Marks of a place between two code points.
+constexpr uint8_t kClusterStart = 1;  // a glyph cluster starts here
+constexpr uint8_t kUnsafe = 2;        // HarfBuzz: cutting here may change the glyphs on either side
+constexpr uint8_t kStable = 4;        // the levels before here are final whatever follows (see Measure)
+// Of the code point at x: a separator or other neutral whose level is the
+// paragraph's (0) when only such neutrals follow it to the end of a line
+// that a strong code point comes before (see PrefixExtent).
+constexpr uint8_t kTrailingNeutral = 8;
+
+bool IsHighSurrogate(char16_t c) {
+    return c >= 0xD800 && c < 0xDC00;
+}
+bool IsLowSurrogate(char16_t c) {
+    return c >= 0xDC00 && c < 0xE000;
+}
+
+// Classes that can give a character of a left-to-right paragraph a level
+// other than 0. Without them every character of every prefix is at level 0.
+bool RaisesLevels(FriBidiCharType type) {
+    switch (type) {
+        case FRIBIDI_TYPE_RTL:
+        case FRIBIDI_TYPE_AL:
+        case FRIBIDI_TYPE_AN: return true;
+        default: return FRIBIDI_IS_EXPLICIT(type) || FRIBIDI_IS_ISOLATE(type) || type == FRIBIDI_TYPE_BS;
+    }
+}
+
+bool IsTrailingNeutral(FriBidiCharType type) {
+    switch (type) {
+        case FRIBIDI_TYPE_WS:
+        case FRIBIDI_TYPE_ON:
+        case FRIBIDI_TYPE_SS:
+        case FRIBIDI_TYPE_CS:
+        case FRIBIDI_TYPE_ES:
+        case FRIBIDI_TYPE_ET: return true;
+        default: return false;
+    }
+}
+
+bool IsStrong(FriBidiCharType type) {
+    return type == FRIBIDI_TYPE_LTR || type == FRIBIDI_TYPE_RTL || type == FRIBIDI_TYPE_AL;
+}
+
+// Wrapping sums: extents are 32-bit, and a run too long for them wraps the
+// same way whichever way it is added up.
+uint32_t Wrap(int value) {
+    return static_cast<uint32_t>(value);
+}
+int Unwrap(uint32_t value) {
+    return static_cast<int>(static_cast<int32_t>(value));
+}
+
+}  // namespace
+
+// One measured run of text: its shaping, reduced to what the extents of its
+// prefixes need.
+struct RunExtents::Run {
+    std::u16string text;
+    CodePoints codePoints;
+    std::vector<uint32_t> codePointsBefore;  // per unit count: the code points they hold
+    // Left to right as a whole and in every prefix: one run at level 0.
+    bool leftToRight = true;
+    // Per code point, when not leftToRight: its level and where its level run starts and ends.
+    std::vector<FriBidiLevel> levels;
+    std::vector<uint32_t> levelRunStart;
+    std::vector<uint32_t> levelRunEnd;
+    // Per place x between code points (0 to n): the advances of the glyphs of
+    // the code points before x, and the marks above.
+    std::vector<uint32_t> before;
+    std::vector<uint8_t> marks;
+    // Per code point x: the first code point from x on of a script of its
+    // own (what a run starting at x is shaped as), or n.
+    std::vector<uint32_t> nextScript;
+    // Per unit count: the extent, once known.
+    std::vector<int32_t> extents;
+    // Per place x: the advance of the part of a prefix ending at x that is
+    // shaped again (see ShapeTails), once known; per code point: whether the
+    // level run starting there had them shaped.
+    std::vector<int32_t> tails;
+    std::vector<bool> tailsShaped;
+
+    size_t size() const { return codePoints.size(); }
+    // The glyphs of code points [a, b) are those of the shaping cut at a and
+    // b: each is the start or end of its level run, or a place where a
+    // cluster starts that HarfBuzz says is safe to cut.
+    bool Cuttable(size_t x, size_t runStart, size_t runEnd) const {
+        return x == runStart || x == runEnd || (marks[x] & (kClusterStart | kUnsafe)) == kClusterStart;
+    }
+    uint32_t Between(size_t a, size_t b) const { return before[b] - before[a]; }
+    // The script code points [a, b) are shaped as on their own.
+    hb_script_t ScriptOf(size_t a, size_t b) const {
+        return nextScript[a] < b ? hb_unicode_script(hb_unicode_funcs_get_default(), codePoints[nextScript[a]])
+                                 : HB_SCRIPT_INVALID;
+    }
+};
+
+RunExtents::RunExtents() = default;
+
+RunExtents::~RunExtents() = default;
+
+int RunExtents::Extent(SizedFont& font, const char16_t* text, size_t count) {
+    if (count == 0) return 0;
+    Run* run = Find(text, count);
+    if (!run) run = &Measure(font, text, count);
+    int32_t& extent = run->extents[count];
+    if (extent == kUnknown) extent = PrefixExtent(font, *run, count);
+    return extent;
+}
+
+RunExtents::Run* RunExtents::Find(const char16_t* text, size_t count) {
+    for (auto it = runs_.begin(); it != runs_.end(); ++it) {
+        const std::u16string& known = (*it)->text;
+        if (count > known.size() || std::memcmp(known.data(), text, count * sizeof(char16_t)) != 0) continue;
+        std::rotate(runs_.begin(), it, it + 1);
+        return runs_.front().get();
+    }
+    return nullptr;
+}
+
+int RunExtents::RunAdvance(SizedFont& font, const FriBidiChar* text, size_t length, const LevelRun& run,
+                           hb_script_t script) {
+    std::lock_guard<std::mutex> guard(font.lock);
+    hb_buffer_t* buffer = ThreadScratch().buffer;
+    ShapeRun(font, text, length, run, script, buffer);
+    unsigned count = 0;
+    const hb_glyph_position_t* positions = hb_buffer_get_glyph_positions(buffer, &count);
+    uint32_t advance = 0;
+    for (unsigned i = 0; i < count; ++i) advance += Wrap(GlyphAdvance(font, positions[i]));
+    return Unwrap(advance);
+}
+
+// What ShapeText measures: every level run shaped on its own.
+int RunExtents::FreshExtent(SizedFont& font, const char16_t* text, size_t count) {
+    ++counts_.freshPrefixes;
+    CodePoints codePoints;
+    AppendCodePoints(std::u16string_view(text, count), codePoints);
+    ShapingScratch& scratch = ThreadScratch();
+    BidiLevels(codePoints.data(), codePoints.size(), false, scratch.bidi, scratch.levels);
+    const std::vector<FriBidiLevel>& levels = scratch.levels;
+    uint32_t advance = 0;
+    for (size_t start = 0; start < levels.size();) {
+        size_t end = start;
+        while (end < levels.size() && levels[end] == levels[start]) ++end;
+        advance += Wrap(
+            RunAdvance(font, codePoints.data(), codePoints.size(), {start, end, levels[start]}, HB_SCRIPT_INVALID));
+        start = end;
+    }
+    return Unwrap(advance);
+}
+
+RunExtents::Run& RunExtents::Measure(SizedFont& font, const char16_t* text, size_t count) {
+    ++counts_.measuredRuns;
+    auto run = std::make_unique<Run>();
+    run->text.assign(text, count);
+    run->codePointsBefore.assign(count + 1, 0);
+    const std::u16string_view units(run->text);
+    for (size_t i = 0; i < count;) {
+        const size_t at = i;
+        run->codePoints.push_back(NextCodePoint(units, i));
+        for (size_t k = at + 1; k <= i; ++k) run->codePointsBefore[k] = uint32_t(run->codePoints.size());
+    }
+    const size_t n = run->size();
+    const FriBidiChar* codePoints = run->codePoints.data();
+
+    run->nextScript.resize(n + 1);
+    run->nextScript[n] = uint32_t(n);
+    for (size_t x = n; x-- > 0;)
+        run->nextScript[x] =
+            RunScript(codePoints, x, x + 1) != HB_SCRIPT_INVALID ? uint32_t(x) : run->nextScript[x + 1];
+    const BidiScratch& bidi = ThreadScratch().bidi;
+    BidiLevels(codePoints, n, false, ThreadScratch().bidi, run->levels);
+    run->leftToRight = std::none_of(bidi.types.begin(), bidi.types.end(), RaisesLevels) &&
+                       std::all_of(run->levels.begin(), run->levels.end(), [](FriBidiLevel l) { return l == 0; });
+    run->marks.assign(n + 1, 0);
+    if (!run->leftToRight) {
+        // A place x is stable when the code point before it is strong and
+        // every bracket opened before it is closed: the levels of the code
+        // points before x then follow from them alone, and those after x
+        // from the code point before x onwards (no embeddings, isolates or
+        // paragraph breaks anywhere, or no place is stable).
+        const bool plain = std::none_of(bidi.types.begin(), bidi.types.end(), [](FriBidiCharType type) {
+            return FRIBIDI_IS_EXPLICIT(type) || FRIBIDI_IS_ISOLATE(type) || type == FRIBIDI_TYPE_BS;
+        });
+        std::vector<FriBidiBracketType> open;
+        for (size_t i = 0; plain && i < n; ++i) {
+            const FriBidiBracketType bracket = bidi.brackets[i];
+            if (bracket != FRIBIDI_NO_BRACKET && FRIBIDI_IS_BRACKET_OPEN(bracket)) {
+                // FriBidi stops pairing brackets here, and so do stable places.
+                if (open.size() == kMaxBracketPairs) break;
+                open.push_back(FRIBIDI_BRACKET_ID(bracket));
+            } else if (bracket != FRIBIDI_NO_BRACKET) {
+                const auto match = std::find(open.rbegin(), open.rend(), FRIBIDI_BRACKET_ID(bracket));
+                if (match != open.rend()) open.erase(std::next(match).base(), open.end());
+            }
+            if (open.empty() && IsStrong(bidi.types[i])) run->marks[i + 1] |= kStable;
+        }
+        for (size_t i = 0; i < n; ++i)
+            if (IsTrailingNeutral(bidi.types[i])) run->marks[i] |= kTrailingNeutral;
+        run->levelRunStart.resize(n);
+        run->levelRunEnd.resize(n);
+    }
+
+    // Each level run shaped as ShapeText shapes it; glyph advances summed by
+    // the code point that starts their cluster.
+    std::vector<uint32_t> clusterAdvance(n, 0);
+    for (size_t start = 0; start < n;) {
+        size_t end = start;
+        while (end < n && run->levels[end] == run->levels[start]) ++end;
+        if (!run->leftToRight)
+            for (size_t i = start; i < end; ++i)
+                run->levelRunStart[i] = uint32_t(start), run->levelRunEnd[i] = uint32_t(end);
+        std::lock_guard<std::mutex> guard(font.lock);
+        hb_buffer_t* buffer = ThreadScratch().buffer;
+        ShapeRun(font, codePoints, n, {start, end, run->levels[start]}, HB_SCRIPT_INVALID, buffer);
+        unsigned glyphs = 0;
+        const hb_glyph_info_t* infos = hb_buffer_get_glyph_infos(buffer, &glyphs);
+        const hb_glyph_position_t* positions = hb_buffer_get_glyph_positions(buffer, &glyphs);
+        for (unsigned i = 0; i < glyphs; ++i) {
+            const uint32_t cluster = infos[i].cluster;
+            clusterAdvance[cluster] += Wrap(GlyphAdvance(font, positions[i]));
+            run->marks[cluster] |= kClusterStart;
+            if (hb_glyph_info_get_glyph_flags(&infos[i]) & HB_GLYPH_FLAG_UNSAFE_TO_BREAK)
+                run->marks[cluster] |= kUnsafe;
+        }
+        start = end;
+    }
+    run->before.assign(n + 1, 0);
+    for (size_t x = 0; x < n; ++x) run->before[x + 1] = run->before[x] + clusterAdvance[x];
+
+    run->extents.assign(count + 1, kUnknown);
+    run->extents[count] = Unwrap(run->before[n]);
+    if (runs_.size() == kKeptRuns) runs_.pop_back();
+    runs_.insert(runs_.begin(), std::move(run));
+    return *runs_.front();
+}
+
+uint32_t RunExtents::PartAdvance(SizedFont& font, Run& run, size_t u, size_t v, FriBidiLevel level, size_t c) {
+    const FriBidiChar* codePoints = run.codePoints.data();
+    // The whole's level run [a, e) that holds u.
+    const size_t a = run.leftToRight ? 0 : run.levelRunStart[u];
+    const size_t e = run.leftToRight ? run.size() : run.levelRunEnd[u];
+    const FriBidiLevel wholeLevel = run.leftToRight ? 0 : run.levels[u];
+    // Shaped on their own, [u, v) and [a, e) take the scripts of their own
+    // characters, and letters that join look at the characters around them.
+    const hb_script_t script = run.ScriptOf(u, v);
+    const bool seesContext = ShapingSeesContext(script);
+    if (wholeLevel == level && v <= e && script == run.ScriptOf(a, e) && run.Cuttable(u, a, e)) {
+        // The glyphs of [u, v) are the whole's where it may be cut at v,
+        // with the characters after v that the prefix still holds.
+        const bool endKept = v < e ? run.Cuttable(v, a, e) && (v == c || !seesContext || v + kContext <= c)
+                                   : !seesContext || v + kContext <= c;
+        if (endKept) {
+            ++counts_.fromShaping;
+            return run.Between(u, v);
+        }
+        // Else the glyphs up to the last place to cut, and the rest shaped again.
+        if (v == c) {
+            size_t j = std::min(c, e) - 1;
+            while (j > u && !run.Cuttable(j, a, e)) --j;
+            if (j > u) {
+                ++counts_.reshapedParts;
+                if (u == a && script == HB_SCRIPT_ARABIC) {
+                    if (run.tailsShaped.empty() || !run.tailsShaped[a]) ShapeTails(font, run, a, e, level, script);
+                    if (run.tails[c] != kUnknown) return run.Between(u, j) + Wrap(run.tails[c]);
+                }
+                return run.Between(u, j) + Wrap(RunAdvance(font, codePoints, c, {j, c, level}, script));
+            }
+        }
+    }
+    ++counts_.reshapedParts;
+    return Wrap(ShapedPart(font, run, u, v, level, c, seesContext));
+}
+
+// A line of Arabic ends inside a word wherever the next letter would join:
+// every prefix ending there has its last word shaped again. Those parts,
+// for every place of the level run [a, e), are shaped together in one
+// buffer, apart by spaces. Each part counts where HarfBuzz says the buffer
+// may be cut on both sides of it: shaped on its own it is the same. (The
+// part's own context, which HarfBuzz reads only for joining, ends at a place
+// where nothing joins across, as the space does, and an Arabic letter after
+// a letter that does not join forward takes the same form as after a space.)
+void RunExtents::ShapeTails(SizedFont& font, Run& run, size_t a, size_t e, FriBidiLevel level, hb_script_t script) {
+    if (run.tailsShaped.empty()) {
+        run.tailsShaped.assign(run.size(), false);
+        run.tails.assign(run.size() + 1, kUnknown);
+    }
+    run.tailsShaped[a] = true;
+    struct Part {
+        size_t at;     // in the buffer
+        size_t count;  // code points
+        size_t end;    // the place of the whole it ends at
+    };
+    std::vector<Part> parts;
+    CodePoints text;
+    const FriBidiChar* codePoints = run.codePoints.data();
+    for (size_t x = a + 1; x < e; ++x) {
+        if (run.Cuttable(x, a, e)) continue;
+        size_t j = x - 1;
+        while (j > a && !run.Cuttable(j, a, e)) --j;
+        if (j == a) continue;
+        if (!text.empty()) text.push_back(' ');
+        parts.push_back({text.size(), x - j, x});
+        text.insert(text.end(), codePoints + j, codePoints + x);
+    }
+    if (parts.empty()) return;
+
+    std::vector<int32_t> partOf(text.size(), -1), advances(parts.size(), 0);
+    for (size_t i = 0; i < parts.size(); ++i)
+        for (size_t k = 0; k < parts[i].count; ++k) partOf[parts[i].at + k] = int32_t(i);
+    std::vector<uint8_t> edge(text.size(), 0);  // per code point: a cluster starts, safely
+    {
+        std::lock_guard<std::mutex> guard(font.lock);
+        hb_buffer_t* buffer = ThreadScratch().buffer;
+        ShapeRun(font, text.data(), text.size(), {0, text.size(), level}, script, buffer);
+        unsigned glyphs = 0;
+        const hb_glyph_info_t* infos = hb_buffer_get_glyph_infos(buffer, &glyphs);
+        const hb_glyph_position_t* positions = hb_buffer_get_glyph_positions(buffer, &glyphs);
+        for (unsigned g = 0; g < glyphs; ++g) {
+            const uint32_t cluster = infos[g].cluster;
+            edge[cluster] |= kClusterStart;
+            if (hb_glyph_info_get_glyph_flags(&infos[g]) & HB_GLYPH_FLAG_UNSAFE_TO_BREAK) edge[cluster] |= kUnsafe;
+            if (partOf[cluster] >= 0) advances[size_t(partOf[cluster])] += GlyphAdvance(font, positions[g]);
+        }
+    }
+    auto safe = [&edge, &text](size_t x) {
+        return x == text.size() || (edge[x] & (kClusterStart | kUnsafe)) == kClusterStart;
+    };
+    for (size_t i = 0; i < parts.size(); ++i)
+        if (safe(parts[i].at) && safe(parts[i].at + parts[i].count)) run.tails[parts[i].end] = advances[i];
+}
+
+int RunExtents::ShapedPart(SizedFont& font, const Run& run, size_t u, size_t v, FriBidiLevel level, size_t c,
+                           bool seesContext) {
+    const FriBidiChar* codePoints = run.codePoints.data();
+    if (v - u > kRememberedPart) return RunAdvance(font, codePoints, c, {u, v, level}, HB_SCRIPT_INVALID);
+    // Short parts (a space at the end of a line, a word of another script)
+    // come again and again: their advances are remembered by what decides
+    // them, their characters and level and, where shaping looks at them, the
+    // characters around them.
+    std::u32string& key = key_;
+    key.assign(1, char32_t(level % 2));
+    key.append(codePoints + u, codePoints + v);
+    if (seesContext) {
+        const size_t before = std::min(u, kContext), after = std::min(c - v, kContext);
+        key += char32_t(0x110000 + before);
+        key.append(codePoints + u - before, codePoints + u);
+        key += char32_t(0x110000 + after);
+        key.append(codePoints + v, codePoints + v + after);
+    }
+    auto found = parts_.find(key);
+    if (found != parts_.end()) return found->second;
+    const int advance = RunAdvance(font, codePoints, c, {u, v, level}, HB_SCRIPT_INVALID);
+    if (parts_.size() >= kRememberedParts) parts_.clear();
+    parts_.emplace(key, advance);
+    return advance;
+}
+
+int RunExtents::PrefixExtent(SizedFont& font, Run& run, size_t units) {
+    const std::u16string& text = run.text;
+    // A prefix that ends inside a surrogate pair holds another code point.
+    if (IsHighSurrogate(text[units - 1]) && IsLowSurrogate(text[units])) return FreshExtent(font, text.data(), units);
+    const size_t c = run.codePointsBefore[units];
+    if (run.leftToRight) return Unwrap(PartAdvance(font, run, 0, c, 0, c));
+
+    // Below the last stable place s the prefix has the whole's levels.
+    size_t s = c;
+    while (s > 0 && !(run.marks[s] & kStable)) --s;
+    if (s == 0) return FreshExtent(font, text.data(), units);
+
+    // The whole's level runs before the one that holds s - 1 are the
+    // prefix's: their glyphs are the whole's, but where the prefix cuts the
+    // characters around them that their shaping looked at.
+    const size_t a = run.levelRunStart[s - 1];
+    uint32_t advance = 0;
+    size_t reused = a;
+    while (reused > 0 && reused + kContext > c) {
+        const size_t start = run.levelRunStart[reused - 1];
+        advance += PartAdvance(font, run, start, reused, run.levels[start], c);
+        reused = start;
+    }
+    advance += run.before[reused];
+    if (s == c) return Unwrap(advance + PartAdvance(font, run, a, c, run.levels[a], c));
+
+    // From s on the prefix's own levels, resolved from the strong code point
+    // before s onwards. Neutrals and separators alone after it, at the end
+    // of the line, take the paragraph's level: with no number among them the
+    // weak types become neutral, and neutrals between a strong code point and
+    // the line's end take the paragraph's direction (or the end's white space
+    // its level).
+    ShapingScratch& scratch = ThreadScratch();
+    std::vector<FriBidiLevel>& levels = scratch.levels;
+    size_t neutral = s;
+    while (neutral < c && (run.marks[neutral] & kTrailingNeutral)) ++neutral;
+    if (neutral == c)
+        levels.assign(c - s + 1, 0);
+    else
+        BidiLevels(run.codePoints.data() + s - 1, c - s + 1, false, scratch.bidi, levels);
+    size_t start = a;
+    FriBidiLevel current = run.levels[a];
+    for (size_t x = s; x <= c; ++x) {
+        if (x < c && levels[x - s + 1] == current) continue;
+        advance += PartAdvance(font, run, start, x, current, c);
+        if (x < c) start = x, current = levels[x - s + 1];
+    }
+    return Unwrap(advance);
+}
+
+}  // namespace textraster::portable

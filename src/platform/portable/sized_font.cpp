@@ -1,0 +1,240 @@
+#include "platform/portable/sized_font.h"
+
+#include <hb-ft.h>
+
+#include FT_TRUETYPE_TABLES_H
+#include FT_TRUETYPE_TAGS_H
+
+#include <algorithm>
+#include <climits>
+#include <cstdlib>
+#include <new>
+
+namespace textraster::portable {
+namespace {
+
+// A height of 0 asks for the default: a 16-pixel cell, as GDI gives it (an
+// em of 12 to 14 pixels in common faces).
+constexpr LONG kDefaultHeight = 16;
+// The largest em that GDI sets; beyond it a font falls back to one pixel.
+constexpr long kMaxPpem = 65535;
+// Faces without a weight of their own (no OS/2 table) are regular.
+constexpr LONG kRegularWeight = 400;
+
+// The vertical extent GDI measures a face by: the Windows ascent and descent
+// of the OS/2 table, or the horizontal header's when those are zero.
+struct VerticalUnits {
+    long ascent;
+    long descent;
+};
+
+VerticalUnits WindowsUnits(FT_Face face) {
+    auto* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(face, FT_SFNT_OS2));
+    // Some fonts store a signed descent in the unsigned field.
+    const long winDescent = os2 ? std::abs(static_cast<int16_t>(os2->usWinDescent)) : 0;
+    if (os2 && os2->usWinAscent + winDescent > 0) return {os2->usWinAscent, winDescent};
+    auto* hhea = static_cast<const TT_HoriHeader*>(FT_Get_Sfnt_Table(face, FT_SFNT_HHEA));
+    if (hhea) return {hhea->Ascender, -hhea->Descender};
+    return {face->ascender, -face->descender};
+}
+
+// The pixel em for a LOGFONTW height: a positive height is the cell
+// (Windows ascent + descent), a negative one the em itself. A cell that
+// rounding would make taller than asked gets the next smaller em.
+long PpemForHeight(FT_Face face, LONG height) {
+    if (height == 0) height = kDefaultHeight;
+    long ppem;
+    if (height > 0) {
+        const VerticalUnits units = WindowsUnits(face);
+        const long cell = std::max(1L, units.ascent + units.descent);
+        ppem = FT_MulDiv(face->units_per_EM, height, cell);
+        if (ppem > 1 && FT_MulDiv(cell, ppem, face->units_per_EM) > height) --ppem;
+    } else {
+        ppem = static_cast<long>(-static_cast<int64_t>(height) > kMaxPpem ? kMaxPpem + 1 : -height);
+    }
+    return ppem > kMaxPpem ? 1 : std::max(1L, ppem);
+}
+
+// GDI takes a face as fixed-pitch when FreeType does or its PANOSE
+// proportion says monospaced.
+bool IsFixedPitch(FT_Face face) {
+    auto* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(face, FT_SFNT_OS2));
+    constexpr FT_Byte kMonospaced = 9;
+    return FT_IS_FIXED_WIDTH(face) || (os2 && os2->panose[3] == kMonospaced);
+}
+
+// GDI's text metrics: font units scaled to the em and rounded one by one,
+// so that height = ascent + descent exactly.
+TEXTMETRICW Metrics(const SizedFont& font, bool underline, bool strikeOut) {
+    FT_Face face = font.face;
+    auto* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(face, FT_SFNT_OS2));
+    auto* hhea = static_cast<const TT_HoriHeader*>(FT_Get_Sfnt_Table(face, FT_SFNT_HHEA));
+    const FT_Long scale = FT_MulDiv(font.ppem, 1 << 16, face->units_per_EM);
+    auto pixels = [scale](long units) { return static_cast<LONG>(FT_MulFix(units, scale)); };
+    const VerticalUnits units = WindowsUnits(face);
+
+    TEXTMETRICW tm{};
+    tm.tmAscent = pixels(units.ascent);
+    tm.tmDescent = pixels(units.descent);
+    tm.tmHeight = tm.tmAscent + tm.tmDescent;
+    tm.tmInternalLeading = pixels(units.ascent + units.descent - face->units_per_EM);
+    if (hhea) {
+        const long typoHeight = hhea->Ascender - hhea->Descender;
+        tm.tmExternalLeading =
+            std::max<LONG>(0, pixels(hhea->Line_Gap - ((units.ascent + units.descent) - typoHeight)));
+    }
+    tm.tmAveCharWidth = std::max<LONG>(1, pixels(os2 ? os2->xAvgCharWidth : face->max_advance_width / 2));
+    tm.tmMaxCharWidth = pixels(face->bbox.xMax - face->bbox.xMin);
+    // A bold face reports its own weight from 600 up, a regular one up to 500.
+    const LONG weight = os2 && os2->version != 0xFFFF ? os2->usWeightClass : kRegularWeight;
+    if (font.fakeBold) {
+        tm.tmWeight = FW_BOLD;
+        ++tm.tmAveCharWidth;  // emboldening widens every glyph by a pixel
+        ++tm.tmMaxCharWidth;
+    } else {
+        tm.tmWeight =
+            FaceIsBold(face) ? (weight > 500 ? weight : kRegularWeight) : (weight <= 500 ? weight : kRegularWeight);
+    }
+    tm.tmDigitizedAspectX = 96;
+    tm.tmDigitizedAspectY = 96;
+    tm.tmFirstChar = os2 ? static_cast<WCHAR>(os2->usFirstCharIndex) : 0x20;
+    tm.tmLastChar = os2 ? static_cast<WCHAR>(os2->usLastCharIndex) : 0xFFFF;
+    tm.tmDefaultChar = os2 && os2->version >= 2 && os2->usDefaultChar ? static_cast<WCHAR>(os2->usDefaultChar) : 0x1F;
+    tm.tmBreakChar = os2 && os2->version >= 2 && os2->usBreakChar ? static_cast<WCHAR>(os2->usBreakChar) : 0x20;
+    tm.tmItalic = FaceIsItalic(face) || font.fakeItalic ? 255 : 0;
+    tm.tmUnderlined = underline ? 255 : 0;
+    tm.tmStruckOut = strikeOut ? 255 : 0;
+    // TMPF_FIXED_PITCH (1) means variable pitch; then vector (2) and TrueType (4).
+    tm.tmPitchAndFamily = static_cast<BYTE>((IsFixedPitch(face) ? 0 : 1) | 2 | (FT_IS_SFNT(face) ? 4 : 0));
+    tm.tmCharSet = 0;
+    return tm;
+}
+
+// Whether the font's gasp table asks for no greyscale at this em. Synthesised
+// styles stay antialiased, as GDI keeps them.
+bool GaspAsksForAliasing(FT_Face face, int ppem) {
+    FT_ULong length = 0;
+    if (FT_Load_Sfnt_Table(face, TTAG_gasp, 0, nullptr, &length) || length < 4) return false;
+    std::vector<FT_Byte> table(length);
+    if (FT_Load_Sfnt_Table(face, TTAG_gasp, 0, table.data(), &length)) return false;
+    auto word = [&table](size_t at) { return static_cast<unsigned>(table[at] << 8 | table[at + 1]); };
+    const unsigned ranges = word(2);
+    constexpr unsigned kDoGray = 0x0002;
+    // Ranges are ordered by their largest em; the first that covers ppem decides.
+    for (unsigned i = 0; i < ranges && 4 + 4 * i + 3 < length; ++i)
+        if (static_cast<unsigned>(ppem) <= word(4 + 4 * i)) return (word(4 + 4 * i + 2) & kDoGray) == 0;
+    return false;
+}
+
+constexpr hb_position_t kUnknownAdvance = INT32_MIN;
+
+void CachedAdvances(hb_font_t* font, void* fontData, unsigned count, const hb_codepoint_t* glyph, unsigned glyphStride,
+                    hb_position_t* advance, unsigned advanceStride, void*) {
+    std::vector<hb_position_t>& known = static_cast<SizedFont*>(fontData)->advances;
+    hb_font_t* parent = hb_font_get_parent(font);
+    for (unsigned i = 0; i < count; ++i) {
+        const hb_codepoint_t id = *glyph;
+        hb_position_t value = id < known.size() ? known[id] : kUnknownAdvance;
+        if (value == kUnknownAdvance) {
+            value = hb_font_get_glyph_h_advance(parent, id);
+            if (id < known.size()) known[id] = value;
+        }
+        *advance = value;
+        glyph = reinterpret_cast<const hb_codepoint_t*>(reinterpret_cast<const char*>(glyph) + glyphStride);
+        advance = reinterpret_cast<hb_position_t*>(reinterpret_cast<char*>(advance) + advanceStride);
+    }
+}
+
+// The shaper's font functions: FreeType's, with the advances kept.
+hb_font_funcs_t* CachingFuncs() {
+    static hb_font_funcs_t* funcs = [] {
+        hb_font_funcs_t* made = hb_font_funcs_create();
+        hb_font_funcs_set_glyph_h_advances_func(made, CachedAdvances, nullptr, nullptr);
+        hb_font_funcs_make_immutable(made);
+        return made;
+    }();
+    return funcs;
+}
+
+std::unique_ptr<SizedFont> MakeSizedFont(const SizedFontKey& key) {
+    std::unique_ptr<SizedFont> font(new (std::nothrow) SizedFont);
+    if (!font) return nullptr;
+    font->source = key.source;
+    font->face = OpenFace(font->source);
+    // Only outline faces scale to any height, as GDI's TrueType fonts do.
+    if (!font->face || !FT_IS_SCALABLE(font->face) || font->face->units_per_EM == 0) return nullptr;
+    FT_Select_Charmap(font->face, FT_ENCODING_UNICODE);
+    font->ppem = static_cast<int>(PpemForHeight(font->face, key.height));
+    if (FT_Set_Pixel_Sizes(font->face, 0, static_cast<FT_UInt>(font->ppem))) return nullptr;
+    font->fakeBold = key.bold && !FaceIsBold(font->face);
+    font->fakeItalic = key.italic && !FaceIsItalic(font->face);
+    font->metrics = Metrics(*font, key.underline, key.strikeOut);
+    font->aliased = !font->fakeBold && !font->fakeItalic && GaspAsksForAliasing(font->face, font->ppem);
+    auto* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(font->face, FT_SFNT_OS2));
+    if (os2 && IsFixedPitch(font->face)) {
+        const FT_Long scale = FT_MulDiv(font->ppem, 1 << 16, font->face->units_per_EM);
+        font->fullWidth = static_cast<int>(FT_MulFix(2 * os2->xAvgCharWidth, scale));
+        font->doubleHalfWidth = 2 * static_cast<int>(FT_MulFix(os2->xAvgCharWidth, scale));
+    }
+    font->sideways = key.sideways;
+    font->quarterTurns = key.quarterTurns;
+
+    hb_font_t* freetype = hb_ft_font_create(font->face, nullptr);
+    if (!freetype || freetype == hb_font_get_empty()) return nullptr;
+    // Hinted advances in whole pixels, as GDI lays glyphs out.
+    hb_ft_font_set_load_flags(freetype, FT_LOAD_DEFAULT | FT_LOAD_IGNORE_GLOBAL_ADVANCE_WIDTH);
+    font->shaper = hb_font_create_sub_font(freetype);
+    hb_font_destroy(freetype);  // the shaper holds it
+    if (font->shaper == hb_font_get_empty()) {
+        font->shaper = nullptr;
+        return nullptr;
+    }
+    font->advances.assign(static_cast<size_t>(font->face->num_glyphs), kUnknownAdvance);
+    hb_font_set_funcs(font->shaper, CachingFuncs(), font.get(), nullptr);
+    return font;
+}
+
+// The sized fonts made so far, most recently used first. A font in use stays
+// alive with its users when it falls out of the list.
+constexpr size_t kKeptSizedFonts = 16;
+std::mutex cacheLock;
+std::vector<std::pair<SizedFontKey, std::shared_ptr<SizedFont>>>& Cache() {
+    static auto* cache =
+        new std::vector<std::pair<SizedFontKey, std::shared_ptr<SizedFont>>>;  // outlives static destructors
+    return *cache;
+}
+
+}  // namespace
+
+bool SizedFontKey::operator==(const SizedFontKey& other) const {
+    return source.path == other.source.path && source.image == other.source.image &&
+           source.index == other.source.index && height == other.height && bold == other.bold &&
+           italic == other.italic && underline == other.underline && strikeOut == other.strikeOut &&
+           sideways == other.sideways && quarterTurns == other.quarterTurns;
+}
+
+SizedFont::~SizedFont() {
+    if (shaper) hb_font_destroy(shaper);
+    CloseFace(face);
+}
+
+std::shared_ptr<SizedFont> FindSizedFont(const SizedFontKey& key) {
+    std::lock_guard<std::mutex> guard(cacheLock);
+    auto& cache = Cache();
+    auto found = std::find_if(cache.begin(), cache.end(), [&key](const auto& entry) { return entry.first == key; });
+    if (found != cache.end()) {
+        std::rotate(cache.begin(), found, found + 1);
+        return cache.front().second;
+    }
+    try {
+        std::shared_ptr<SizedFont> font(MakeSizedFont(key));
+        if (!font) return nullptr;
+        if (cache.size() == kKeptSizedFonts) cache.pop_back();
+        cache.emplace(cache.begin(), key, font);
+        return font;
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+
+}  // namespace textraster::portable

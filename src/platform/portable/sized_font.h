@@ -1,0 +1,96 @@
+// A face at one pixel size, as a LOGFONTW asks for it: the metrics GDI
+// reports, the styles to synthesise, the turn, the shaper and the glyph
+// images drawn so far. Opening a face and sizing it cost far more than
+// drawing a line, so sized fonts are kept process-wide and shared by every
+// font object that asks for the same face, height, style and turn, as the
+// platform's own font cache shares them.
+#pragma once
+
+#include <hb.h>
+
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <unordered_map>
+#include <vector>
+
+#include "platform/gdi.h"
+#include "platform/portable/face.h"
+
+namespace textraster::portable {
+
+// A glyph's coverage, 0-255 per pixel, rows top-down, as drawn with the
+// font's turn; left and top place it against the glyph origin (x to the
+// right, top upwards, as FreeType gives them).
+struct GlyphImage {
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int rows = 0;
+    std::vector<unsigned char> coverage;
+
+    // The image blended in one colour over one background, as drawing needs
+    // it again and again: kept for the last two pairs (the colour and the
+    // opacity pass of a text). Made and used under the sized font's lock.
+    struct Blend {
+        uint32_t color = 0;
+        uint32_t background = 0;
+        std::vector<uint32_t> pixels;
+    };
+    mutable Blend blends[2];
+    mutable unsigned nextBlend = 0;
+};
+
+// What decides a sized font: the face a description resolves to and the
+// description's height, style and turn.
+struct SizedFontKey {
+    FaceSource source;
+    LONG height = 0;
+    bool bold = false;
+    bool italic = false;
+    bool underline = false;
+    bool strikeOut = false;
+    bool sideways = false;  // an "@" face
+    int quarterTurns = 0;   // the escapement, in quarter turns counter-clockwise
+
+    bool operator==(const SizedFontKey& other) const;
+};
+
+struct SizedFont {
+    SizedFont() = default;
+    ~SizedFont();
+    SizedFont(const SizedFont&) = delete;
+    SizedFont& operator=(const SizedFont&) = delete;
+
+    FaceSource source;  // keeps a registered image alive while the face reads it
+    FT_Face face = nullptr;
+    hb_font_t* shaper = nullptr;
+    int ppem = 0;
+    TEXTMETRICW metrics{};
+    bool fakeBold = false;
+    bool fakeItalic = false;
+    // GDI draws aliased glyphs at the sizes where the font's gasp table asks
+    // for no greyscale.
+    bool aliased = false;
+    // In a fixed-pitch face GDI gives full-width glyphs exactly two
+    // half-widths: a glyph as wide as `fullWidth` advances `doubleHalfWidth`.
+    int fullWidth = 0;
+    int doubleHalfWidth = 0;
+    bool sideways = false;  // CJK glyphs stand upright in vertical setting
+    int quarterTurns = 0;
+
+    // The face, the shaper and the glyph images are used by one thread at a time.
+    std::mutex lock;
+    std::unordered_map<uint32_t, GlyphImage> glyphs;
+    size_t glyphBytes = 0;
+    // Hinted advances by glyph, as FreeType gives them to the shaper: the
+    // shaper's own cache is small, and a face with thousands of glyphs
+    // (CJK) would run the hinting program again for most of them.
+    std::vector<hb_position_t> advances;
+};
+
+// The sized font for a key, made on first use and kept among the most
+// recently used ones; null when the face cannot be opened or sized.
+std::shared_ptr<SizedFont> FindSizedFont(const SizedFontKey& key);
+
+}  // namespace textraster::portable

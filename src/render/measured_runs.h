@@ -1,0 +1,36 @@
+// The extents of the runs one call has measured, by where they start and how
+// many characters they hold. Line layout measures the same runs in every walk
+// over a text: counting the lines, then drawing them, on each of the two
+// surfaces, which carry the same font. Measured once per call, every walk
+// after the first reads them here.
+#pragma once
+
+#include <cstdint>
+#include <unordered_map>
+#include <vector>
+
+#include "textraster.h"
+
+namespace textraster {
+
+class MeasuredRuns {
+   public:
+    // The extent remembered for the `count` characters from `start`, if any.
+    bool Find(const TextChar* start, uint32_t count, int32_t& extent);
+    // Remembers an extent; when memory runs out it is simply not remembered.
+    void Remember(const TextChar* start, uint32_t count, int32_t extent) noexcept;
+
+   private:
+    struct Runs {
+        std::vector<int32_t> extents;  // by count
+        std::vector<bool> known;       // whether extents[count] was measured
+    };
+    Runs* RunsFrom(const TextChar* start);
+
+    std::unordered_map<const TextChar*, Runs> byStart_;
+    // The walks ask about one line start many times in a row.
+    const TextChar* lastStart_ = nullptr;
+    Runs* last_ = nullptr;
+};
+
+}  // namespace textraster

@@ -1,0 +1,242 @@
+// Extents of prefixes answered from one shaping of a longer run must equal a
+// fresh measurement of each prefix: on the corpus of real UI text in every
+// language and font the benchmarks use, and on random texts full of what
+// makes shaping and bidi reordering depend on context.
+#include "platform/portable/run_extents.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <mutex>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "gdi_fixture.h"
+#include "platform/portable/font.h"
+#include "platform/portable/gdi_object.h"
+#include "platform/portable/shaping.h"
+#include "platform/portable/utf.h"
+
+namespace textraster::test {
+namespace {
+
+using portable::RunExtents;
+using portable::SizedFont;
+
+// A font object kept for the test's length, and its sized font.
+class Font {
+   public:
+    explicit Font(const LOGFONTW& lf) : handle_(CreateFontIndirectW(&lf)) {}
+    ~Font() { DeleteObject(handle_); }
+    Font(const Font&) = delete;
+    Font& operator=(const Font&) = delete;
+    SizedFont& sized() const { return *portable::Find<PortableFont>(handle_)->sized; }
+
+   private:
+    HFONT handle_;
+};
+
+// What GetTextExtentPoint32W measured before any prefix was read off a longer run.
+int Fresh(SizedFont& font, std::u16string_view text) {
+    std::lock_guard<std::mutex> guard(font.lock);
+    return portable::ShapeText(font, text, false).advance;
+}
+
+std::vector<std::u16string> CorpusLines(const std::string& language) {
+    std::vector<std::u16string> lines;
+    std::FILE* file = std::fopen((std::string(TEXTRASTER_CORPUS_DIR) + "/" + language + ".txt").c_str(), "rb");
+    if (!file) return lines;
+    std::string line;
+    for (int c; (c = std::fgetc(file)) != EOF;) {
+        if (c != '\n') {
+            line += char(c);
+        } else if (!line.empty()) {
+            lines.push_back(portable::FromUtf8(line));
+            line.clear();
+        }
+    }
+    std::fclose(file);
+    return lines;
+}
+
+// Measures `text` whole, then every prefix from the shortest up, as line
+// layout does; returns the number of prefixes whose extent differs from a
+// fresh measurement (reporting the first few).
+int CountMismatches(SizedFont& font, RunExtents& extents, const std::u16string& text) {
+    int mismatches = 0;
+    EXPECT_EQ(extents.Extent(font, text.data(), text.size()), Fresh(font, text));
+    for (size_t k = 1; k <= text.size(); ++k) {
+        const int expected = Fresh(font, std::u16string_view(text).substr(0, k));
+        const int got = extents.Extent(font, text.data(), k);
+        if (got != expected && ++mismatches <= 3)
+            ADD_FAILURE() << "prefix of " << k << " units of \"" << portable::ToUtf8(text) << "\": " << got
+                          << " instead of " << expected;
+    }
+    return mismatches;
+}
+
+struct Face {
+    const char* language;
+    std::u16string_view family;
+    LONG weight;
+    bool vertical;
+};
+
+TEST(RunExtents, PrefixesOfCorpusLinesMeasureAsFreshRuns) {
+    const Face kFaces[] = {
+        {"de", u"DejaVu Sans", FW_NORMAL, false},
+        {"ru", u"DejaVu Sans", FW_NORMAL, false},
+        {"el", u"DejaVu Sans", FW_NORMAL, false},
+        {"he", u"DejaVu Sans", FW_NORMAL, false},
+        {"ar", u"DejaVu Sans", FW_NORMAL, false},
+        {"ar", u"DejaVu Sans", FW_BOLD, false},
+        {"ja", u"IPAGothic", FW_NORMAL, false},
+        {"ja", u"IPAGothic", FW_NORMAL, true},
+        {"zh_CN", u"WenQuanYi Micro Hei", FW_NORMAL, false},
+        {"zh_CN", u"WenQuanYi Micro Hei", FW_BOLD, false},
+    };
+    for (const Face& face : kFaces) {
+        SCOPED_TRACE(face.language);
+        const std::vector<std::u16string> lines = CorpusLines(face.language);
+        ASSERT_EQ(lines.size(), 200u) << "corpus in " << TEXTRASTER_CORPUS_DIR;
+        Font font(Describe(face.family, 32, face.weight, false, face.vertical));
+        RunExtents extents;
+        int mismatches = 0;
+        for (const std::u16string& line : lines) mismatches += CountMismatches(font.sized(), extents, line);
+        EXPECT_EQ(mismatches, 0);
+        // The point of it all: nearly every prefix is read off the line's one
+        // shaping, or shaped again only from its last word on.
+        const RunExtents::Counts& counts = extents.counts();
+        EXPECT_EQ(counts.measuredRuns, lines.size());
+        const size_t prefixes = counts.fromShaping + counts.reshapedParts + counts.freshPrefixes;
+        EXPECT_LT(counts.freshPrefixes * 50, prefixes) << "prefixes measured afresh";
+    }
+}
+
+// Characters chosen for their effect on neighbours: joining, marks, ligature
+// and fraction contexts, digits and separators between scripts, brackets,
+// explicit and implicit direction marks, surrogates, tabs and paragraph
+// separators.
+std::u16string RandomText(std::mt19937& random, size_t length) {
+    static const std::vector<std::u16string> kPieces = {u"a",
+                                                        u"f",
+                                                        u"i",
+                                                        u"e",
+                                                        u"W",
+                                                        u"A",
+                                                        u" ",
+                                                        u" ",
+                                                        u"1",
+                                                        u"2",
+                                                        u"/",
+                                                        u"\u2044",
+                                                        u"(",
+                                                        u")",
+                                                        u"[",
+                                                        u"]",
+                                                        u"\"",
+                                                        u".",
+                                                        u",",
+                                                        u"-",
+                                                        u"\u05D0",
+                                                        u"\u05E9",
+                                                        u"\u05DC",
+                                                        u"\u05B0",
+                                                        u"\u0627",
+                                                        u"\u0628",
+                                                        u"\u0644",
+                                                        u"\u0645",
+                                                        u"\u064B",
+                                                        u"\u0640",
+                                                        u"\u0661",
+                                                        u"\u06F1",
+                                                        u"\u200D",
+                                                        u"\u200C",
+                                                        u"\u200E",
+                                                        u"\u200F",
+                                                        u"\u202B",
+                                                        u"\u202C",
+                                                        u"\u2067",
+                                                        u"\u2069",
+                                                        u"\u0301",
+                                                        u"\u00E9",
+                                                        u"\uFE0F",
+                                                        u"\u4E2D",
+                                                        u"\u3042",
+                                                        u"\u3002",
+                                                        u"\U00020000",
+                                                        u"\U0001F600",
+                                                        u"\xD800",
+                                                        u"\t",
+                                                        u"\u00A0",
+                                                        u"\u001C",
+                                                        u"ffi",
+                                                        u"\u05D1\u05D2",
+                                                        u"\u0644\u0627",
+                                                        u"\u0628\u0628\u0628"};
+    std::u16string text;
+    while (text.size() < length) text += kPieces[random() % kPieces.size()];
+    return text;
+}
+
+TEST(RunExtents, PrefixesOfRandomMixedTextsMeasureAsFreshRuns) {
+    const Face kFaces[] = {
+        {"", u"DejaVu Sans", FW_NORMAL, false},      {"", u"DejaVu Sans", FW_BOLD, false},
+        {"", u"IPAGothic", FW_NORMAL, true},         {"", u"WenQuanYi Micro Hei", FW_BOLD, false},
+        {"", u"Liberation Serif", FW_NORMAL, false},
+    };
+    std::mt19937 random(20240611);
+    for (const Face& face : kFaces) {
+        SCOPED_TRACE(portable::ToUtf8(face.family));
+        Font font(Describe(face.family, 24, face.weight, false, face.vertical));
+        RunExtents extents;
+        int mismatches = 0;
+        for (int i = 0; i < 300; ++i) {
+            const std::u16string text = RandomText(random, 1 + random() % 48);
+            mismatches += CountMismatches(font.sized(), extents, text);
+            // Measured again through shorter and longer runs of the same text.
+            const std::u16string longer = text + RandomText(random, 8);
+            extents.Extent(font.sized(), longer.data(), longer.size());
+            mismatches += CountMismatches(font.sized(), extents, text);
+        }
+        EXPECT_EQ(mismatches, 0);
+    }
+}
+
+// A prefix whose text changed since it was measured is measured anew.
+TEST(RunExtents, AnswersForTheTextAsItIsNow) {
+    Font font(Describe(u"DejaVu Sans", 24));
+    RunExtents extents;
+    std::u16string text = u"iiii WWWW";
+    const int narrow = extents.Extent(font.sized(), text.data(), text.size());
+    text[0] = u'W';
+    EXPECT_EQ(extents.Extent(font.sized(), text.data(), 3), Fresh(font.sized(), u"Wii"));
+    EXPECT_EQ(extents.Extent(font.sized(), text.data(), text.size()), Fresh(font.sized(), text));
+    EXPECT_GT(Fresh(font.sized(), text), narrow);
+    EXPECT_EQ(extents.Extent(font.sized(), text.data(), 0), 0);
+}
+
+// Through the platform's function, on a context: a long line measured whole
+// and then prefix by prefix costs one shaping.
+TEST(RunExtents, ServeTheContextsMeasurements) {
+    const LOGFONTW lf = Describe(u"DejaVu Sans", 20);
+    HDC dc = GetDC(nullptr);
+    HFONT font = CreateFontIndirectW(&lf);
+    HGDIOBJ previous = SelectObject(dc, font);
+    const std::u16string line = CorpusLines("de").at(3);
+    SIZE whole{};
+    ASSERT_TRUE(GetTextExtentPoint32W(dc, line.data(), int(line.size()), &whole));
+    for (size_t k = 1; k <= line.size(); ++k) {
+        SIZE size{};
+        ASSERT_TRUE(GetTextExtentPoint32W(dc, line.data(), int(k), &size));
+        EXPECT_EQ(size.cx, Fresh(*portable::Find<PortableFont>(font)->sized, std::u16string_view(line).substr(0, k)));
+    }
+    EXPECT_EQ(portable::Find<PortableFont>(font)->extents.counts().measuredRuns, 1u);
+    SelectObject(dc, previous);
+    DeleteObject(font);
+    ReleaseDC(nullptr, dc);
+}
+
+}  // namespace
+}  // namespace textraster::test
