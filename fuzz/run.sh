@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
-# Builds the fuzz targets and runs each for SECONDS (default 60), one after the
-# other, starting from the checked-in seeds and what earlier runs found
-# (build/fuzz/corpus/<target>). Prints each target's executions and coverage;
-# fails on the first target that finds a fault, leaving the input that shows
-# it in build/fuzz/findings/.
+# Builds the fuzz targets and runs each for SECONDS (default 60), as many at
+# once as there are processors (TEXTRASTER_FUZZ_JOBS), starting from the
+# checked-in seeds and what earlier runs found (build/fuzz/corpus/<target>).
+# Prints each target's executions and coverage; fails when a target finds a
+# fault, leaving the input that shows it in build/fuzz/findings/.
 #
 #   fuzz/run.sh 600          # ten minutes each
 #   fuzz/run.sh 60 render    # one target
@@ -28,24 +28,39 @@ if ((${#targets[@]} == 0)); then
 fi
 
 mkdir -p "$build/findings"
-status=0
-for target in "${targets[@]}"; do
-  corpus=$build/corpus/$target
-  log=$build/$target.log
+
+# Runs one target; its summary line goes to $build/<target>.summary.
+run_target() {
+  local target=$1 corpus=$build/corpus/$1 log=$build/$1.log
   mkdir -p "$corpus"
   # fontconfig's own one-time leak is kept out by the targets themselves.
   if ! "$build/${target}_fuzzer" "$corpus" "$root/fuzz/corpus/$target" \
       -max_total_time="$seconds" -max_len="${max_len[$target]:-4096}" -timeout=25 -rss_limit_mb=2560 \
       -print_final_stats=1 -artifact_prefix="$build/findings/$target-" >"$log" 2>&1; then
-    echo "$target: FAULT FOUND (log: $log)"
-    grep -E "ERROR|SUMMARY|Test unit written" "$log" | head -5
-    status=1
-    continue
+    { echo "$target: FAULT FOUND (log: $log)"
+      grep -E "check failed|ERROR|SUMMARY|Test unit written" "$log" | head -5; } >"$build/$target.summary"
+    return 1
   fi
+  local runs peak done_line cov
   runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")
   peak=$(sed -n 's/^stat::peak_rss_mb: *//p' "$log")
   done_line=$(grep -E '^#[0-9]+[[:space:]]+DONE' "$log" | tail -1)
   cov=$(sed -n 's/.* cov: \([0-9]*\) ft: \([0-9]*\) corp: \([0-9]*\).*/cov \1, features \2, corpus \3/p' <<<"$done_line")
-  echo "$target: ${runs} runs in ${seconds} s, ${cov}, peak RSS ${peak} MB"
+  echo "$target: ${runs} runs in ${seconds} s, ${cov}, peak RSS ${peak} MB" >"$build/$target.summary"
+}
+
+parallel=${TEXTRASTER_FUZZ_JOBS:-$(nproc)}
+status=0
+pids=()
+names=()
+for target in "${targets[@]}"; do
+  while (($(jobs -rp | wc -l) >= parallel)); do wait -n || true; done
+  run_target "$target" &
+  pids+=($!)
+  names+=("$target")
+done
+for i in "${!pids[@]}"; do
+  wait "${pids[$i]}" || status=1
+  cat "$build/${names[$i]}.summary"
 done
 exit $status

@@ -13,7 +13,7 @@ textraster_install_packages
 textraster_build native -DTEXTRASTER_BENCH=ON
 textraster_build win32 -DTEXTRASTER_BENCH=ON
 textraster_build win64 -DTEXTRASTER_BENCH=ON
-textraster_build asan -DTEXTRASTER_SANITIZE=address,undefined
+textraster_build asan -DTEXTRASTER_SANITIZE=address,undefined -DTEXTRASTER_TOOLS=OFF
 # ThreadSanitizer only for what it is about: calls from many threads at once.
 cmake -S "$TEXTRASTER_ROOT" -B "$TEXTRASTER_BUILD/tsan" -G Ninja -DTEXTRASTER_SANITIZE=thread \
   -DTEXTRASTER_TOOLS=OFF >/dev/null
