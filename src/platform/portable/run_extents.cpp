@@ -63,6 +63,23 @@ bool IsTrailingNeutral(FriBidiCharType type) {
     }
 }
 
+// A character that Arabic joining does not look through: letters, digits,
+// punctuation, symbols and spaces (joining type U, D, R, L or C, never T,
+// which marks and format characters have).
+bool DecidesJoining(char32_t c) {
+    switch (hb_unicode_general_category(hb_unicode_funcs_get_default(), c)) {
+        case HB_UNICODE_GENERAL_CATEGORY_CONTROL:
+        case HB_UNICODE_GENERAL_CATEGORY_FORMAT:
+        case HB_UNICODE_GENERAL_CATEGORY_UNASSIGNED:
+        case HB_UNICODE_GENERAL_CATEGORY_PRIVATE_USE:
+        case HB_UNICODE_GENERAL_CATEGORY_SURROGATE:
+        case HB_UNICODE_GENERAL_CATEGORY_SPACING_MARK:
+        case HB_UNICODE_GENERAL_CATEGORY_ENCLOSING_MARK:
+        case HB_UNICODE_GENERAL_CATEGORY_NON_SPACING_MARK: return false;
+        default: return true;
+    }
+}
+
 bool IsStrong(FriBidiCharType type) {
     return type == FRIBIDI_TYPE_LTR || type == FRIBIDI_TYPE_RTL || type == FRIBIDI_TYPE_AL;
 }
@@ -113,6 +130,18 @@ struct RunExtents::Run {
         return x == runStart || x == runEnd || (marks[x] & (kClusterStart | kUnsafe)) == kClusterStart;
     }
     uint32_t Between(size_t a, size_t b) const { return before[b] - before[a]; }
+    // Whether a part ending at v, shaped within the prefix of c code points,
+    // sees the same characters after it as within the whole: HarfBuzz reads
+    // kContext of them. Arabic reads them only to join the last letter, and
+    // only up to the first one that is not transparent to joining: when the
+    // prefix holds that one, what lies beyond it changes nothing.
+    bool SeesSameAfter(size_t v, size_t c, hb_script_t script) const {
+        if (v + kContext <= c) return true;
+        if (script != HB_SCRIPT_ARABIC) return false;
+        for (size_t x = v; x < c; ++x)
+            if (DecidesJoining(codePoints[x])) return true;
+        return false;
+    }
     // The script code points [a, b) are shaped as on their own.
     hb_script_t ScriptOf(size_t a, size_t b) const {
         return nextScript[a] < b ? hb_unicode_script(hb_unicode_funcs_get_default(), codePoints[nextScript[a]])
@@ -273,8 +302,8 @@ uint32_t RunExtents::PartAdvance(SizedFont& font, Run& run, size_t u, size_t v, 
     if (wholeLevel == level && v <= e && script == run.ScriptOf(a, e) && run.Cuttable(u, a, e)) {
         // The glyphs of [u, v) are the whole's where it may be cut at v,
         // with the characters after v that the prefix still holds.
-        const bool endKept = v < e ? run.Cuttable(v, a, e) && (v == c || !seesContext || v + kContext <= c)
-                                   : !seesContext || v + kContext <= c;
+        const bool contextKept = !seesContext || run.SeesSameAfter(v, c, script);
+        const bool endKept = v < e ? run.Cuttable(v, a, e) && (v == c || contextKept) : contextKept;
         if (endKept) {
             ++counts_.fromShaping;
             return run.Between(u, v);
