@@ -43,16 +43,24 @@ void MeasureLines(benchmark::State& state, const Language& language) {
     state.SetItemsProcessed(state.iterations());
 }
 
-// Measuring one unwrapped line of state.range(0) characters: the cost must
-// grow with the length, not with its square.
-void MeasureLongLine(benchmark::State& state, const Language& language) {
+// Measuring one line of state.range(0) characters: the cost must grow with
+// the length, not with its square. Unwrapped, only the line's extent is
+// measured; wrapped into the widest region there is (at a 12-pixel cell, so
+// that it still never breaks), the line layout measures the run from the
+// line start through every character.
+void MeasureLongLine(benchmark::State& state, const Language& language, bool wrapped) {
     const Text line = LongLine(Corpus(language.code), size_t(state.range(0)));
     const Text face = FromUtf8(language.family);
     TextLayoutParams p = Request(language, face);
-    p.wordWrap = 0;
+    p.wordWrap = wrapped;
+    if (wrapped) {
+        p.regionWidth = 0xFFFF;
+        p.fontHeight = p.linePitch = 12;
+    }
     for (auto _ : state) {
         uint16_t width = 0, height = 0, extent = 0;
         ComputeTextRegionSize(line.c_str(), &p, nullptr, &width, &height, &extent);
+        if (height != p.linePitch) state.SkipWithError("the line broke");
         benchmark::DoNotOptimize(extent);
     }
     state.SetItemsProcessed(state.iterations() * state.range(0));
@@ -118,11 +126,14 @@ int main(int argc, char** argv) {
     }
     for (size_t index : {size_t(0), size_t(4), size_t(5)}) {
         const Language& language = Languages()[index];
-        benchmark::RegisterBenchmark((std::string("LongLine/") + language.code).c_str(), MeasureLongLine, language)
-            ->Arg(1000)
-            ->Arg(2000)
-            ->Arg(4000)
-            ->Unit(benchmark::kMicrosecond);
+        for (const bool wrapped : {false, true})
+            benchmark::RegisterBenchmark(
+                (std::string(wrapped ? "LongWrappedLine/" : "LongLine/") + language.code).c_str(), MeasureLongLine,
+                language, wrapped)
+                ->Arg(1000)
+                ->Arg(2000)
+                ->Arg(4000)
+                ->Unit(benchmark::kMicrosecond);
     }
     benchmark::RegisterBenchmark("BigRegion/RenderText", RenderBigRegion)->Unit(benchmark::kMicrosecond);
     benchmark::RegisterBenchmark("BigRegion/MemoryPasses", MemoryPassesOfBigRegion)->Unit(benchmark::kMicrosecond);

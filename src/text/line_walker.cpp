@@ -42,10 +42,15 @@ WalkEnd WalkLines(const TextChar* text, RunMeasurer& measurer, const LineRules& 
         // Remembered before measuring, so that the character that makes the
         // line too long can itself be where the line ends.
         if (CanBreakBefore(c)) breakAt = p;
+        // Without wrapping every character fits, and nothing needs measuring.
+        if (!rules.wordWrap) {
+            ++p;
+            fresh = false;
+            continue;
+        }
         const int32_t extent = measurer.Extent(lineStart, Count(lineStart, p) + 1);
         const int32_t indent = firstLine ? rules.firstLineIndent : 0;
-        const bool fits = !rules.wordWrap || (!rules.neverFits && AddInt32(extent, indent) <= rules.lineLength);
-        if (fits) {
+        if (!rules.neverFits && AddInt32(extent, indent) <= rules.lineLength) {
             ++p;
             fresh = false;
             continue;

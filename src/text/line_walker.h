@@ -58,7 +58,8 @@ enum class WalkEnd {
     kGaveUp,   // a character can never fit (see WalkLines)
 };
 
-// Walks `text` line by line, measuring each examined character's run once.
+// Walks `text` line by line, measuring each examined character's run once
+// when wrapping (only forced breaks need no measuring).
 // It always ends: every automatic break moves the line start on, except a
 // break to an empty line that changes what the next examination sees (white
 // space that will be dropped, or the first line's indent that will no longer

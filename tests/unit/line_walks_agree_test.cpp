@@ -64,13 +64,18 @@ TEST(LineWalks, DrawLinesDrawsTheLinesMeasureLinesCounts) {
         uint16_t lastExtent = kSentinel;
         DrawLines(text.c_str(), drawn, p, nullptr, &lastExtent);
 
-        // Each examined character costs one measurement; a character is
-        // examined again only on the line after a break. Drawing adds the
-        // pre-count and one measurement per line.
+        // Each examined character costs one measurement when wrapping; a
+        // character is examined again only on the line after a break. Drawing
+        // adds the pre-count and one measurement per line.
         const int n = int(text.size());
         const int runs = int(drawn.runs.size());
         ASSERT_LE(measured.extentCalls, 3 * n + lines + 1);
         ASSERT_LE(drawn.extentCalls, 6 * n + runs + 2);
+        if (!p.wordWrap) {
+            // Only forced breaks: nothing measured but the lines' extents.
+            ASSERT_LE(measured.extentCalls, lines + 1);
+            ASSERT_LE(drawn.extentCalls, 2 * runs + 2);
+        }
         worstCallsPerCharacter = std::max(worstCallsPerCharacter, double(drawn.extentCalls) / std::max(n, 1));
 
         const bool knownMode = p.writingMode >= 1 && p.writingMode <= 3;
