@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <iterator>
 #include <mutex>
 #include <random>
 #include <string>
@@ -198,6 +199,29 @@ TEST(RunExtents, PrefixesOfRandomMixedTextsMeasureAsFreshRuns) {
             // Measured again through shorter and longer runs of the same text.
             const std::u16string longer = text + RandomText(random, 8);
             extents.Extent(font.sized(), longer.data(), longer.size());
+            mismatches += CountMismatches(font.sized(), extents, text);
+        }
+        EXPECT_EQ(mismatches, 0);
+    }
+}
+
+// Words of both directions inside brackets that only the whole line closes:
+// a prefix then sets the bracket's neighbourhood at other levels than the
+// line, and joins level runs the line keeps apart.
+TEST(RunExtents, PrefixesOfBracketedPhrasesMeasureAsFreshRuns) {
+    static const std::u16string kPieces[] = {
+        u"\u0643\u0644\u0645\u0629", u"\u0628\u064A\u0646", u"\u0644\u0627 \u0639\u0644\u0649",
+        u"\u05E9\u05DC\u05D5\u05DD", u"file", u"Ctrl+Q", u"12", u"\u0661\u0662",
+        u" ", u" ", u" ", u"(", u")", u"[", u"]", u".", u":", u"\u064B", u"\u0640"};
+    std::mt19937 random(77);
+    for (const LONG weight : {FW_NORMAL, FW_BOLD}) {
+        Font font(Describe(u"DejaVu Sans", 20, weight));
+        RunExtents extents;
+        int mismatches = 0;
+        for (int i = 0; i < 400; ++i) {
+            std::u16string text;
+            const size_t length = 10 + random() % 70;
+            while (text.size() < length) text += kPieces[random() % std::size(kPieces)];
             mismatches += CountMismatches(font.sized(), extents, text);
         }
         EXPECT_EQ(mismatches, 0);

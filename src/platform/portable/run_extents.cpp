@@ -32,6 +32,9 @@ constexpr uint8_t kStable = 4;        // the levels before here are final whatev
 // paragraph's (0) when only such neutrals follow it to the end of a line
 // that a strong code point comes before (see PrefixExtent).
 constexpr uint8_t kTrailingNeutral = 8;
+// Of a place x, when not leftToRight: HarfBuzz says the glyphs on either side
+// of it may change with the text on the other side.
+constexpr uint8_t kUnsafeToConcat = 16;
 
 bool IsHighSurrogate(char16_t c) {
     return c >= 0xD800 && c < 0xDC00;
@@ -229,25 +232,43 @@ RunExtents::Run& RunExtents::Measure(SizedFont& font, const char16_t* text, size
     run->marks.assign(n + 1, 0);
     if (!run->leftToRight) {
         // A place x is stable when the code point before it is strong and
-        // every bracket opened before it is closed: the levels of the code
-        // points before x then follow from them alone, and those after x
-        // from the code point before x onwards (no embeddings, isolates or
-        // paragraph breaks anywhere, or no place is stable).
+        // every bracket opened before it that the run pairs is closed: the
+        // levels of the code points before x then follow from them alone,
+        // and those after x from the code point before x onwards (no
+        // embeddings, isolates or paragraph breaks anywhere, or no place is
+        // stable). Brackets pair from left to right, so a prefix pairs those
+        // the run pairs that close within it; one the run leaves unpaired is
+        // unpaired in every prefix, a neutral like any other.
         const bool plain = std::none_of(bidi.types.begin(), bidi.types.end(), [](FriBidiCharType type) {
             return FRIBIDI_IS_EXPLICIT(type) || FRIBIDI_IS_ISOLATE(type) || type == FRIBIDI_TYPE_BS;
         });
-        std::vector<FriBidiBracketType> open;
-        for (size_t i = 0; plain && i < n; ++i) {
+        struct Open {
+            FriBidiBracketType id;
+            size_t at;
+        };
+        std::vector<Open> open;
+        std::vector<uint8_t> pairing(n, 0);  // 1 opens a pair the run closes, 2 closes one
+        size_t paired = plain ? n : 0;       // FriBidi stops pairing brackets here, and so do stable places
+        for (size_t i = 0; i < paired; ++i) {
             const FriBidiBracketType bracket = bidi.brackets[i];
             if (bracket != FRIBIDI_NO_BRACKET && FRIBIDI_IS_BRACKET_OPEN(bracket)) {
-                // FriBidi stops pairing brackets here, and so do stable places.
-                if (open.size() == kMaxBracketPairs) break;
-                open.push_back(FRIBIDI_BRACKET_ID(bracket));
+                if (open.size() == kMaxBracketPairs) paired = i;
+                else open.push_back({FRIBIDI_BRACKET_ID(bracket), i});
             } else if (bracket != FRIBIDI_NO_BRACKET) {
-                const auto match = std::find(open.rbegin(), open.rend(), FRIBIDI_BRACKET_ID(bracket));
-                if (match != open.rend()) open.erase(std::next(match).base(), open.end());
+                const auto match = std::find_if(open.rbegin(), open.rend(),
+                                                [&](const Open& o) { return o.id == FRIBIDI_BRACKET_ID(bracket); });
+                if (match != open.rend()) {
+                    pairing[match->at] = 1;
+                    pairing[i] = 2;
+                    open.erase(std::next(match).base(), open.end());
+                }
             }
-            if (open.empty() && IsStrong(bidi.types[i])) run->marks[i + 1] |= kStable;
+        }
+        size_t pending = 0;
+        for (size_t i = 0; i < paired; ++i) {
+            if (pairing[i] == 1) ++pending;
+            if (pairing[i] == 2) --pending;
+            if (pending == 0 && IsStrong(bidi.types[i])) run->marks[i + 1] |= kStable;
         }
         for (size_t i = 0; i < n; ++i)
             if (IsTrailingNeutral(bidi.types[i])) run->marks[i] |= kTrailingNeutral;
@@ -266,7 +287,8 @@ RunExtents::Run& RunExtents::Measure(SizedFont& font, const char16_t* text, size
                 run->levelRunStart[i] = uint32_t(start), run->levelRunEnd[i] = uint32_t(end);
         std::lock_guard<std::mutex> guard(font.lock);
         hb_buffer_t* buffer = ThreadScratch().buffer;
-        ShapeRun(font, codePoints, n, {start, end, run->levels[start]}, HB_SCRIPT_INVALID, buffer);
+        ShapeRun(font, codePoints, n, {start, end, run->levels[start]}, HB_SCRIPT_INVALID, buffer,
+                 !run->leftToRight);
         unsigned glyphs = 0;
         const hb_glyph_info_t* infos = hb_buffer_get_glyph_infos(buffer, &glyphs);
         const hb_glyph_position_t* positions = hb_buffer_get_glyph_positions(buffer, &glyphs);
@@ -274,8 +296,9 @@ RunExtents::Run& RunExtents::Measure(SizedFont& font, const char16_t* text, size
             const uint32_t cluster = infos[i].cluster;
             clusterAdvance[cluster] += Wrap(GlyphAdvance(font, positions[i]));
             run->marks[cluster] |= kClusterStart;
-            if (hb_glyph_info_get_glyph_flags(&infos[i]) & HB_GLYPH_FLAG_UNSAFE_TO_BREAK)
-                run->marks[cluster] |= kUnsafe;
+            const hb_glyph_flags_t flags = hb_glyph_info_get_glyph_flags(&infos[i]);
+            if (flags & HB_GLYPH_FLAG_UNSAFE_TO_BREAK) run->marks[cluster] |= kUnsafe;
+            if (flags & HB_GLYPH_FLAG_UNSAFE_TO_CONCAT) run->marks[cluster] |= kUnsafeToConcat;
         }
         start = end;
     }
@@ -322,8 +345,40 @@ uint32_t RunExtents::PartAdvance(SizedFont& font, Run& run, size_t u, size_t v, 
             }
         }
     }
+    if (wholeLevel == level && v > e && script == run.ScriptOf(a, e) && run.Cuttable(u, a, e)) {
+        // The prefix joins the whole's level run to what follows (a bracket
+        // the prefix does not close, say). The glyphs up to a place before e
+        // that HarfBuzz says may be joined to any text after it are the
+        // whole's, if the rest shaped on its own may be joined there too.
+        size_t j = e - 1;
+        while (j > u && !(run.Cuttable(j, a, e) && !(run.marks[j] & kUnsafeToConcat))) --j;
+        if (j > u) {
+            const int rest = JoinableAdvance(font, codePoints, c, {j, v, level}, script);
+            if (rest != kUnknown) {
+                ++counts_.reshapedParts;
+                return run.Between(u, j) + Wrap(rest);
+            }
+        }
+    }
     ++counts_.reshapedParts;
     return Wrap(ShapedPart(font, run, u, v, level, c, seesContext));
+}
+
+int RunExtents::JoinableAdvance(SizedFont& font, const FriBidiChar* text, size_t length, const LevelRun& part,
+                                hb_script_t script) {
+    std::lock_guard<std::mutex> guard(font.lock);
+    hb_buffer_t* buffer = ThreadScratch().buffer;
+    ShapeRun(font, text, length, part, script, buffer, true);
+    unsigned count = 0;
+    const hb_glyph_info_t* infos = hb_buffer_get_glyph_infos(buffer, &count);
+    const hb_glyph_position_t* positions = hb_buffer_get_glyph_positions(buffer, &count);
+    uint32_t advance = 0;
+    for (unsigned i = 0; i < count; ++i) {
+        if (infos[i].cluster == part.start && (hb_glyph_info_get_glyph_flags(&infos[i]) & HB_GLYPH_FLAG_UNSAFE_TO_CONCAT))
+            return kUnknown;
+        advance += Wrap(GlyphAdvance(font, positions[i]));
+    }
+    return Unwrap(advance);
 }
 
 // A line of Arabic ends inside a word wherever the next letter would join:

@@ -52,6 +52,10 @@ class RunExtents {
     void ShapeTails(SizedFont& font, Run& run, size_t a, size_t e, FriBidiLevel level, hb_script_t script);
     int ShapedPart(SizedFont& font, const Run& run, size_t u, size_t v, FriBidiLevel level, size_t c, bool seesContext);
     int RunAdvance(SizedFont& font, const FriBidiChar* text, size_t length, const LevelRun& run, hb_script_t script);
+    // RunAdvance of a part, or INT32_MIN when its glyphs may change with the
+    // text before it.
+    int JoinableAdvance(SizedFont& font, const FriBidiChar* text, size_t length, const LevelRun& part,
+                        hb_script_t script);
     int FreshExtent(SizedFont& font, const char16_t* text, size_t count);
 
     std::vector<std::unique_ptr<Run>> runs_;  // most recently used first

@@ -82,8 +82,9 @@ void BidiLevels(const FriBidiChar* text, size_t length, bool rtlReading, BidiScr
 }
 
 void ShapeRun(SizedFont& font, const FriBidiChar* text, size_t length, const LevelRun& run, hb_script_t script,
-              hb_buffer_t* buffer) {
+              hb_buffer_t* buffer, bool concatFlags) {
     hb_buffer_clear_contents(buffer);
+    hb_buffer_set_flags(buffer, concatFlags ? HB_BUFFER_FLAG_PRODUCE_UNSAFE_TO_CONCAT : HB_BUFFER_FLAG_DEFAULT);
     hb_buffer_add_codepoints(buffer, text, static_cast<int>(length), static_cast<unsigned>(run.start),
                              static_cast<int>(run.end - run.start));
     hb_buffer_set_direction(buffer, run.level % 2 ? HB_DIRECTION_RTL : HB_DIRECTION_LTR);

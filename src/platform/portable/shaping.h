@@ -95,9 +95,11 @@ struct LevelRun {
 
 // Shapes text[run.start, run.end) into `buffer`, with the whole text as
 // context (letters join across runs). `script` is the run's script, or
-// HB_SCRIPT_INVALID to take it from the run's own characters.
+// HB_SCRIPT_INVALID to take it from the run's own characters. With
+// `concatFlags` HarfBuzz also marks the glyphs whose shaping depends on the
+// text across the start of their cluster (HB_GLYPH_FLAG_UNSAFE_TO_CONCAT).
 void ShapeRun(SizedFont& font, const FriBidiChar* text, size_t length, const LevelRun& run, hb_script_t script,
-              hb_buffer_t* buffer);
+              hb_buffer_t* buffer, bool concatFlags = false);
 
 // A shaped glyph's advance in whole pixels, as GDI lays it out.
 int GlyphAdvance(const SizedFont& font, const hb_glyph_position_t& position);
