@@ -87,6 +87,7 @@ bool IsStrong(FriBidiCharType type) {
     return type == FRIBIDI_TYPE_LTR || type == FRIBIDI_TYPE_RTL || type == FRIBIDI_TYPE_AL;
 }
 
+
 // Wrapping sums: extents are 32-bit, and a run too long for them wraps the
 // same way whichever way it is added up.
 uint32_t Wrap(int value) {
@@ -110,6 +111,9 @@ struct RunExtents::Run {
     std::vector<FriBidiLevel> levels;
     std::vector<uint32_t> levelRunStart;
     std::vector<uint32_t> levelRunEnd;
+    // Per code point, when not leftToRight: its bidi type and bracket.
+    std::vector<FriBidiCharType> types;
+    std::vector<FriBidiBracketType> brackets;
     // Per place x between code points (0 to n): the advances of the glyphs of
     // the code points before x, and the marks above.
     std::vector<uint32_t> before;
@@ -272,6 +276,8 @@ RunExtents::Run& RunExtents::Measure(SizedFont& font, const char16_t* text, size
         }
         for (size_t i = 0; i < n; ++i)
             if (IsTrailingNeutral(bidi.types[i])) run->marks[i] |= kTrailingNeutral;
+        run->types = bidi.types;
+        run->brackets = bidi.brackets;
         run->levelRunStart.resize(n);
         run->levelRunEnd.resize(n);
     }
@@ -503,7 +509,7 @@ int RunExtents::PrefixExtent(SizedFont& font, Run& run, size_t units) {
     while (neutral < c && (run.marks[neutral] & kTrailingNeutral)) ++neutral;
     if (neutral == c)
         levels.assign(c - s + 1, 0);
-    else
+    else if (!RightToLeftLevels(run.types.data() + s - 1, run.brackets.data() + s - 1, c - s + 1, levels))
         BidiLevels(run.codePoints.data() + s - 1, c - s + 1, false, scratch.bidi, levels);
     size_t start = a;
     FriBidiLevel current = run.levels[a];

@@ -1,6 +1,7 @@
 #include "platform/portable/shaping.h"
 
 #include <algorithm>
+#include <iterator>
 #include <memory>
 
 #include "platform/portable/utf.h"
@@ -113,6 +114,55 @@ int GlyphAdvance(const SizedFont& font, const hb_glyph_position_t& position) {
     // Emboldening widens each spacing glyph by a pixel.
     if (font.fakeBold && advance > 0) ++advance;
     return advance;
+}
+
+bool RightToLeftLevels(const FriBidiCharType* types, const FriBidiBracketType* brackets, size_t length,
+                       std::vector<FriBidiLevel>& levels) {
+    auto rightToLeft = [](FriBidiCharType type) { return type == FRIBIDI_TYPE_RTL || type == FRIBIDI_TYPE_AL; };
+    if (length == 0 || !rightToLeft(types[0])) return false;
+    // With nothing of the paragraph's direction in the text, the letters
+    // are at level 1; a pair of brackets around any of them takes their
+    // direction from the letter before it; the neutrals between two of
+    // these take it too, and those after the last one, at the line's end,
+    // the paragraph's level 0.
+    struct Open {
+        FriBidiBracketType id;
+        size_t letters;  // right-to-left letters before it
+    };
+    thread_local std::vector<Open> open;
+    open.clear();
+    size_t letters = 0, last = 0;  // the last code point of the right-to-left direction
+    for (size_t x = 0; x < length; ++x) {
+        if (rightToLeft(types[x])) {
+            ++letters, last = x;
+            continue;
+        }
+        switch (types[x]) {
+            // Without numbers, separators and terminators are neutrals.
+            case FRIBIDI_TYPE_WS:
+            case FRIBIDI_TYPE_ON:
+            case FRIBIDI_TYPE_CS:
+            case FRIBIDI_TYPE_ES:
+            case FRIBIDI_TYPE_ET: break;
+            default: return false;
+        }
+        const FriBidiBracketType bracket = brackets[x];
+        if (bracket == FRIBIDI_NO_BRACKET) continue;
+        if (FRIBIDI_IS_BRACKET_OPEN(bracket)) {
+            // Where FriBidi would stop pairing brackets.
+            if (open.size() == FRIBIDI_BIDI_MAX_NESTED_BRACKET_PAIRS) return false;
+            open.push_back({FRIBIDI_BRACKET_ID(bracket), letters});
+            continue;
+        }
+        const auto match = std::find_if(open.rbegin(), open.rend(),
+                                        [&](const Open& o) { return o.id == FRIBIDI_BRACKET_ID(bracket); });
+        if (match == open.rend()) continue;
+        if (match->letters < letters) last = x;
+        open.erase(std::next(match).base(), open.end());
+    }
+    levels.resize(length);
+    for (size_t x = 0; x < length; ++x) levels[x] = x <= last ? 1 : 0;
+    return true;
 }
 
 bool ShapingSeesContext(hb_script_t script) {
