@@ -450,9 +450,9 @@ int RunExtents::ShapedPart(SizedFont& font, const Run& run, size_t u, size_t v, 
     const FriBidiChar* codePoints = run.codePoints.data();
     if (v - u > kRememberedPart) return RunAdvance(font, codePoints, c, {u, v, level}, HB_SCRIPT_INVALID);
     // Short parts (a space at the end of a line, a word of another script)
-    // come again and again: their advances are remembered by what decides
-    // them, their characters and level and, where shaping looks at them, the
-    // characters around them.
+    // come again and again, in one text and in the next: the sized font
+    // remembers their advances by what decides them, their characters and
+    // level and, where shaping looks at them, the characters around them.
     std::u32string& key = key_;
     key.assign(1, char32_t(level % 2));
     key.append(codePoints + u, codePoints + v);
@@ -463,11 +463,15 @@ int RunExtents::ShapedPart(SizedFont& font, const Run& run, size_t u, size_t v, 
         key += char32_t(0x110000 + after);
         key.append(codePoints + v, codePoints + v + after);
     }
-    auto found = parts_.find(key);
-    if (found != parts_.end()) return found->second;
+    {
+        std::lock_guard<std::mutex> guard(font.lock);
+        auto found = font.shortRuns.find(key);
+        if (found != font.shortRuns.end()) return found->second;
+    }
     const int advance = RunAdvance(font, codePoints, c, {u, v, level}, HB_SCRIPT_INVALID);
-    if (parts_.size() >= kRememberedParts) parts_.clear();
-    parts_.emplace(key, advance);
+    std::lock_guard<std::mutex> guard(font.lock);
+    if (font.shortRuns.size() >= kRememberedParts) font.shortRuns.clear();
+    font.shortRuns.emplace(key, advance);
     return advance;
 }
 

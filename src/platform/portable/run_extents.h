@@ -13,7 +13,6 @@
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "platform/portable/shaping.h"
@@ -59,7 +58,6 @@ class RunExtents {
     int FreshExtent(SizedFont& font, const char16_t* text, size_t count);
 
     std::vector<std::unique_ptr<Run>> runs_;  // most recently used first
-    std::unordered_map<std::u32string, int> parts_;
     std::u32string key_;
     Counts counts_;
 };

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <string>
 #include <unordered_map>
 #include <vector>
 
@@ -87,6 +88,9 @@ struct SizedFont {
     // shaper's own cache is small, and a face with thousands of glyphs
     // (CJK) would run the hinting program again for most of them.
     std::vector<hb_position_t> advances;
+    // Advances of short runs shaped on their own, by their characters, level
+    // and the context shaping reads (see RunExtents::ShapedPart).
+    std::unordered_map<std::u32string, int> shortRuns;
 };
 
 // The sized font for a key, made on first use and kept among the most
