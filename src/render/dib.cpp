@@ -45,7 +45,7 @@ Capture CaptureBitmap(HDC dc, HBITMAP bitmap, WORD bitCount, DWORD compression) 
     const int64_t imageSize = DibImageSize(header);
     if (entries > 259 || imageSize < 0 || uint64_t(imageSize) > SIZE_MAX / 2) return nullptr;
     const size_t headerBytes = sizeof(BITMAPINFOHEADER) + 4 * size_t(entries);
-    Capture block(static_cast<BITMAPINFOHEADER*>(HeapAlloc(GetProcessHeap(), 0, headerBytes + size_t(imageSize))));
+    Capture block(static_cast<BITMAPINFOHEADER*>(TakeReadBackBlock(headerBytes + size_t(imageSize))));
     if (!block) return nullptr;
     std::memcpy(block.get(), local.bytes, headerBytes);
     const int copied = GetDIBits(dc, bitmap, 0, lines, reinterpret_cast<BYTE*>(block.get()) + headerBytes,

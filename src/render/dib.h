@@ -7,16 +7,17 @@
 #include <memory>
 
 #include "platform/gdi.h"
+#include "render/readback_blocks.h"
 
 namespace textraster {
 
-struct HeapDeleter {
-    void operator()(void* block) const { HeapFree(GetProcessHeap(), 0, block); }
+struct ReadBackDeleter {
+    void operator()(void* block) const { KeepReadBackBlock(block); }
 };
 
-// A packed DIB in one block of the process heap: the header, its colour
-// table, then the pixels.
-using Capture = std::unique_ptr<BITMAPINFOHEADER, HeapDeleter>;
+// A packed DIB in one read-back block: the header, its colour table, then
+// the pixels.
+using Capture = std::unique_ptr<BITMAPINFOHEADER, ReadBackDeleter>;
 
 // The pixel array's size in bytes: biSizeImage when set, else whole 32-bit
 // words per row times rows and planes (computed wide: a huge bitmap must

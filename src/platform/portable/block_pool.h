@@ -1,8 +1,8 @@
-// Memory for surfaces and read-backs. Every drawing call makes two surfaces
-// and reads both back, and blocks that large go back to the system when they
-// are freed: touching them again costs a page fault per page, several times
-// what drawing a line costs. So blocks given back are kept, a bounded few,
-// for the next call that needs as much.
+// Memory for surfaces. Every drawing call makes two surfaces of its
+// region's size, and blocks that large go back to the system when they are
+// freed: touching them again costs a page fault per page, several times what
+// drawing a line costs. So blocks given back are kept, a bounded few, for the
+// next call that needs as much.
 #pragma once
 
 #include <cstddef>

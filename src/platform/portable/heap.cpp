@@ -1,10 +1,8 @@
-// kernel32's process heap, as the library uses it: blocks for reading
-// surfaces back, served by the block pool so that a block of a size drawing
-// needs again is not handed back to the system in between.
-#include <cstring>
+// kernel32's process heap, as the library uses it: plain blocks from the C
+// library (what drawing keeps between calls, the library keeps itself).
+#include <cstdlib>
 
 #include "platform/gdi.h"
-#include "platform/portable/block_pool.h"
 
 namespace {
 
@@ -18,13 +16,13 @@ HANDLE GetProcessHeap() {
 
 LPVOID HeapAlloc(HANDLE heap, DWORD flags, SIZE_T bytes) {
     if (heap != &processHeap) return nullptr;
-    void* block = textraster::portable::TakeBlock(bytes);
-    if (block && (flags & HEAP_ZERO_MEMORY)) std::memset(block, 0, bytes);
-    return block;
+    // A block of zero bytes is still a block.
+    const size_t size = bytes > 0 ? bytes : 1;
+    return (flags & HEAP_ZERO_MEMORY) ? std::calloc(1, size) : std::malloc(size);
 }
 
 BOOL HeapFree(HANDLE heap, DWORD /*flags*/, LPVOID block) {
     if (heap != &processHeap) return FALSE;
-    textraster::portable::GiveBack(block);
+    std::free(block);
     return TRUE;
 }
