@@ -78,6 +78,36 @@ TEST(GetDIBits, ReadsBottomUpOrTopDownAndFillsTheHeader) {
     EXPECT_EQ(bottomUp[0], 0u);        // the bottom row comes first
 }
 
+// Where nothing is drawn a read-back holds zeros, whatever the block held
+// before: a block kept from an earlier read-back is mostly zero already,
+// with a pixel of something here and there.
+TEST(GetDIBits, WritesZerosOverWhateverTheBlockHeld) {
+    Surface s(41, 4);
+    s.UseFont(Describe(u"DejaVu Sans", 2));
+    SetBkMode(s.dc(), OPAQUE);
+    SetBkColor(s.dc(), 0x0000FF);
+    s.Draw(0, 0, u"MMMMMM");  // the top two rows drawn, in part
+    BITMAPINFO info;
+    std::memset(&info, 0, sizeof info);
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = 50;  // wider than the bitmap: the rest of each line is zero too
+    info.bmiHeader.biHeight = -4;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    for (const size_t junk : {0, 1, 15, 16, 17, 31, 32, 40, 41, 45, 49}) {
+        for (const int row : {0, 2, 3}) {
+            std::vector<uint32_t> pixels(50 * 4, 0);
+            pixels[size_t(row) * 50 + junk] = 0xDEADBEEF;
+            ASSERT_EQ(GetDIBits(s.dc(), s.bitmap(), 0, 4, pixels.data(), &info, DIB_RGB_COLORS), 4);
+            const std::vector<uint32_t> drawn = s.Pixels();
+            for (int y = 0; y < 4; ++y)
+                for (int x = 0; x < 50; ++x)
+                    ASSERT_EQ(pixels[size_t(y) * 50 + x], x < 41 ? drawn[size_t(y) * 41 + x] : 0u)
+                        << "junk at " << junk << " in row " << row << ": " << x << ", " << y;
+        }
+    }
+}
+
 TEST(GetDIBits, RefusesWhatItCannotRead) {
     Surface s(4, 4);
     BITMAPINFO info;
