@@ -27,7 +27,7 @@ if [[ $what == all || $what == native ]]; then
   # Repetitions interleaved at random, so that a change in the machine's load
   # falls on every contender alike; the report takes each median.
   LD_LIBRARY_PATH="$library" "$TEXTRASTER_BUILD/native/bin/textraster_bench" \
-    --benchmark_repetitions=3 --benchmark_enable_random_interleaving=true \
+    --benchmark_repetitions=5 --benchmark_enable_random_interleaving=true \
     --benchmark_min_time="$seconds" --benchmark_out="$out/native.json" --benchmark_out_format=json >/dev/null
   python3 "$TEXTRASTER_ROOT/bench/report.py" "$out/native.json"
 fi

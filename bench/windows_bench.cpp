@@ -111,7 +111,7 @@ void DrawTextMeasure(const Language& language, const LOGFONTW& description, cons
 int main(int argc, char** argv) {
     using namespace textraster::bench;
     const double seconds = argc > 1 ? std::atof(argv[1]) : 1.0;
-    constexpr int kRounds = 3;  // the two sides alternate, the median of each counts
+    constexpr int kRounds = 5;  // the two sides alternate, the median of each counts
     std::printf(
         "| language | RenderText lines/s | one DrawTextW pass lines/s | RenderText ÷ DrawTextW time |"
         " ComputeTextRegionSize /s | DrawTextW measuring /s | time ratio |\n");
