@@ -102,6 +102,7 @@ int Unwrap(uint32_t value) {
 // One measured run of text: its shaping, reduced to what the extents of its
 // prefixes need.
 struct RunExtents::Run {
+    uint64_t serial = 0;  // tells runs apart, though one may take a gone one's memory
     std::u16string text;
     CodePoints codePoints;
     std::vector<uint32_t> codePointsBefore;  // per unit count: the code points they hold
@@ -213,6 +214,7 @@ int RunExtents::FreshExtent(SizedFont& font, const char16_t* text, size_t count)
 RunExtents::Run& RunExtents::Measure(SizedFont& font, const char16_t* text, size_t count) {
     ++counts_.measuredRuns;
     auto run = std::make_unique<Run>();
+    run->serial = ++serials_;
     run->text.assign(text, count);
     run->codePointsBefore.assign(count + 1, 0);
     const std::u16string_view units(run->text);
@@ -358,33 +360,75 @@ uint32_t RunExtents::PartAdvance(SizedFont& font, Run& run, size_t u, size_t v, 
         // whole's, if the rest shaped on its own may be joined there too.
         size_t j = e - 1;
         while (j > u && !(run.Cuttable(j, a, e) && !(run.marks[j] & kUnsafeToConcat))) --j;
-        if (j > u) {
-            const int rest = JoinableAdvance(font, codePoints, c, {j, v, level}, script);
-            if (rest != kUnknown) {
-                ++counts_.reshapedParts;
-                return run.Between(u, j) + Wrap(rest);
-            }
+        const int rest = GrowingAdvance(font, run, {j, v, level}, script, c, j > u);
+        if (rest != kUnknown) {
+            ++counts_.reshapedParts;
+            return run.Between(u, j) + Wrap(rest);
         }
     }
     ++counts_.reshapedParts;
     return Wrap(ShapedPart(font, run, u, v, level, c, seesContext));
 }
 
-int RunExtents::JoinableAdvance(SizedFont& font, const FriBidiChar* text, size_t length, const LevelRun& part,
-                                hb_script_t script) {
-    std::lock_guard<std::mutex> guard(font.lock);
-    hb_buffer_t* buffer = ThreadScratch().buffer;
-    ShapeRun(font, text, length, part, script, buffer, true);
-    unsigned count = 0;
-    const hb_glyph_info_t* infos = hb_buffer_get_glyph_infos(buffer, &count);
-    const hb_glyph_position_t* positions = hb_buffer_get_glyph_positions(buffer, &count);
-    uint32_t advance = 0;
-    for (unsigned i = 0; i < count; ++i) {
-        if (infos[i].cluster == part.start && (hb_glyph_info_get_glyph_flags(&infos[i]) & HB_GLYPH_FLAG_UNSAFE_TO_CONCAT))
-            return kUnknown;
-        advance += Wrap(GlyphAdvance(font, positions[i]));
+// The part [j, v) of a prefix, shaped on its own within the prefix's c
+// code points. Line layout asks for it again with v one further each time
+// (every prefix inside a bracket, say): the part shaped last is kept, and
+// only what follows its last place where HarfBuzz says text may be joined
+// is shaped again. With `joined` the part follows glyphs shaped apart, so
+// its own first glyph must allow joining too. INT32_MIN when it does not.
+int RunExtents::GrowingAdvance(SizedFont& font, const Run& run, const LevelRun& part, hb_script_t script, size_t c,
+                               bool joined) {
+    Growing& g = growing_;
+    const size_t j = part.start, v = part.end;
+    const bool same = g.serial == run.serial && g.start == j && g.level == part.level && g.script == script;
+    size_t from = j;
+    if (same) {
+        from = std::min(v, g.end);
+        while (from > j && (g.marks[from - j] & (kClusterStart | kUnsafe | kUnsafeToConcat)) != kClusterStart) --from;
     }
-    return Unwrap(advance);
+    std::vector<uint32_t>& clusterAdvance = g.scratch;
+    clusterAdvance.assign(v - from, 0);
+    uint8_t firstMarks = 0;
+    {
+        std::lock_guard<std::mutex> guard(font.lock);
+        hb_buffer_t* buffer = ThreadScratch().buffer;
+        ShapeRun(font, run.codePoints.data(), c, {from, v, part.level}, script, buffer, true);
+        unsigned count = 0;
+        const hb_glyph_info_t* infos = hb_buffer_get_glyph_infos(buffer, &count);
+        const hb_glyph_position_t* positions = hb_buffer_get_glyph_positions(buffer, &count);
+        g.pieceMarks.assign(v - from, 0);
+        for (unsigned i = 0; i < count; ++i) {
+            const size_t at = infos[i].cluster - from;
+            clusterAdvance[at] += Wrap(GlyphAdvance(font, positions[i]));
+            uint8_t& marks = g.pieceMarks[at];
+            marks |= kClusterStart;
+            const hb_glyph_flags_t flags = hb_glyph_info_get_glyph_flags(&infos[i]);
+            if (flags & HB_GLYPH_FLAG_UNSAFE_TO_BREAK) marks |= kUnsafe;
+            if (flags & HB_GLYPH_FLAG_UNSAFE_TO_CONCAT) marks |= kUnsafeToConcat;
+        }
+        firstMarks = g.pieceMarks.empty() ? 0 : g.pieceMarks[0];
+    }
+    // Joined to what comes before `from` (the kept glyphs, or with `joined`
+    // the whole's), the piece must allow it.
+    if ((from > j || joined) && (firstMarks & kUnsafeToConcat)) {
+        g.serial = 0;
+        if (from > j) return GrowingAdvance(font, run, part, script, c, joined);
+        return kUnknown;
+    }
+    if (!same || from == j) {
+        g.serial = run.serial, g.start = j, g.level = part.level, g.script = script;
+        g.before.assign(1, 0);
+        g.marks.clear();
+    }
+    g.before.resize(from - j + 1);
+    g.marks.resize(from - j);
+    for (size_t x = from; x < v; ++x) {
+        g.before.push_back(g.before.back() + clusterAdvance[x - from]);
+        g.marks.push_back(g.pieceMarks[x - from]);
+    }
+    g.marks.push_back(0);  // nothing starts at the part's end
+    g.end = v;
+    return Unwrap(g.before[v - j]);
 }
 
 // A line of Arabic ends inside a word wherever the next letter would join:

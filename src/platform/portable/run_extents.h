@@ -51,14 +51,28 @@ class RunExtents {
     void ShapeTails(SizedFont& font, Run& run, size_t a, size_t e, FriBidiLevel level, hb_script_t script);
     int ShapedPart(SizedFont& font, const Run& run, size_t u, size_t v, FriBidiLevel level, size_t c, bool seesContext);
     int RunAdvance(SizedFont& font, const FriBidiChar* text, size_t length, const LevelRun& run, hb_script_t script);
-    // RunAdvance of a part, or INT32_MIN when its glyphs may change with the
-    // text before it.
-    int JoinableAdvance(SizedFont& font, const FriBidiChar* text, size_t length, const LevelRun& part,
-                        hb_script_t script);
+    int GrowingAdvance(SizedFont& font, const Run& run, const LevelRun& part, hb_script_t script, size_t c,
+                       bool joined);
     int FreshExtent(SizedFont& font, const char16_t* text, size_t count);
+
+    // The part GrowingAdvance shaped last: per place from its start, the
+    // advances before it and the marks of the glyphs that start there.
+    struct Growing {
+        uint64_t serial = 0;  // of its run; 0 for none
+        size_t start = 0;
+        size_t end = 0;
+        FriBidiLevel level = 0;
+        hb_script_t script = HB_SCRIPT_INVALID;
+        std::vector<uint32_t> before;
+        std::vector<uint8_t> marks;
+        std::vector<uint32_t> scratch;
+        std::vector<uint8_t> pieceMarks;
+    };
 
     std::vector<std::unique_ptr<Run>> runs_;  // most recently used first
     std::u32string key_;
+    Growing growing_;
+    uint64_t serials_ = 0;
     Counts counts_;
 };
 
