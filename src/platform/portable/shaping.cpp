@@ -116,52 +116,80 @@ int GlyphAdvance(const SizedFont& font, const hb_glyph_position_t& position) {
     return advance;
 }
 
-bool RightToLeftLevels(const FriBidiCharType* types, const FriBidiBracketType* brackets, size_t length,
-                       std::vector<FriBidiLevel>& levels) {
-    auto rightToLeft = [](FriBidiCharType type) { return type == FRIBIDI_TYPE_RTL || type == FRIBIDI_TYPE_AL; };
-    if (length == 0 || !rightToLeft(types[0])) return false;
-    // With nothing of the paragraph's direction in the text, the letters
-    // are at level 1; a pair of brackets around any of them takes their
-    // direction from the letter before it; the neutrals between two of
-    // these take it too, and those after the last one, at the line's end,
-    // the paragraph's level 0.
-    struct Open {
-        FriBidiBracketType id;
-        size_t letters;  // right-to-left letters before it
-    };
-    thread_local std::vector<Open> open;
-    open.clear();
-    size_t letters = 0, last = 0;  // the last code point of the right-to-left direction
+bool LettersAndNeutralsLevels(const FriBidiCharType* types, const FriBidiBracketType* brackets, size_t length,
+                              std::vector<FriBidiLevel>& levels) {
+    // Each code point's direction: 0 left to right, 1 right to left, 2 not
+    // yet resolved (a neutral). Without numbers, separators and terminators
+    // are neutrals; Arabic letters are right to left like any other.
+    constexpr FriBidiLevel kNeutral = 2;
+    levels.resize(length);
     for (size_t x = 0; x < length; ++x) {
-        if (rightToLeft(types[x])) {
-            ++letters, last = x;
-            continue;
-        }
         switch (types[x]) {
-            // Without numbers, separators and terminators are neutrals.
+            case FRIBIDI_TYPE_LTR: levels[x] = 0; break;
+            case FRIBIDI_TYPE_RTL:
+            case FRIBIDI_TYPE_AL: levels[x] = 1; break;
             case FRIBIDI_TYPE_WS:
             case FRIBIDI_TYPE_ON:
             case FRIBIDI_TYPE_CS:
             case FRIBIDI_TYPE_ES:
-            case FRIBIDI_TYPE_ET: break;
+            case FRIBIDI_TYPE_ET: levels[x] = kNeutral; break;
             default: return false;
         }
+    }
+    // Bracket pairs, in the order of their opening brackets.
+    struct Open {
+        FriBidiBracketType id;
+        size_t at;
+    };
+    thread_local std::vector<Open> open;
+    thread_local std::vector<std::pair<size_t, size_t>> pairs;
+    open.clear();
+    pairs.clear();
+    for (size_t x = 0; x < length; ++x) {
         const FriBidiBracketType bracket = brackets[x];
         if (bracket == FRIBIDI_NO_BRACKET) continue;
         if (FRIBIDI_IS_BRACKET_OPEN(bracket)) {
             // Where FriBidi would stop pairing brackets.
             if (open.size() == FRIBIDI_BIDI_MAX_NESTED_BRACKET_PAIRS) return false;
-            open.push_back({FRIBIDI_BRACKET_ID(bracket), letters});
+            open.push_back({FRIBIDI_BRACKET_ID(bracket), x});
             continue;
         }
         const auto match = std::find_if(open.rbegin(), open.rend(),
                                         [&](const Open& o) { return o.id == FRIBIDI_BRACKET_ID(bracket); });
         if (match == open.rend()) continue;
-        if (match->letters < letters) last = x;
+        pairs.emplace_back(match->at, x);
         open.erase(std::next(match).base(), open.end());
     }
-    levels.resize(length);
-    for (size_t x = 0; x < length; ++x) levels[x] = x <= last ? 1 : 0;
+    std::sort(pairs.begin(), pairs.end());
+    // A pair around a letter of the paragraph's direction takes it; around
+    // letters of the other direction only, the other direction if the
+    // letter before the pair has it too, else the paragraph's; around none,
+    // it stays neutral.
+    for (const auto& [first, last] : pairs) {
+        bool left = false, right = false;
+        for (size_t x = first + 1; x < last; ++x) left |= levels[x] == 0, right |= levels[x] == 1;
+        if (!left && !right) continue;
+        FriBidiLevel direction = 0;
+        if (!left) {
+            size_t x = first;
+            while (x > 0 && levels[x - 1] == kNeutral) --x;
+            direction = x > 0 && levels[x - 1] == 1 ? 1 : 0;
+        }
+        levels[first] = levels[last] = direction;
+    }
+    // Neutrals between letters of one direction take it, others the
+    // paragraph's (the line's start and end count as the paragraph's).
+    for (size_t x = 0; x < length;) {
+        if (levels[x] != kNeutral) {
+            ++x;
+            continue;
+        }
+        size_t end = x;
+        while (end < length && levels[end] == kNeutral) ++end;
+        const FriBidiLevel before = x > 0 ? levels[x - 1] : 0, after = end < length ? levels[end] : 0;
+        const FriBidiLevel direction = before == after ? before : 0;
+        for (; x < end; ++x) levels[x] = direction;
+    }
     return true;
 }
 

@@ -87,13 +87,13 @@ void BidiLevels(const FriBidiChar* text, size_t length, bool rtlReading, BidiScr
                 std::vector<FriBidiLevel>& levels);
 
 // The levels BidiLevels gives a left-to-right line of `length` code points
-// of these bidi types and brackets, when the first is a right-to-left letter
-// and the others are such letters or neutrals (no numbers, marks or
-// left-to-right letters): worked out directly, without FriBidi's set-up,
-// which costs more than the rest of measuring the short runs that line
-// layout asks about. False, with `levels` undefined, for any other text.
-bool RightToLeftLevels(const FriBidiCharType* types, const FriBidiBracketType* brackets, size_t length,
-                       std::vector<FriBidiLevel>& levels);
+// of these bidi types and brackets when it holds letters of either
+// direction and neutrals only (no numbers, marks, tabs, explicit embeddings
+// or isolates): worked out directly, without FriBidi's set-up, which costs
+// more than the rest of measuring the short runs line layout asks about.
+// False, with `levels` undefined, for any other text.
+bool LettersAndNeutralsLevels(const FriBidiCharType* types, const FriBidiBracketType* brackets, size_t length,
+                              std::vector<FriBidiLevel>& levels);
 
 // Characters [start, end) of one embedding level.
 struct LevelRun {
