@@ -1,5 +1,5 @@
 // The short cut for lines of letters and neutrals must give FriBidi's levels
-// wherever it answers at all.
+// wherever it answers at all, in paragraphs of either direction.
 #include <gtest/gtest.h>
 
 #include <random>
@@ -31,13 +31,17 @@ TEST(LettersAndNeutralsLevels, AgreeWithFriBidi) {
         const size_t choices = random() % 4 == 0 ? std::size(kPieces) : std::size(kPieces) - 5;
         text.push_back(random() % 3 == 0 ? U'b' : random() % 2 ? U'\u05D3' : U'\u0645');
         while (text.size() < length) text.push_back(kPieces[random() % choices]);
-        portable::BidiLevels(text.data(), text.size(), false, scratch, expected);
-        const std::vector<FriBidiCharType> types = scratch.types;
-        const std::vector<FriBidiBracketType> brackets = scratch.brackets;
-        if (!portable::LettersAndNeutralsLevels(types.data(), brackets.data(), text.size(), got)) continue;
+        const bool rtlReading = i % 2 == 1;
+        portable::BidiLevels(text.data(), text.size(), rtlReading, scratch, got);
+        portable::FriBidiLevels(scratch.types.data(), scratch.brackets.data(), text.size(), rtlReading, expected);
+        ASSERT_EQ(got, expected) << portable::ToUtf8(std::u16string(text.begin(), text.end())) << " rtl " << rtlReading;
+        std::vector<FriBidiLevel> direct;
+        if (!portable::LettersAndNeutralsLevels(scratch.types.data(), scratch.brackets.data(), text.size(),
+                                                rtlReading, direct))
+            continue;
         ++answered;
         withBrackets += std::u32string(text.begin(), text.end()).find_first_of(U"()[]{}") != std::u32string::npos;
-        ASSERT_EQ(got, expected) << portable::ToUtf8(std::u16string(text.begin(), text.end()));
+        ASSERT_EQ(direct, expected) << portable::ToUtf8(std::u16string(text.begin(), text.end()));
     }
     EXPECT_GT(answered, 20000);
     EXPECT_GT(withBrackets, 10000);
@@ -53,7 +57,7 @@ TEST(LettersAndNeutralsLevels, LeaveOtherTextsToFriBidi) {
         portable::AppendCodePoints(text, codePoints);
         portable::BidiLevels(codePoints.data(), codePoints.size(), false, scratch, levels);
         EXPECT_FALSE(portable::LettersAndNeutralsLevels(scratch.types.data(), scratch.brackets.data(), codePoints.size(),
-                                                 levels))
+                                                        false, levels))
             << portable::ToUtf8(text);
     }
 }

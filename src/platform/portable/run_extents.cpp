@@ -557,7 +557,7 @@ int RunExtents::PrefixExtent(SizedFont& font, Run& run, size_t units) {
     while (neutral < c && (run.marks[neutral] & kTrailingNeutral)) ++neutral;
     if (neutral == c)
         levels.assign(c - s + 1, 0);
-    else if (!LettersAndNeutralsLevels(run.types.data() + s - 1, run.brackets.data() + s - 1, c - s + 1, levels))
+    else if (!LettersAndNeutralsLevels(run.types.data() + s - 1, run.brackets.data() + s - 1, c - s + 1, false, levels))
         BidiLevels(run.codePoints.data() + s - 1, c - s + 1, false, scratch.bidi, levels);
     size_t start = a;
     FriBidiLevel current = run.levels[a];

@@ -71,14 +71,19 @@ void BidiLevels(const FriBidiChar* text, size_t length, bool rtlReading, BidiScr
     const auto count = static_cast<FriBidiStrIndex>(length);
     scratch.types.resize(length);
     scratch.brackets.resize(length);
-    levels.assign(length, rtlReading ? 1 : 0);
     fribidi_get_bidi_types(text, count, scratch.types.data());
     fribidi_get_bracket_types(text, count, scratch.types.data(), scratch.brackets.data());
+    if (!LettersAndNeutralsLevels(scratch.types.data(), scratch.brackets.data(), length, rtlReading, levels))
+        FriBidiLevels(scratch.types.data(), scratch.brackets.data(), length, rtlReading, levels);
+}
+
+void FriBidiLevels(const FriBidiCharType* types, const FriBidiBracketType* brackets, size_t length, bool rtlReading,
+                   std::vector<FriBidiLevel>& levels) {
+    const auto count = static_cast<FriBidiStrIndex>(length);
+    levels.assign(length, rtlReading ? 1 : 0);
     FriBidiParType direction = rtlReading ? FRIBIDI_PAR_RTL : FRIBIDI_PAR_LTR;
-    if (fribidi_get_par_embedding_levels_ex(scratch.types.data(), scratch.brackets.data(), count, &direction,
-                                            levels.data()) &&
-        !fribidi_reorder_line(FRIBIDI_FLAGS_DEFAULT, scratch.types.data(), count, 0, direction, levels.data(), nullptr,
-                              nullptr))
+    if (fribidi_get_par_embedding_levels_ex(types, brackets, count, &direction, levels.data()) &&
+        !fribidi_reorder_line(FRIBIDI_FLAGS_DEFAULT, types, count, 0, direction, levels.data(), nullptr, nullptr))
         std::fill(levels.begin(), levels.end(), rtlReading ? 1 : 0);
 }
 
@@ -117,7 +122,9 @@ int GlyphAdvance(const SizedFont& font, const hb_glyph_position_t& position) {
 }
 
 bool LettersAndNeutralsLevels(const FriBidiCharType* types, const FriBidiBracketType* brackets, size_t length,
-                              std::vector<FriBidiLevel>& levels) {
+                              bool rtlReading, std::vector<FriBidiLevel>& levels) {
+    // The paragraph's direction, which the line's start and end count as.
+    const FriBidiLevel paragraph = rtlReading ? 1 : 0;
     // Each code point's direction: 0 left to right, 1 right to left, 2 not
     // yet resolved (a neutral). Without numbers, separators and terminators
     // are neutrals; Arabic letters are right to left like any other.
@@ -166,19 +173,19 @@ bool LettersAndNeutralsLevels(const FriBidiCharType* types, const FriBidiBracket
     // letter before the pair has it too, else the paragraph's; around none,
     // it stays neutral.
     for (const auto& [first, last] : pairs) {
-        bool left = false, right = false;
-        for (size_t x = first + 1; x < last; ++x) left |= levels[x] == 0, right |= levels[x] == 1;
-        if (!left && !right) continue;
-        FriBidiLevel direction = 0;
-        if (!left) {
+        bool same = false, other = false;
+        for (size_t x = first + 1; x < last; ++x) same |= levels[x] == paragraph, other |= levels[x] == 1 - paragraph;
+        if (!same && !other) continue;
+        FriBidiLevel direction = paragraph;
+        if (!same) {
             size_t x = first;
             while (x > 0 && levels[x - 1] == kNeutral) --x;
-            direction = x > 0 && levels[x - 1] == 1 ? 1 : 0;
+            if (x > 0 && levels[x - 1] != paragraph) direction = 1 - paragraph;
         }
         levels[first] = levels[last] = direction;
     }
     // Neutrals between letters of one direction take it, others the
-    // paragraph's (the line's start and end count as the paragraph's).
+    // paragraph's.
     for (size_t x = 0; x < length;) {
         if (levels[x] != kNeutral) {
             ++x;
@@ -186,10 +193,14 @@ bool LettersAndNeutralsLevels(const FriBidiCharType* types, const FriBidiBracket
         }
         size_t end = x;
         while (end < length && levels[end] == kNeutral) ++end;
-        const FriBidiLevel before = x > 0 ? levels[x - 1] : 0, after = end < length ? levels[end] : 0;
-        const FriBidiLevel direction = before == after ? before : 0;
+        const FriBidiLevel before = x > 0 ? levels[x - 1] : paragraph;
+        const FriBidiLevel after = end < length ? levels[end] : paragraph;
+        const FriBidiLevel direction = before == after ? before : paragraph;
         for (; x < end; ++x) levels[x] = direction;
     }
+    // Left-to-right letters of a right-to-left paragraph sit a level above it.
+    if (rtlReading)
+        for (FriBidiLevel& level : levels) level = level == 0 ? 2 : 1;
     return true;
 }
 

@@ -86,14 +86,20 @@ ShapingScratch& ThreadScratch();
 void BidiLevels(const FriBidiChar* text, size_t length, bool rtlReading, BidiScratch& scratch,
                 std::vector<FriBidiLevel>& levels);
 
-// The levels BidiLevels gives a left-to-right line of `length` code points
-// of these bidi types and brackets when it holds letters of either
-// direction and neutrals only (no numbers, marks, tabs, explicit embeddings
-// or isolates): worked out directly, without FriBidi's set-up, which costs
-// more than the rest of measuring the short runs line layout asks about.
-// False, with `levels` undefined, for any other text.
+// BidiLevels' answer from FriBidi itself, for text of these bidi types and
+// brackets.
+void FriBidiLevels(const FriBidiCharType* types, const FriBidiBracketType* brackets, size_t length, bool rtlReading,
+                   std::vector<FriBidiLevel>& levels);
+
+// The levels FriBidi gives a line of `length` code points of these bidi
+// types and brackets (a right-to-left paragraph with `rtlReading`) when it
+// holds letters of either direction and neutrals only (no numbers, marks,
+// tabs, explicit embeddings or isolates): worked out directly, without
+// FriBidi's set-up, which costs more than the rest of measuring the short
+// runs line layout asks about. False, with `levels` undefined, for any
+// other text. BidiLevels takes this way first.
 bool LettersAndNeutralsLevels(const FriBidiCharType* types, const FriBidiBracketType* brackets, size_t length,
-                              std::vector<FriBidiLevel>& levels);
+                              bool rtlReading, std::vector<FriBidiLevel>& levels);
 
 // Characters [start, end) of one embedding level.
 struct LevelRun {
