@@ -69,7 +69,10 @@ TEST(LineWalks, DrawLinesDrawsTheLinesMeasureLinesCounts) {
         // adds the pre-count and one measurement per line.
         const int n = int(text.size());
         const int runs = int(drawn.runs.size());
-        ASSERT_LE(measured.extentCalls, 3 * n + lines + 1);
+        // Counting that gives up reports no lines, though it measured each
+        // line it ended before (at most 2n + 2).
+        const int countedLines = lines > 0 ? lines : 2 * n + 2;
+        ASSERT_LE(measured.extentCalls, 3 * n + countedLines + 1);
         ASSERT_LE(drawn.extentCalls, 6 * n + runs + 2);
         if (!p.wordWrap) {
             // Only forced breaks: nothing measured but the lines' extents.
