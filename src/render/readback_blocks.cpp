@@ -32,8 +32,7 @@ struct Kept {
         size_t best = count;
         for (size_t i = 0; i < count; ++i) {
             const size_t capacity = Capacity(blocks[i]);
-            if (capacity >= wanted && capacity / 2 <= wanted &&
-                (best == count || capacity < Capacity(blocks[best])))
+            if (capacity >= wanted && capacity / 2 <= wanted && (best == count || capacity < Capacity(blocks[best])))
                 best = i;
         }
         if (best == count) return nullptr;

@@ -16,10 +16,10 @@ TEST(LettersAndNeutralsLevels, AgreeWithFriBidi) {
     // Letters of both directions, the neutrals and brackets between them,
     // and what the short cut must leave to FriBidi: numbers, marks, tabs,
     // embeddings.
-    static const char32_t kPieces[] = {U'\u05D0', U'\u05E9', U'\u0628', U'\u0644', U'a', U'Z', U' ', U' ', U'(',
-                                       U')', U'[', U']', U'{', U'}', U'\u2329', U'\u3009', U'.', U',', U':', U'-',
-                                       U'+', U'%', U'#', U'!', U'"', U'\u00A0', U'1', U'\u0661', U'\u05B0', U'\t',
-                                       U'\u202B'};
+    static const char32_t kPieces[] = {
+        U'\u05D0', U'\u05E9', U'\u0628', U'\u0644', U'a',      U'Z',      U' ',      U' ',  U'(',     U')', U'[',
+        U']',      U'{',      U'}',      U'\u2329', U'\u3009', U'.',      U',',      U':',  U'-',     U'+', U'%',
+        U'#',      U'!',      U'"',      U'\u00A0', U'1',      U'\u0661', U'\u05B0', U'\t', U'\u202B'};
     std::mt19937 random(5);
     portable::BidiScratch scratch;
     std::vector<FriBidiLevel> expected, got;
@@ -36,8 +36,8 @@ TEST(LettersAndNeutralsLevels, AgreeWithFriBidi) {
         portable::FriBidiLevels(scratch.types.data(), scratch.brackets.data(), text.size(), rtlReading, expected);
         ASSERT_EQ(got, expected) << portable::ToUtf8(std::u16string(text.begin(), text.end())) << " rtl " << rtlReading;
         std::vector<FriBidiLevel> direct;
-        if (!portable::LettersAndNeutralsLevels(scratch.types.data(), scratch.brackets.data(), text.size(),
-                                                rtlReading, direct))
+        if (!portable::LettersAndNeutralsLevels(scratch.types.data(), scratch.brackets.data(), text.size(), rtlReading,
+                                                direct))
             continue;
         ++answered;
         withBrackets += std::u32string(text.begin(), text.end()).find_first_of(U"()[]{}") != std::u32string::npos;
@@ -48,16 +48,16 @@ TEST(LettersAndNeutralsLevels, AgreeWithFriBidi) {
 }
 
 TEST(LettersAndNeutralsLevels, LeaveOtherTextsToFriBidi) {
-    const std::u16string kTexts[] = {u"\u05D01", u"a1", u"\u05D0\u0661", u"\u05D0\u05B0", u"\u05D0\t",
-                                     u"\u05D0\u202B", u"a\u2067b"};
+    const std::u16string kTexts[] = {u"\u05D01",  u"a1",           u"\u05D0\u0661", u"\u05D0\u05B0",
+                                     u"\u05D0\t", u"\u05D0\u202B", u"a\u2067b"};
     portable::BidiScratch scratch;
     std::vector<FriBidiLevel> levels;
     for (const std::u16string& text : kTexts) {
         portable::CodePoints codePoints;
         portable::AppendCodePoints(text, codePoints);
         portable::BidiLevels(codePoints.data(), codePoints.size(), false, scratch, levels);
-        EXPECT_FALSE(portable::LettersAndNeutralsLevels(scratch.types.data(), scratch.brackets.data(), codePoints.size(),
-                                                        false, levels))
+        EXPECT_FALSE(portable::LettersAndNeutralsLevels(scratch.types.data(), scratch.brackets.data(),
+                                                        codePoints.size(), false, levels))
             << portable::ToUtf8(text);
     }
 }

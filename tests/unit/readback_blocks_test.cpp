@@ -24,8 +24,8 @@ TEST_F(ReadBackBlocks, AKeptBlockServesTheRequestsItFits) {
         bool reused;
     };
     const Case kCases[] = {
-        {819240, 819240, true},  // the same region again
-        {819240, 409620, true},  // half as much
+        {819240, 819240, true},   // the same region again
+        {819240, 409620, true},   // half as much
         {819240, 409619, false},  // less than half: its own block
         {819240, 819241, false},  // more
         {40, 40, true},

@@ -87,7 +87,6 @@ bool IsStrong(FriBidiCharType type) {
     return type == FRIBIDI_TYPE_LTR || type == FRIBIDI_TYPE_RTL || type == FRIBIDI_TYPE_AL;
 }
 
-
 // Wrapping sums: extents are 32-bit, and a run too long for them wraps the
 // same way whichever way it is added up.
 uint32_t Wrap(int value) {
@@ -258,8 +257,10 @@ RunExtents::Run& RunExtents::Measure(SizedFont& font, const char16_t* text, size
         for (size_t i = 0; i < paired; ++i) {
             const FriBidiBracketType bracket = bidi.brackets[i];
             if (bracket != FRIBIDI_NO_BRACKET && FRIBIDI_IS_BRACKET_OPEN(bracket)) {
-                if (open.size() == kMaxBracketPairs) paired = i;
-                else open.push_back({FRIBIDI_BRACKET_ID(bracket), i});
+                if (open.size() == kMaxBracketPairs)
+                    paired = i;
+                else
+                    open.push_back({FRIBIDI_BRACKET_ID(bracket), i});
             } else if (bracket != FRIBIDI_NO_BRACKET) {
                 const auto match = std::find_if(open.rbegin(), open.rend(),
                                                 [&](const Open& o) { return o.id == FRIBIDI_BRACKET_ID(bracket); });
@@ -295,8 +296,7 @@ RunExtents::Run& RunExtents::Measure(SizedFont& font, const char16_t* text, size
                 run->levelRunStart[i] = uint32_t(start), run->levelRunEnd[i] = uint32_t(end);
         std::lock_guard<std::mutex> guard(font.lock);
         hb_buffer_t* buffer = ThreadScratch().buffer;
-        ShapeRun(font, codePoints, n, {start, end, run->levels[start]}, HB_SCRIPT_INVALID, buffer,
-                 !run->leftToRight);
+        ShapeRun(font, codePoints, n, {start, end, run->levels[start]}, HB_SCRIPT_INVALID, buffer, !run->leftToRight);
         unsigned glyphs = 0;
         const hb_glyph_info_t* infos = hb_buffer_get_glyph_infos(buffer, &glyphs);
         const hb_glyph_position_t* positions = hb_buffer_get_glyph_positions(buffer, &glyphs);
