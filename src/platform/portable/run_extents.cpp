@@ -83,6 +83,11 @@ bool DecidesJoining(char32_t c) {
     }
 }
 
+// A script a run takes from its characters (what RunScript looks for).
+bool OwnScript(hb_script_t script) {
+    return script != HB_SCRIPT_COMMON && script != HB_SCRIPT_INHERITED && script != HB_SCRIPT_UNKNOWN;
+}
+
 bool IsStrong(FriBidiCharType type) {
     return type == FRIBIDI_TYPE_LTR || type == FRIBIDI_TYPE_RTL || type == FRIBIDI_TYPE_AL;
 }
@@ -121,6 +126,7 @@ struct RunExtents::Run {
     // Per code point x: the first code point from x on of a script of its
     // own (what a run starting at x is shaped as), or n.
     std::vector<uint32_t> nextScript;
+    std::vector<hb_script_t> scripts;  // per code point: its script
     // Per unit count: the extent, once known.
     std::vector<int32_t> extents;
     // Per place x: the advance of the part of a prefix ending at x that is
@@ -151,8 +157,7 @@ struct RunExtents::Run {
     }
     // The script code points [a, b) are shaped as on their own.
     hb_script_t ScriptOf(size_t a, size_t b) const {
-        return nextScript[a] < b ? hb_unicode_script(hb_unicode_funcs_get_default(), codePoints[nextScript[a]])
-                                 : HB_SCRIPT_INVALID;
+        return nextScript[a] < b ? scripts[nextScript[a]] : HB_SCRIPT_INVALID;
     }
 };
 
@@ -225,11 +230,13 @@ RunExtents::Run& RunExtents::Measure(SizedFont& font, const char16_t* text, size
     const size_t n = run->size();
     const FriBidiChar* codePoints = run->codePoints.data();
 
+    hb_unicode_funcs_t* unicode = hb_unicode_funcs_get_default();
+    run->scripts.resize(n);
+    for (size_t x = 0; x < n; ++x) run->scripts[x] = hb_unicode_script(unicode, codePoints[x]);
     run->nextScript.resize(n + 1);
     run->nextScript[n] = uint32_t(n);
     for (size_t x = n; x-- > 0;)
-        run->nextScript[x] =
-            RunScript(codePoints, x, x + 1) != HB_SCRIPT_INVALID ? uint32_t(x) : run->nextScript[x + 1];
+        run->nextScript[x] = OwnScript(run->scripts[x]) ? uint32_t(x) : run->nextScript[x + 1];
     const BidiScratch& bidi = ThreadScratch().bidi;
     BidiLevels(codePoints, n, false, ThreadScratch().bidi, run->levels);
     run->leftToRight = std::none_of(bidi.types.begin(), bidi.types.end(), RaisesLevels) &&
