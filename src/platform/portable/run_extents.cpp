@@ -235,8 +235,7 @@ RunExtents::Run& RunExtents::Measure(SizedFont& font, const char16_t* text, size
     for (size_t x = 0; x < n; ++x) run->scripts[x] = hb_unicode_script(unicode, codePoints[x]);
     run->nextScript.resize(n + 1);
     run->nextScript[n] = uint32_t(n);
-    for (size_t x = n; x-- > 0;)
-        run->nextScript[x] = OwnScript(run->scripts[x]) ? uint32_t(x) : run->nextScript[x + 1];
+    for (size_t x = n; x-- > 0;) run->nextScript[x] = OwnScript(run->scripts[x]) ? uint32_t(x) : run->nextScript[x + 1];
     const BidiScratch& bidi = ThreadScratch().bidi;
     BidiLevels(codePoints, n, false, ThreadScratch().bidi, run->levels);
     run->leftToRight = std::none_of(bidi.types.begin(), bidi.types.end(), RaisesLevels) &&
