@@ -24,27 +24,20 @@
 #include <string>
 #include <vector>
 
+#include "bench/corpus.h"
 #include "textraster.h"
 
 namespace {
 
-using Text = std::basic_string<TextChar>;
+using textraster::bench::FromUtf8;
+using textraster::bench::Language;
+using textraster::bench::ReadLines;
+using textraster::bench::Text;
 
-struct Language {
-    const char* code;
-    const char* face;
-    int32_t writingMode;  // right-to-left scripts read from the right edge
-};
-
-const Language kLanguages[] = {
-    {"de", "DejaVu Sans", 1},
-    {"ru", "DejaVu Sans", 1},
-    {"el", "DejaVu Sans", 1},
-    {"he", "DejaVu Sans", 2},
-    {"ar", "DejaVu Sans", 2},
-    {"ja", "IPAGothic", 1},
-    {"zh_CN", "WenQuanYi Micro Hei", 1},
-};
+// Right-to-left scripts read from the right edge.
+int32_t WritingMode(const Language& language) {
+    return language.rightToLeft ? 2 : 1;
+}
 
 // Lines are counted and measured at two cell heights, wrapped into a narrow
 // and a wide region; they are drawn centred, wrapped, with a 32-pixel cell.
@@ -68,50 +61,6 @@ const uint32_t kColours[][2] = {
 constexpr char kNoSuchFamily[] = "No Such Family Anywhere";
 constexpr int kFirstHeight = 8, kLastHeight = 72;
 const int32_t kStyles[] = {0, 1, 2};
-
-// UTF-8 to UTF-16; a malformed sequence becomes U+FFFD.
-Text Utf16(const std::string& in) {
-    Text out;
-    for (size_t i = 0; i < in.size();) {
-        const unsigned char lead = static_cast<unsigned char>(in[i]);
-        const int length = lead < 0x80 ? 1 : lead >> 5 == 6 ? 2 : lead >> 4 == 14 ? 3 : lead >> 3 == 30 ? 4 : 0;
-        char32_t c = length == 1 ? lead : length == 2 ? lead & 0x1F : length == 3 ? lead & 0x0F : lead & 0x07;
-        bool valid = length > 0 && i + length <= in.size();
-        for (int k = 1; valid && k < length; ++k) {
-            const unsigned char next = static_cast<unsigned char>(in[i + k]);
-            valid = next >> 6 == 2;
-            c = c << 6 | (next & 0x3F);
-        }
-        i += valid ? length : 1;
-        if (!valid || c > 0x10FFFF) c = 0xFFFD;
-        if (c >= 0x10000) {
-            out += TextChar(0xD800 + ((c - 0x10000) >> 10));
-            out += TextChar(0xDC00 + ((c - 0x10000) & 0x3FF));
-        } else {
-            out += TextChar(c);
-        }
-    }
-    return out;
-}
-
-// The file's lines without their line ends; an unreadable file has none.
-std::vector<std::string> ReadLines(const std::string& path) {
-    std::vector<std::string> lines;
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) return lines;
-    std::string line;
-    for (int c; (c = std::fgetc(file)) != EOF;) {
-        if (c != '\n') {
-            if (c != '\r') line += char(c);
-            continue;
-        }
-        lines.push_back(line);
-        line.clear();
-    }
-    if (!line.empty()) lines.push_back(line);
-    std::fclose(file);
-    return lines;
-}
 
 TextLayoutParams Request(const Text& face, uint8_t cell, uint16_t width, uint16_t height, int32_t writingMode) {
     TextLayoutParams p{};
@@ -174,32 +123,32 @@ Rendering Render(const Text& text, const TextLayoutParams& p) {
 
 void ProbeLanguage(const Language& language, const std::vector<std::string>& lines, std::FILE* records,
                    std::FILE* planes) {
-    const Text face = Utf16(language.face);
+    const Text face = FromUtf8(language.family);
     for (uint8_t cell : kMeasureHeights)
         for (uint16_t width : kMeasureWidths)
             for (size_t i = 0; i < lines.size(); ++i) {
-                const Text text = Utf16(lines[i]);
-                const TextLayoutParams p = Request(face, cell, width, 1, language.writingMode);
+                const Text text = FromUtf8(lines[i]);
+                const TextLayoutParams p = Request(face, cell, width, 1, WritingMode(language));
                 uint16_t ascent = 0, neededWidth = 0, neededHeight = 0, extent = 0;
                 const int32_t result =
                     ComputeTextRegionSize(text.c_str(), &p, &ascent, &neededWidth, &neededHeight, &extent);
-                std::fprintf(records, "measure\t%s\t%s\t%u\t%u\t%u\t%d\t%u\t%u\t%u\t%u\n", language.code, language.face,
+                std::fprintf(records, "measure\t%s\t%s\t%u\t%u\t%u\t%d\t%u\t%u\t%u\t%u\n", language.code, language.family,
                              unsigned(cell), unsigned(width), unsigned(i), int(result), unsigned(ascent),
                              unsigned(neededWidth), unsigned(neededHeight), unsigned(extent));
             }
     for (size_t i = 0; i < lines.size(); ++i) {
-        const TextLayoutParams p = Request(face, kRenderCell, kRenderWidth, kRenderHeight, language.writingMode);
-        const Rendering r = Render(Utf16(lines[i]), p);
-        std::fprintf(records, "render\t%s\t%s\t%u\t%d\t%u\t%u\t%u\n", language.code, language.face, unsigned(i),
+        const TextLayoutParams p = Request(face, kRenderCell, kRenderWidth, kRenderHeight, WritingMode(language));
+        const Rendering r = Render(FromUtf8(lines[i]), p);
+        std::fprintf(records, "render\t%s\t%s\t%u\t%d\t%u\t%u\t%u\n", language.code, language.family, unsigned(i),
                      int(r.result), unsigned(r.ascent), unsigned(r.pitch), unsigned(r.extent));
         WritePlane(planes, r.pixels, 24);
     }
     for (const auto& colours : kColours) {
-        TextLayoutParams p = Request(face, kRenderCell, kRenderWidth, kRenderHeight, language.writingMode);
+        TextLayoutParams p = Request(face, kRenderCell, kRenderWidth, kRenderHeight, WritingMode(language));
         p.textColor = colours[0];
         p.backColor = colours[1];
-        const Rendering r = Render(Utf16(lines[0]), p);
-        std::fprintf(records, "colour\t%s\t%s\t0\t%08X\t%08X\t%d\t%u\t%u\t%u\n", language.code, language.face,
+        const Rendering r = Render(FromUtf8(lines[0]), p);
+        std::fprintf(records, "colour\t%s\t%s\t0\t%08X\t%08X\t%d\t%u\t%u\t%u\n", language.code, language.family,
                      unsigned(colours[0]), unsigned(colours[1]), int(r.result), unsigned(r.ascent), unsigned(r.pitch),
                      unsigned(r.extent));
         for (int shift = 0; shift <= 24; shift += 8) WritePlane(planes, r.pixels, shift);
@@ -207,8 +156,8 @@ void ProbeLanguage(const Language& language, const std::vector<std::string>& lin
 }
 
 void ProbeFamily(const std::string& family, std::FILE* records) {
-    const Text face = Utf16(family);
-    const Text sample = Utf16("x");
+    const Text face = FromUtf8(family);
+    const Text sample = FromUtf8("x");
     for (int32_t style : kStyles)
         for (int height = kFirstHeight; height <= kLastHeight; ++height) {
             uint8_t cell = 0;
@@ -243,7 +192,7 @@ int main(int argc, char** argv) {
     Put32(planes, kRenderWidth);
     Put32(planes, kRenderHeight);
 
-    for (const Language& language : kLanguages) {
+    for (const Language& language : textraster::bench::Languages()) {
         std::vector<std::string> lines = ReadLines(corpus + "/" + language.code + ".txt");
         if (lines.empty()) {
             std::fprintf(stderr, "no lines in %s/%s.txt\n", corpus.c_str(), language.code);

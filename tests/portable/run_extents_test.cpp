@@ -6,13 +6,13 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <iterator>
 #include <mutex>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "bench/corpus.h"
 #include "gdi_fixture.h"
 #include "platform/portable/font.h"
 #include "platform/portable/gdi_object.h"
@@ -42,23 +42,6 @@ class Font {
 int Fresh(SizedFont& font, std::u16string_view text) {
     std::lock_guard<std::mutex> guard(font.lock);
     return portable::ShapeText(font, text, false).advance;
-}
-
-std::vector<std::u16string> CorpusLines(const std::string& language) {
-    std::vector<std::u16string> lines;
-    std::FILE* file = std::fopen((std::string(TEXTRASTER_CORPUS_DIR) + "/" + language + ".txt").c_str(), "rb");
-    if (!file) return lines;
-    std::string line;
-    for (int c; (c = std::fgetc(file)) != EOF;) {
-        if (c != '\n') {
-            line += char(c);
-        } else if (!line.empty()) {
-            lines.push_back(portable::FromUtf8(line));
-            line.clear();
-        }
-    }
-    std::fclose(file);
-    return lines;
 }
 
 // Measures `text` whole, then every prefix from the shortest up, as line
@@ -99,7 +82,7 @@ TEST(RunExtents, PrefixesOfCorpusLinesMeasureAsFreshRuns) {
     };
     for (const Face& face : kFaces) {
         SCOPED_TRACE(face.language);
-        const std::vector<std::u16string> lines = CorpusLines(face.language);
+        const std::vector<std::u16string> lines = bench::Corpus(face.language);
         ASSERT_EQ(lines.size(), 200u) << "corpus in " << TEXTRASTER_CORPUS_DIR;
         Font font(Describe(face.family, 32, face.weight, false, face.vertical));
         RunExtents extents;
@@ -248,7 +231,7 @@ TEST(RunExtents, ServeTheContextsMeasurements) {
     HDC dc = GetDC(nullptr);
     HFONT font = CreateFontIndirectW(&lf);
     HGDIOBJ previous = SelectObject(dc, font);
-    const std::u16string line = CorpusLines("de").at(3);
+    const std::u16string line = bench::Corpus("de").at(3);
     SIZE whole{};
     ASSERT_TRUE(GetTextExtentPoint32W(dc, line.data(), int(line.size()), &whole));
     for (size_t k = 1; k <= line.size(); ++k) {
