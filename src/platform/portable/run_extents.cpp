@@ -83,11 +83,6 @@ bool DecidesJoining(char32_t c) {
     }
 }
 
-// A script a run takes from its characters (what RunScript looks for).
-bool OwnScript(hb_script_t script) {
-    return script != HB_SCRIPT_COMMON && script != HB_SCRIPT_INHERITED && script != HB_SCRIPT_UNKNOWN;
-}
-
 bool IsStrong(FriBidiCharType type) {
     return type == FRIBIDI_TYPE_LTR || type == FRIBIDI_TYPE_RTL || type == FRIBIDI_TYPE_AL;
 }
@@ -563,8 +558,8 @@ int RunExtents::PrefixExtent(SizedFont& font, Run& run, size_t units) {
     while (neutral < c && (run.marks[neutral] & kTrailingNeutral)) ++neutral;
     if (neutral == c)
         levels.assign(c - s + 1, 0);
-    else if (!LettersAndNeutralsLevels(run.types.data() + s - 1, run.brackets.data() + s - 1, c - s + 1, false, levels))
-        BidiLevels(run.codePoints.data() + s - 1, c - s + 1, false, scratch.bidi, levels);
+    else
+        LineLevels(run.types.data() + s - 1, run.brackets.data() + s - 1, c - s + 1, false, levels);
     size_t start = a;
     FriBidiLevel current = run.levels[a];
     for (size_t x = s; x <= c; ++x) {

@@ -73,8 +73,13 @@ void BidiLevels(const FriBidiChar* text, size_t length, bool rtlReading, BidiScr
     scratch.brackets.resize(length);
     fribidi_get_bidi_types(text, count, scratch.types.data());
     fribidi_get_bracket_types(text, count, scratch.types.data(), scratch.brackets.data());
-    if (!LettersAndNeutralsLevels(scratch.types.data(), scratch.brackets.data(), length, rtlReading, levels))
-        FriBidiLevels(scratch.types.data(), scratch.brackets.data(), length, rtlReading, levels);
+    LineLevels(scratch.types.data(), scratch.brackets.data(), length, rtlReading, levels);
+}
+
+void LineLevels(const FriBidiCharType* types, const FriBidiBracketType* brackets, size_t length, bool rtlReading,
+                std::vector<FriBidiLevel>& levels) {
+    if (!LettersAndNeutralsLevels(types, brackets, length, rtlReading, levels))
+        FriBidiLevels(types, brackets, length, rtlReading, levels);
 }
 
 void FriBidiLevels(const FriBidiCharType* types, const FriBidiBracketType* brackets, size_t length, bool rtlReading,
@@ -225,15 +230,6 @@ bool ShapingSeesContext(hb_script_t script) {
         case HB_SCRIPT_HANGUL: return false;
         default: return true;
     }
-}
-
-hb_script_t RunScript(const FriBidiChar* text, size_t start, size_t end) {
-    hb_unicode_funcs_t* unicode = hb_unicode_funcs_get_default();
-    for (size_t i = start; i < end; ++i) {
-        const hb_script_t script = hb_unicode_script(unicode, text[i]);
-        if (script != HB_SCRIPT_COMMON && script != HB_SCRIPT_INHERITED && script != HB_SCRIPT_UNKNOWN) return script;
-    }
-    return HB_SCRIPT_INVALID;
 }
 
 bool StandsUpright(char32_t c) {

@@ -86,8 +86,11 @@ ShapingScratch& ThreadScratch();
 void BidiLevels(const FriBidiChar* text, size_t length, bool rtlReading, BidiScratch& scratch,
                 std::vector<FriBidiLevel>& levels);
 
-// BidiLevels' answer from FriBidi itself, for text of these bidi types and
-// brackets.
+// BidiLevels for text whose bidi types and brackets are known already.
+void LineLevels(const FriBidiCharType* types, const FriBidiBracketType* brackets, size_t length, bool rtlReading,
+                std::vector<FriBidiLevel>& levels);
+
+// LineLevels' answer from FriBidi itself.
 void FriBidiLevels(const FriBidiCharType* types, const FriBidiBracketType* brackets, size_t length, bool rtlReading,
                    std::vector<FriBidiLevel>& levels);
 
@@ -97,7 +100,7 @@ void FriBidiLevels(const FriBidiCharType* types, const FriBidiBracketType* brack
 // tabs, explicit embeddings or isolates): worked out directly, without
 // FriBidi's set-up, which costs more than the rest of measuring the short
 // runs line layout asks about. False, with `levels` undefined, for any
-// other text. BidiLevels takes this way first.
+// other text. LineLevels takes this way first.
 bool LettersAndNeutralsLevels(const FriBidiCharType* types, const FriBidiBracketType* brackets, size_t length,
                               bool rtlReading, std::vector<FriBidiLevel>& levels);
 
@@ -119,9 +122,11 @@ void ShapeRun(SizedFont& font, const FriBidiChar* text, size_t length, const Lev
 // A shaped glyph's advance in whole pixels, as GDI lays it out.
 int GlyphAdvance(const SizedFont& font, const hb_glyph_position_t& position);
 
-// The script ShapeRun takes from characters [start, end): the first one that
-// belongs to a script of its own, else HB_SCRIPT_INVALID.
-hb_script_t RunScript(const FriBidiChar* text, size_t start, size_t end);
+// Whether a character of this script gives a run its script: ShapeRun,
+// asked to guess, takes the script of the first such character.
+inline bool OwnScript(hb_script_t script) {
+    return script != HB_SCRIPT_COMMON && script != HB_SCRIPT_INHERITED && script != HB_SCRIPT_UNKNOWN;
+}
 
 // Whether shaping a run of that script looks at the characters around it
 // (letters that join across runs); known not to for the scripts listed.
