@@ -13,8 +13,6 @@
 //   and the header is left without records;
 // - AddMemFont on the image returns a defined code and the reader's name,
 //   and RemoveMemFont undoes every registration it makes.
-#include <fontconfig/fontconfig.h>
-#include <sanitizer/lsan_interface.h>
 #include <unistd.h>
 
 #include <cstdint>
@@ -25,6 +23,7 @@
 
 #include "fonts/name_table.h"
 #include "fuzz/fuzz_input.h"
+#include "fuzz/load_fontconfig.h"
 #include "support/guarded_memory.h"
 #include "textraster.h"
 
@@ -118,12 +117,7 @@ const std::string& FilePath() {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    // fontconfig leaks a few hundred bytes of its own while it parses its
-    // configuration, once per process; load it with leak checking off.
-    __lsan_disable();
-    FcInit();
-    __lsan_enable();
-    return 0;
+    return fuzz::LoadFontconfig();
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

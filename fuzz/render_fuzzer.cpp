@@ -16,8 +16,6 @@
 // refusals write nothing; a drawing writes only the clipped region, and every
 // byte it writes is a mix of the background, the text colour and zero; both
 // layout entry points report the same ascent.
-#include <fontconfig/fontconfig.h>
-#include <sanitizer/lsan_interface.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -27,6 +25,7 @@
 #include <vector>
 
 #include "fuzz/fuzz_input.h"
+#include "fuzz/load_fontconfig.h"
 #include "textraster.h"
 
 using namespace textraster;
@@ -83,13 +82,7 @@ constexpr uint8_t kFill = 0xA5;
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    // fontconfig leaks a few hundred bytes of its own while it parses its
-    // configuration, once per process. Load it here with leak checking off,
-    // so that every leak reported afterwards is one that a call made.
-    __lsan_disable();
-    FcInit();
-    __lsan_enable();
-    return 0;
+    return fuzz::LoadFontconfig();
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
