@@ -153,6 +153,21 @@ class FailingAllocations {
     size_t live() const { return allocations.liveCount; }
 };
 
+// What a call did while allocation `failAt` (with `failOnward` every later
+// one too) failed: its code, the blocks it left and the allocations it asked for.
+struct Failed {
+    int32_t code;
+    size_t live;
+    uint64_t count;
+};
+
+template <class Run>
+Failed WithFailingAllocations(uint64_t failAt, bool failOnward, Run run) {
+    FailingAllocations failing(failAt, failOnward);
+    const int32_t code = run();
+    return {code, failing.live(), failing.count()};
+}
+
 TextLayoutParams Request() {
     static const Text face = T(u"DejaVu Sans");
     TextLayoutParams p{};
@@ -220,15 +235,9 @@ TEST(AllocationFailure, EveryAllocationOfACallMayFail) {
                 SCOPED_TRACE(testing::Message() << "allocation " << n << " of " << total << (onward ? " onward" : ""));
                 const size_t objects = portable::CountObjects();
                 std::vector<uint32_t> pixels(90 * 60, kHostFill);
-                int32_t code;
-                size_t live;
-                {
-                    FailingAllocations failing(n, onward);
-                    code = call.run(pixels);
-                    live = failing.live();
-                }
-                EXPECT_EQ(code, TR_OUT_OF_MEMORY);
-                EXPECT_EQ(live, 0u);  // every block obtained was freed
+                const Failed failed = WithFailingAllocations(n, onward, [&] { return call.run(pixels); });
+                EXPECT_EQ(failed.code, TR_OUT_OF_MEMORY);
+                EXPECT_EQ(failed.live, 0u);  // every block obtained was freed
                 EXPECT_EQ(portable::CountObjects(), objects);
                 for (uint32_t px : pixels) ASSERT_EQ(px, kHostFill);
                 // Nothing stays broken: the same call works again.
@@ -386,15 +395,9 @@ TEST(AllocationFailure, ReadingTheNameOfARegisteredFont) {
             SCOPED_TRACE(n);
             TextChar untouched[TEXTRASTER_FULL_NAME_CAPACITY];
             std::fill(std::begin(untouched), std::end(untouched), TextChar(0x7777));
-            int32_t code;
-            size_t live;
-            {
-                FailingAllocations failing(n, false);
-                code = r.add(untouched);
-                live = failing.live();
-            }
-            EXPECT_EQ(code, TR_FONT_NAME_UNREADABLE);
-            EXPECT_EQ(live, 0u);
+            const Failed failed = WithFailingAllocations(n, false, [&] { return r.add(untouched); });
+            EXPECT_EQ(failed.code, TR_FONT_NAME_UNREADABLE);
+            EXPECT_EQ(failed.live, 0u);
             EXPECT_EQ(untouched[0], 0x7777);
             EXPECT_EQ(remove(r), TR_OK);
         }
@@ -413,19 +416,14 @@ TEST(AllocationFailure, FirstUseMayFail) {
         EXPECT_EXIT(
             {
                 std::vector<uint32_t> pixels(90 * 60, kHostFill);
-                int32_t code;
-                uint64_t count;
-                {
-                    FailingAllocations failing(n, false);
-                    code = RenderText(text.c_str(), &p, pixels.data(), nullptr, nullptr, nullptr);
-                    count = failing.count();
-                }
+                const Failed first = WithFailingAllocations(
+                    n, false, [&] { return RenderText(text.c_str(), &p, pixels.data(), nullptr, nullptr, nullptr); });
                 // (Blocks made on first use stay for the process, so what
                 // this call leaves is not counted here; LeakSanitizer sees it.)
                 const bool untouched = pixels == std::vector<uint32_t>(90 * 60, kHostFill);
-                const bool failed = code == TR_OUT_OF_MEMORY && untouched;
+                const bool failed = first.code == TR_OUT_OF_MEMORY && untouched;
                 // Fewer than n allocations: the call had nothing to fail.
-                const bool nothingToFail = code == TR_OK && count < n;
+                const bool nothingToFail = first.code == TR_OK && first.count < n;
                 const bool recovers = RenderText(text.c_str(), &p, pixels.data(), nullptr, nullptr, nullptr) == TR_OK;
                 std::exit((failed || nothingToFail) && recovers ? 0 : 1);
             },
