@@ -331,7 +331,9 @@ uint32_t RunExtents::PartAdvance(SizedFont& font, Run& run, size_t u, size_t v, 
     // characters, and letters that join look at the characters around them.
     const hb_script_t script = run.ScriptOf(u, v);
     const bool seesContext = ShapingSeesContext(script);
-    if (wholeLevel == level && v <= e && script == run.ScriptOf(a, e) && run.Cuttable(u, a, e)) {
+    // The part starts where the whole's level run [a, e) may be cut, at its level and in its script.
+    const bool inWholeRun = wholeLevel == level && script == run.ScriptOf(a, e) && run.Cuttable(u, a, e);
+    if (inWholeRun && v <= e) {
         // The glyphs of [u, v) are the whole's where it may be cut at v,
         // with the characters after v that the prefix still holds.
         const bool contextKept = !seesContext || run.SeesSameAfter(v, c, script);
@@ -354,7 +356,7 @@ uint32_t RunExtents::PartAdvance(SizedFont& font, Run& run, size_t u, size_t v, 
             }
         }
     }
-    if (wholeLevel == level && v > e && script == run.ScriptOf(a, e) && run.Cuttable(u, a, e)) {
+    if (inWholeRun && v > e) {
         // The prefix joins the whole's level run to what follows (a bracket
         // the prefix does not close, say). The glyphs up to a place before e
         // that HarfBuzz says may be joined to any text after it are the
