@@ -1,5 +1,6 @@
 #include "render/dib.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 
@@ -17,13 +18,10 @@ uint32_t DibColorTableEntries(const BITMAPINFOHEADER& h) {
     return h.biClrUsed;
 }
 
-uint32_t* DibPixels(BITMAPINFOHEADER& h) {
-    return reinterpret_cast<uint32_t*>(reinterpret_cast<BYTE*>(&h) + h.biSize + 4 * DibColorTableEntries(h));
-}
-
-Capture CaptureBitmap(HDC dc, HBITMAP bitmap, WORD bitCount, DWORD compression) {
+ScanLineReader::ScanLineReader(HDC dc, HBITMAP bitmap, int bandLines) : dc_(dc), bitmap_(bitmap) {
     BITMAP description{};
-    if (GetObjectW(bitmap, sizeof description, &description) == 0) return nullptr;
+    if (GetObjectW(bitmap, sizeof description, &description) == 0) return;
+    if (description.bmWidth <= 0 || description.bmHeight <= 0 || bandLines <= 0) return;
 
     // Room for the header, 256 colours and 3 masks, whatever the system adds.
     union {
@@ -35,23 +33,31 @@ Capture CaptureBitmap(HDC dc, HBITMAP bitmap, WORD bitCount, DWORD compression) 
     header.biWidth = description.bmWidth;
     header.biHeight = description.bmHeight;
     header.biPlanes = 1;
-    header.biBitCount = bitCount;
-    header.biCompression = compression;
-    const UINT lines = UINT(description.bmHeight);
+    header.biBitCount = 32;
+    header.biCompression = BI_RGB;
     // Lets the system complete the header (image size, colour table).
-    GetDIBits(dc, bitmap, 0, lines, nullptr, &local.info, DIB_RGB_COLORS);
+    GetDIBits(dc, bitmap, 0, UINT(description.bmHeight), nullptr, &local.info, DIB_RGB_COLORS);
 
     const uint32_t entries = DibColorTableEntries(header);
     const int64_t imageSize = DibImageSize(header);
-    if (entries > 259 || imageSize < 0 || uint64_t(imageSize) > SIZE_MAX / 2) return nullptr;
-    const size_t headerBytes = sizeof(BITMAPINFOHEADER) + 4 * size_t(entries);
-    Capture block(static_cast<BITMAPINFOHEADER*>(TakeReadBackBlock(headerBytes + size_t(imageSize))));
-    if (!block) return nullptr;
-    std::memcpy(block.get(), local.bytes, headerBytes);
-    const int copied = GetDIBits(dc, bitmap, 0, lines, reinterpret_cast<BYTE*>(block.get()) + headerBytes,
-                                 reinterpret_cast<BITMAPINFO*>(block.get()), DIB_RGB_COLORS);
-    if (copied != description.bmHeight) return nullptr;
-    return block;
+    const int64_t lineBytes = int64_t(description.bmWidth) * 4;
+    if (entries > 259 || imageSize < lineBytes * description.bmHeight || uint64_t(imageSize) > SIZE_MAX / 2) return;
+    width_ = description.bmWidth;
+    height_ = description.bmHeight;
+    bandLines_ = std::min(bandLines, height_);
+    headerBytes_ = sizeof(BITMAPINFOHEADER) + 4 * size_t(entries);
+    block_.reset(static_cast<BITMAPINFOHEADER*>(TakeReadBackBlock(headerBytes_ + size_t(lineBytes) * bandLines_)));
+    if (block_) std::memcpy(block_.get(), local.bytes, headerBytes_);
+}
+
+const uint32_t* ScanLineReader::Read(int first, int count) {
+    if (!block_ || first < 0 || count <= 0 || count > bandLines_ || first > height_ - count) return nullptr;
+    BYTE* pixels = reinterpret_cast<BYTE*>(block_.get()) + headerBytes_;
+    // The block's own header still describes the whole bitmap, so the system
+    // places the band by its scan line numbers.
+    const int copied = GetDIBits(dc_, bitmap_, UINT(first), UINT(count), pixels,
+                                 reinterpret_cast<BITMAPINFO*>(block_.get()), DIB_RGB_COLORS);
+    return copied == count ? reinterpret_cast<const uint32_t*>(pixels) : nullptr;
 }
 
 void MergeAlpha(uint32_t* __restrict out, const uint32_t* __restrict colour, const uint32_t* __restrict alpha,

@@ -1,5 +1,5 @@
-// Reading a surface back as a packed device-independent bitmap, and merging
-// the alpha surface into the colour surface.
+// Reading a surface back as device-independent pixels, and merging the alpha
+// surface into the colour surface.
 #pragma once
 
 #include <cstddef>
@@ -15,10 +15,6 @@ struct ReadBackDeleter {
     void operator()(void* block) const { KeepReadBackBlock(block); }
 };
 
-// A packed DIB in one read-back block: the header, its colour table, then
-// the pixels.
-using Capture = std::unique_ptr<BITMAPINFOHEADER, ReadBackDeleter>;
-
 // The pixel array's size in bytes: biSizeImage when set, else whole 32-bit
 // words per row times rows and planes (computed wide: a huge bitmap must
 // not overflow into a small or negative size).
@@ -27,13 +23,31 @@ int64_t DibImageSize(const BITMAPINFOHEADER& header);
 // The number of colour-table entries (masks included) after the header.
 uint32_t DibColorTableEntries(const BITMAPINFOHEADER& header);
 
-// The pixels that follow a capture's header and colour table.
-uint32_t* DibPixels(BITMAPINFOHEADER& header);
+// Reads a bitmap (out of every device context) back as 32-bit uncompressed
+// device-independent pixels, a band of scan lines at a time, into one
+// read-back block: the rows a band needs stay in the cache while they are
+// merged, where a whole surface of a large region would not. Scan lines are
+// numbered from the bottom, as in the bottom-up DIB it asks for.
+class ScanLineReader {
+public:
+    // Gets the bitmap's description, lets the system complete the header and
+    // takes a block for `bandLines` lines. Empty (false) when the
+    // description or the memory cannot be had.
+    ScanLineReader(HDC dc, HBITMAP bitmap, int bandLines);
+    explicit operator bool() const { return block_ != nullptr; }
+    int width() const { return width_; }
+    int height() const { return height_; }
+    // Lines [first, first + count), count at most the band: `width()` pixels
+    // each, bottom line first. Null when the system copies fewer lines.
+    const uint32_t* Read(int first, int count);
 
-// Reads `bitmap` (out of every device context) through `dc` with the given bit
-// count and compression. Empty when the bitmap's description, the memory for
-// the block or the full set of scan lines cannot be had.
-Capture CaptureBitmap(HDC dc, HBITMAP bitmap, WORD bitCount, DWORD compression);
+private:
+    HDC dc_;
+    HBITMAP bitmap_;
+    int width_ = 0, height_ = 0, bandLines_ = 0;
+    size_t headerBytes_ = 0;
+    std::unique_ptr<BITMAPINFOHEADER, ReadBackDeleter> block_;
+};
 
 // Writes `count` pixels of straight-alpha BGRA: each colour pixel with the
 // alpha pixel's red channel (the opacity) moved into its top byte. The

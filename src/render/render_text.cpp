@@ -25,9 +25,9 @@ public:
     bool ok() const { return dc_.get() && bitmap_.get(); }
     HDC dc() const { return dc_.get(); }
     // The bitmap must be out of its context before it is read back.
-    Capture ReadBack() {
+    ScanLineReader ReadBack(int bandLines) {
         selection_.Restore();
-        return CaptureBitmap(dc_.get(), bitmap_.get(), 32, BI_RGB);
+        return ScanLineReader(dc_.get(), bitmap_.get(), bandLines);
     }
 
 private:
@@ -36,19 +36,39 @@ private:
     Selection selection_;
 };
 
-// Merges the two captures (bottom-up rows) into the host's buffer, clipped to
-// it, in the row order the host asked for: one pass over the pixels that
-// reach the host, none over those that the clipping cuts.
-void CopyRegion(const TextLayoutParams& p, const uint32_t* colour, const uint32_t* alpha, uint32_t* pixels) {
+// How many scan lines are read back at a time: both surfaces' bands stay in
+// the cache until they are merged.
+int BandLines(int width) {
+    constexpr int kBandBytes = 64 << 10;
+    return std::max(1, kBandBytes / (4 * width));
+}
+
+// Reads both surfaces back a band at a time and merges them into the host's
+// buffer, clipped to it, in the row order the host asked for: one pass over
+// the lines that reach the host, none over those that the clipping cuts.
+// False when the system gives fewer lines than asked for.
+bool CopyRegion(const TextLayoutParams& p, ScanLineReader& colour, ScanLineReader& alpha, uint32_t* pixels) {
+    const int32_t height = colour.height(), width = colour.width();
     const int32_t rows = std::min(int32_t(p.bufferHeight) - int32_t(p.destY), int32_t(p.regionHeight));
     const int32_t columns = std::min(int32_t(p.bufferWidth) - int32_t(p.destX), int32_t(p.regionWidth));
-    if (rows <= 0 || columns <= 0) return;
-    uint32_t* destination = pixels + (size_t(p.destY) * p.bufferWidth + p.destX);
-    for (int32_t i = 0; i < rows; ++i, destination += p.bufferWidth) {
-        const int32_t sourceRow = p.topDown ? int32_t(p.regionHeight) - 1 - i : i;
-        const size_t offset = size_t(sourceRow) * p.regionWidth;
-        MergeAlpha(destination, colour + offset, alpha + offset, size_t(columns));
+    if (rows <= 0 || columns <= 0) return true;
+    // Scan lines count from the bottom: host row i is line height - 1 - i
+    // when the host's rows run top-down, line i otherwise.
+    const int32_t firstLine = p.topDown ? height - rows : 0, endLine = p.topDown ? height : rows;
+    uint32_t* const region = pixels + (size_t(p.destY) * p.bufferWidth + p.destX);
+    const int band = BandLines(width);
+    for (int32_t first = firstLine; first < endLine; first += band) {
+        const int count = std::min(band, endLine - first);
+        const uint32_t* colourLines = colour.Read(first, count);
+        const uint32_t* alphaLines = alpha.Read(first, count);
+        if (!colourLines || !alphaLines) return false;
+        for (int k = 0; k < count; ++k) {
+            const int32_t line = first + k, row = p.topDown ? height - 1 - line : line;
+            MergeAlpha(region + size_t(row) * p.bufferWidth, colourLines + size_t(k) * width,
+                       alphaLines + size_t(k) * width, size_t(columns));
+        }
     }
+    return true;
 }
 
 }  // namespace
@@ -107,9 +127,12 @@ extern "C" TEXTRASTER_API int32_t TEXTRASTER_CALL RenderText(const TextChar* tex
         result = DrawLines(normalized.get(), alphaCanvas, p, nullptr, nullptr);
     }  // both fonts deselected, then the font deleted
 
-    Capture colourPixels = colour.ReadBack();
-    Capture alphaPixels = alpha.ReadBack();
-    if (!colourPixels || !alphaPixels) return TR_OUT_OF_MEMORY;
-    CopyRegion(p, DibPixels(*colourPixels), DibPixels(*alphaPixels), pixels);
+    const int band = BandLines(width);
+    ScanLineReader colourLines = colour.ReadBack(band);
+    ScanLineReader alphaLines = alpha.ReadBack(band);
+    if (!colourLines || !alphaLines) return TR_OUT_OF_MEMORY;
+    // Every band asks the same of the same bitmaps as the first, so a band
+    // fails only where the first does, before anything is written.
+    if (!CopyRegion(p, colourLines, alphaLines, pixels)) return TR_OUT_OF_MEMORY;
     return result;
 }

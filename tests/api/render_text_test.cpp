@@ -151,33 +151,39 @@ TEST(RenderText, RowOrderFollowsTopDown) {
 
 TEST(RenderText, ClipsAtTheBufferEdges) {
     const Text text = T(u"Clip me");
-    TextLayoutParams whole = Request(120, 40);
-    const Rendering reference = Render(text, whole);
-    ASSERT_EQ(reference.code, TR_OK);
-    struct Case {
-        int destX, destY, topDown;
-    } cases[] = {{50, 0, 1}, {0, 25, 1}, {70, 30, 1}, {0, 25, 0}, {119, 39, 1}, {120, 0, 1}, {0, 40, 0}};
-    for (const Case& k : cases) {
-        SCOPED_TRACE(testing::Message() << k.destX << "," << k.destY << " topDown " << k.topDown);
-        TextLayoutParams p = whole;
-        p.destX = uint16_t(k.destX);
-        p.destY = uint16_t(k.destY);
-        p.topDown = k.topDown;
-        const Rendering r = Render(text, p, kHostFill);
-        ASSERT_EQ(r.code, TR_OK);
-        EXPECT_EQ(r.usedLinePitch, 24);
-        for (int y = 0; y < 40; ++y)
-            for (int x = 0; x < 120; ++x) {
-                const uint32_t px = r.pixels[size_t(y) * 120 + x];
-                if (x < k.destX || y < k.destY) {
-                    ASSERT_EQ(px, kHostFill);
-                    continue;
+    // A wide region is read back a few scan lines at a time, so the clipping
+    // falls inside a band.
+    for (const int width : {120, 3000}) {
+        TextLayoutParams whole = Request(uint16_t(width), 40);
+        const Rendering reference = Render(text, whole);
+        ASSERT_EQ(reference.code, TR_OK);
+        struct Case {
+            int destX, destY, topDown;
+        } cases[] = {{50, 0, 1}, {0, 25, 1}, {70, 30, 1}, {0, 25, 0}, {0, 13, 0}, {width - 1, 39, 1}, {width, 0, 1},
+                     {0, 40, 0}};
+        for (const Case& k : cases) {
+            SCOPED_TRACE(testing::Message() << width << " wide at " << k.destX << "," << k.destY << " topDown "
+                                            << k.topDown);
+            TextLayoutParams p = whole;
+            p.destX = uint16_t(k.destX);
+            p.destY = uint16_t(k.destY);
+            p.topDown = k.topDown;
+            const Rendering r = Render(text, p, kHostFill);
+            ASSERT_EQ(r.code, TR_OK);
+            EXPECT_EQ(r.usedLinePitch, 24);
+            for (int y = 0; y < 40; ++y)
+                for (int x = 0; x < width; ++x) {
+                    const uint32_t px = r.pixels[size_t(y) * width + x];
+                    if (x < k.destX || y < k.destY) {
+                        ASSERT_EQ(px, kHostFill);
+                        continue;
+                    }
+                    // Buffer row destY + k holds the region's k-th row from the top (topDown) or bottom.
+                    const int row = y - k.destY;
+                    const int sourceY = k.topDown ? row : 39 - row;
+                    ASSERT_EQ(px, reference.pixels[size_t(sourceY) * width + (x - k.destX)]) << x << "," << y;
                 }
-                // Buffer row destY + k holds the region's k-th row from the top (topDown) or bottom.
-                const int row = y - k.destY;
-                const int sourceY = k.topDown ? row : 39 - row;
-                ASSERT_EQ(px, reference.pixels[size_t(sourceY) * 120 + (x - k.destX)]) << x << "," << y;
-            }
+        }
     }
 }
 
