@@ -60,16 +60,48 @@ const uint32_t* ScanLineReader::Read(int first, int count) {
     return copied == count ? reinterpret_cast<const uint32_t*>(pixels) : nullptr;
 }
 
-void MergeAlpha(uint32_t* __restrict out, const uint32_t* __restrict colour, const uint32_t* __restrict alpha,
-                size_t count) {
-    // The alpha surface holds the opacity as red (bits 16-23) and nothing
-    // else; a read-back leaves the top byte of the colour pixels 0. Whole
-    // blocks of 16 pixels first, a loop the compiler turns into vector code.
+namespace {
+
+// Whole blocks of 16 pixels first, a loop the compiler turns into vector
+// code for whichever processor the function that takes it in is built for.
+[[gnu::always_inline]] inline void MergeLoop(uint32_t* __restrict out, const uint32_t* __restrict colour,
+                                             const uint32_t* __restrict alpha, size_t count) {
     constexpr size_t kBlock = 16;
     size_t i = 0;
     for (; i + kBlock <= count; i += kBlock)
         for (size_t k = 0; k < kBlock; ++k) out[i + k] = colour[i + k] | alpha[i + k] << 8;
     for (; i < count; ++i) out[i] = colour[i] | alpha[i] << 8;
+}
+
+}  // namespace
+
+void MergeAlphaPortable(uint32_t* __restrict out, const uint32_t* __restrict colour,
+                        const uint32_t* __restrict alpha, size_t count) {
+    MergeLoop(out, colour, alpha, count);
+}
+
+#if TEXTRASTER_HAS_AVX2_MERGE
+[[gnu::target("avx2")]] void MergeAlphaAvx2(uint32_t* __restrict out, const uint32_t* __restrict colour,
+                                            const uint32_t* __restrict alpha, size_t count) {
+    MergeLoop(out, colour, alpha, count);
+}
+
+bool CanMergeAlphaAvx2() {
+    static const bool avx2 = __builtin_cpu_supports("avx2");
+    return avx2;
+}
+#endif
+
+void MergeAlpha(uint32_t* out, const uint32_t* colour, const uint32_t* alpha, size_t count) {
+    // The alpha surface holds the opacity as red (bits 16-23) and nothing
+    // else; a read-back leaves the top byte of the colour pixels 0.
+#if TEXTRASTER_HAS_AVX2_MERGE
+    // The host's rows are seldom in the nearest caches, and writing them is
+    // bound by the number of stores more than by their width: 32-byte stores
+    // take half the time of 16-byte ones.
+    if (CanMergeAlphaAvx2()) return MergeAlphaAvx2(out, colour, alpha, count);
+#endif
+    MergeAlphaPortable(out, colour, alpha, count);
 }
 
 }  // namespace textraster

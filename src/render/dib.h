@@ -54,4 +54,15 @@ private:
 // pixels come from 32-bit captures of the colour and alpha surfaces.
 void MergeAlpha(uint32_t* out, const uint32_t* colour, const uint32_t* alpha, size_t count);
 
+// The ways MergeAlpha chooses between, apart for tests: a loop for any
+// processor, and on x86 the same loop in AVX2 where the processor has it.
+void MergeAlphaPortable(uint32_t* out, const uint32_t* colour, const uint32_t* alpha, size_t count);
+#if (defined(__x86_64__) || defined(__i386__)) && defined(__GNUC__)
+#define TEXTRASTER_HAS_AVX2_MERGE 1
+void MergeAlphaAvx2(uint32_t* out, const uint32_t* colour, const uint32_t* alpha, size_t count);
+bool CanMergeAlphaAvx2();
+#else
+#define TEXTRASTER_HAS_AVX2_MERGE 0
+#endif
+
 }  // namespace textraster

@@ -52,19 +52,35 @@ TEST(Dib, MergeAlphaMovesRedIntoTheTopByte) {
     EXPECT_EQ(out, (std::vector<uint32_t>{0xFF102030u, 0x00FFFFFFu, 0x80000000u, 0x01ABCDEFu, 0xDEADBEEFu}));
 }
 
-// Rows of any width: whole blocks and the pixels after the last one.
+// Rows of any width and alignment: whole blocks and the pixels after the
+// last one, through each way of merging this processor has.
 TEST(Dib, MergeAlphaTakesEveryPixelOfARow) {
-    for (size_t count : {size_t(0), size_t(1), size_t(15), size_t(16), size_t(17), size_t(1283)}) {
-        SCOPED_TRACE(count);
-        std::vector<uint32_t> colour(count), alpha(count), out(count + 1, 0xDEADBEEF);
-        for (size_t i = 0; i < count; ++i) {
-            colour[i] = uint32_t(i * 2654435761u) & 0xFFFFFF;
-            alpha[i] = uint32_t(i * 7 % 256) << 16;
-        }
-        MergeAlpha(out.data(), colour.data(), alpha.data(), count);
-        for (size_t i = 0; i < count; ++i) ASSERT_EQ(out[i], colour[i] | uint32_t(i * 7 % 256) << 24) << i;
-        EXPECT_EQ(out[count], 0xDEADBEEFu);
-    }
+    struct Way {
+        const char* name;
+        void (*merge)(uint32_t*, const uint32_t*, const uint32_t*, size_t);
+    };
+    std::vector<Way> ways = {{"chosen", MergeAlpha}, {"portable", MergeAlphaPortable}};
+#if TEXTRASTER_HAS_AVX2_MERGE
+    if (CanMergeAlphaAvx2()) ways.push_back({"avx2", MergeAlphaAvx2});
+#endif
+    for (const Way& way : ways)
+        for (size_t offset : {size_t(0), size_t(1), size_t(3)})
+            for (size_t count : {size_t(0), size_t(1), size_t(15), size_t(16), size_t(17), size_t(33), size_t(1283)}) {
+                SCOPED_TRACE(testing::Message() << way.name << " offset " << offset << " count " << count);
+                std::vector<uint32_t> colour(offset + count), alpha(offset + count), out(offset + count + 1, 0xDEADBEEF);
+                for (size_t i = 0; i < count; ++i) {
+                    colour[offset + i] = uint32_t(i * 2654435761u) & 0xFFFFFF;
+                    alpha[offset + i] = uint32_t(i * 7 % 256) << 16;
+                }
+                way.merge(out.data() + offset, colour.data() + offset, alpha.data() + offset, count);
+                for (size_t i = 0; i < count; ++i) {
+                    ASSERT_EQ(out[offset + i], colour[offset + i] | uint32_t(i * 7 % 256) << 24) << i;
+                }
+                EXPECT_EQ(out[offset + count], 0xDEADBEEFu);
+                if (offset) {
+                    EXPECT_EQ(out[offset - 1], 0xDEADBEEFu);
+                }
+            }
 }
 
 }  // namespace
