@@ -1,5 +1,5 @@
-// The short cut for lines of letters and neutrals must give FriBidi's levels
-// wherever it answers at all, in paragraphs of either direction.
+// The short cut for lines under the implicit rules alone must give FriBidi's
+// levels wherever it answers at all, in paragraphs of either direction.
 #include <gtest/gtest.h>
 
 #include <random>
@@ -12,23 +12,25 @@
 namespace textraster::test {
 namespace {
 
-TEST(LettersAndNeutralsLevels, AgreeWithFriBidi) {
-    // Letters of both directions, the neutrals and brackets between them,
-    // and what the short cut must leave to FriBidi: numbers, marks, tabs,
-    // embeddings.
+TEST(ImplicitLevels, AgreeWithFriBidi) {
+    // Letters of both directions, numbers (European, Arabic, and Persian
+    // digits, which count as European), the separators and terminators
+    // around them, neutrals and brackets, marks; and what the short cut must
+    // leave to FriBidi: tabs, embeddings, isolates.
     static const char32_t kPieces[] = {
-        U'\u05D0', U'\u05E9', U'\u0628', U'\u0644', U'a',      U'Z',      U' ',      U' ',  U'(',     U')', U'[',
-        U']',      U'{',      U'}',      U'\u2329', U'\u3009', U'.',      U',',      U':',  U'-',     U'+', U'%',
-        U'#',      U'!',      U'"',      U'\u00A0', U'1',      U'\u0661', U'\u05B0', U'\t', U'\u202B'};
+        U'\u05D0', U'\u05E9', U'\u0628', U'\u0644', U'a',      U'Z',      U' ',      U' ',      U'(',      U')',
+        U'[',      U']',      U'{',      U'}',      U'\u2329', U'\u3009', U'.',      U',',      U':',      U'/',
+        U'-',      U'+',      U'%',      U'#',      U'$',      U'\u00B0', U'!',      U'"',      U'\u00A0', U'1',
+        U'7',      U'\u0661', U'\u0662', U'\u06F1', U'\u05B0', U'\u064E', U'\u0301', U'\t',     U'\u202B', U'\u2067'};
     std::mt19937 random(5);
     portable::BidiScratch scratch;
     std::vector<FriBidiLevel> expected, got;
-    int answered = 0, withBrackets = 0;
+    int answered = 0, withBrackets = 0, withNumbers = 0, withMarks = 0;
     for (int i = 0; i < 40000; ++i) {
         portable::CodePoints text;
         const size_t length = 1 + random() % 24;
         // Mostly without what the short cut refuses, so that it answers often.
-        const size_t choices = random() % 4 == 0 ? std::size(kPieces) : std::size(kPieces) - 5;
+        const size_t choices = random() % 4 == 0 ? std::size(kPieces) : std::size(kPieces) - 3;
         text.push_back(random() % 3 == 0 ? U'b' : random() % 2 ? U'\u05D3' : U'\u0645');
         while (text.size() < length) text.push_back(kPieces[random() % choices]);
         const bool rtlReading = i % 2 == 1;
@@ -36,28 +38,33 @@ TEST(LettersAndNeutralsLevels, AgreeWithFriBidi) {
         portable::FriBidiLevels(scratch.types.data(), scratch.brackets.data(), text.size(), rtlReading, expected);
         ASSERT_EQ(got, expected) << portable::ToUtf8(std::u16string(text.begin(), text.end())) << " rtl " << rtlReading;
         std::vector<FriBidiLevel> direct;
-        if (!portable::LettersAndNeutralsLevels(scratch.types.data(), scratch.brackets.data(), text.size(), rtlReading,
-                                                direct))
+        if (!portable::ImplicitLevels(scratch.types.data(), scratch.brackets.data(), text.size(), rtlReading, direct))
             continue;
         ++answered;
-        withBrackets += std::u32string(text.begin(), text.end()).find_first_of(U"()[]{}") != std::u32string::npos;
+        const std::u32string answeredText(text.begin(), text.end());
+        withBrackets += answeredText.find_first_of(U"()[]{}") != std::u32string::npos;
+        withNumbers += answeredText.find_first_of(U"17\u0661\u0662\u06F1") != std::u32string::npos;
+        withMarks += answeredText.find_first_of(U"\u05B0\u064E\u0301") != std::u32string::npos;
         ASSERT_EQ(direct, expected) << portable::ToUtf8(std::u16string(text.begin(), text.end()));
     }
     EXPECT_GT(answered, 20000);
     EXPECT_GT(withBrackets, 10000);
+    EXPECT_GT(withNumbers, 10000);
+    EXPECT_GT(withMarks, 2000);
 }
 
-TEST(LettersAndNeutralsLevels, LeaveOtherTextsToFriBidi) {
-    const std::u16string kTexts[] = {u"\u05D01",  u"a1",           u"\u05D0\u0661", u"\u05D0\u05B0",
-                                     u"\u05D0\t", u"\u05D0\u202B", u"a\u2067b"};
+TEST(ImplicitLevels, LeaveOtherTextsToFriBidi) {
+    // Tabs, embeddings and isolates; marks at the start or after a neutral.
+    const std::u16string kTexts[] = {u"\u05D0\t",      u"\u05D0\u202B", u"a\u2067b",
+                                     u"\u05B0\u05D0", u"\u05D0 \u05B0", u"\u05D0(\u05B0)"};
     portable::BidiScratch scratch;
     std::vector<FriBidiLevel> levels;
     for (const std::u16string& text : kTexts) {
         portable::CodePoints codePoints;
         portable::AppendCodePoints(text, codePoints);
         portable::BidiLevels(codePoints.data(), codePoints.size(), false, scratch, levels);
-        EXPECT_FALSE(portable::LettersAndNeutralsLevels(scratch.types.data(), scratch.brackets.data(),
-                                                        codePoints.size(), false, levels))
+        EXPECT_FALSE(
+            portable::ImplicitLevels(scratch.types.data(), scratch.brackets.data(), codePoints.size(), false, levels))
             << portable::ToUtf8(text);
     }
 }

@@ -78,7 +78,7 @@ void BidiLevels(const FriBidiChar* text, size_t length, bool rtlReading, BidiScr
 
 void LineLevels(const FriBidiCharType* types, const FriBidiBracketType* brackets, size_t length, bool rtlReading,
                 std::vector<FriBidiLevel>& levels) {
-    if (!LettersAndNeutralsLevels(types, brackets, length, rtlReading, levels))
+    if (!ImplicitLevels(types, brackets, length, rtlReading, levels))
         FriBidiLevels(types, brackets, length, rtlReading, levels);
 }
 
@@ -126,28 +126,113 @@ int GlyphAdvance(const SizedFont& font, const hb_glyph_position_t& position) {
     return advance;
 }
 
-bool LettersAndNeutralsLevels(const FriBidiCharType* types, const FriBidiBracketType* brackets, size_t length,
-                              bool rtlReading, std::vector<FriBidiLevel>& levels) {
+namespace {
+
+// What ImplicitLevels tracks per code point: a direction, 0 left to right or
+// 1 right to left; a neutral not yet resolved; or a number, which counts as
+// right to left among neutrals and takes levels of its own.
+constexpr FriBidiLevel kNeutral = 2;
+constexpr FriBidiLevel kNumber = 3;
+
+FriBidiLevel Direction(FriBidiLevel tracked) {
+    return tracked == kNumber ? 1 : tracked;
+}
+
+// The weak rules W1-W7 for text that holds numbers or marks (on letters or
+// numbers only), from the bidi types to what ImplicitLevels tracks.
+void ResolveWeakTypes(const FriBidiCharType* types, size_t length, bool rtlReading, FriBidiLevel* tracked) {
+    thread_local std::vector<FriBidiCharType> resolved;
+    resolved.assign(types, types + length);
+    FriBidiCharType* t = resolved.data();
+    const FriBidiCharType start = rtlReading ? FRIBIDI_TYPE_RTL : FRIBIDI_TYPE_LTR;
+    // W1: a mark takes the type of what it is on.
+    for (size_t x = 1; x < length; ++x)
+        if (t[x] == FRIBIDI_TYPE_NSM) t[x] = t[x - 1];
+    // W2: a European number after Arabic letters is an Arabic number. (W3:
+    // Arabic letters count as right to left like any other, below; after
+    // W2 no European number follows them for W7 to see.)
+    FriBidiCharType strong = start;
+    for (size_t x = 0; x < length; ++x) {
+        if (t[x] == FRIBIDI_TYPE_LTR || t[x] == FRIBIDI_TYPE_RTL || t[x] == FRIBIDI_TYPE_AL)
+            strong = t[x];
+        else if (t[x] == FRIBIDI_TYPE_EN && strong == FRIBIDI_TYPE_AL)
+            t[x] = FRIBIDI_TYPE_AN;
+    }
+    // W4: one separator between two numbers of a kind joins them.
+    for (size_t x = 1; x + 1 < length; ++x) {
+        const FriBidiCharType before = t[x - 1];
+        if (before != t[x + 1]) continue;
+        if ((t[x] == FRIBIDI_TYPE_ES && before == FRIBIDI_TYPE_EN) ||
+            (t[x] == FRIBIDI_TYPE_CS && (before == FRIBIDI_TYPE_EN || before == FRIBIDI_TYPE_AN)))
+            t[x] = before;
+    }
+    // W5: terminators next to a European number belong to it. (W6: other
+    // separators and terminators are neutrals, below.)
+    for (size_t x = 0; x < length;) {
+        if (t[x] != FRIBIDI_TYPE_ET) {
+            ++x;
+            continue;
+        }
+        size_t end = x;
+        while (end < length && t[end] == FRIBIDI_TYPE_ET) ++end;
+        if ((x > 0 && t[x - 1] == FRIBIDI_TYPE_EN) || (end < length && t[end] == FRIBIDI_TYPE_EN))
+            std::fill(t + x, t + end, FRIBIDI_TYPE_EN);
+        x = end;
+    }
+    // W7: a European number after left-to-right letters is left to right.
+    strong = start;
+    for (size_t x = 0; x < length; ++x) {
+        switch (t[x]) {
+            case FRIBIDI_TYPE_LTR: strong = t[x], tracked[x] = 0; break;
+            case FRIBIDI_TYPE_RTL:
+            case FRIBIDI_TYPE_AL: strong = FRIBIDI_TYPE_RTL, tracked[x] = 1; break;
+            case FRIBIDI_TYPE_EN: tracked[x] = strong == FRIBIDI_TYPE_LTR ? 0 : kNumber; break;
+            case FRIBIDI_TYPE_AN: tracked[x] = kNumber; break;
+            default: tracked[x] = kNeutral;
+        }
+    }
+}
+
+}  // namespace
+
+bool ImplicitLevels(const FriBidiCharType* types, const FriBidiBracketType* brackets, size_t length, bool rtlReading,
+                    std::vector<FriBidiLevel>& levels) {
     // The paragraph's direction, which the line's start and end count as.
     const FriBidiLevel paragraph = rtlReading ? 1 : 0;
-    // Each code point's direction: 0 left to right, 1 right to left, 2 not
-    // yet resolved (a neutral). Without numbers, separators and terminators
-    // are neutrals; Arabic letters are right to left like any other.
-    constexpr FriBidiLevel kNeutral = 2;
     levels.resize(length);
+    bool weak = false;
     for (size_t x = 0; x < length; ++x) {
         switch (types[x]) {
             case FRIBIDI_TYPE_LTR: levels[x] = 0; break;
             case FRIBIDI_TYPE_RTL:
             case FRIBIDI_TYPE_AL: levels[x] = 1; break;
+            // Without numbers, separators and terminators are neutrals.
             case FRIBIDI_TYPE_WS:
             case FRIBIDI_TYPE_ON:
             case FRIBIDI_TYPE_CS:
             case FRIBIDI_TYPE_ES:
             case FRIBIDI_TYPE_ET: levels[x] = kNeutral; break;
+            case FRIBIDI_TYPE_EN:
+            case FRIBIDI_TYPE_AN: weak = true; break;
+            // Marks on letters, numbers or marks on them only: after anything
+            // else (a neutral, a bracket, the line's start) the rules differ.
+            case FRIBIDI_TYPE_NSM:
+                if (x == 0) return false;
+                switch (types[x - 1]) {
+                    case FRIBIDI_TYPE_LTR:
+                    case FRIBIDI_TYPE_RTL:
+                    case FRIBIDI_TYPE_AL:
+                    case FRIBIDI_TYPE_EN:
+                    case FRIBIDI_TYPE_AN:
+                    case FRIBIDI_TYPE_NSM: weak = true; break;
+                    default: return false;
+                }
+                break;
             default: return false;
         }
     }
+    if (weak) ResolveWeakTypes(types, length, rtlReading, levels.data());
+
     // Bracket pairs, in the order of their opening brackets.
     struct Open {
         FriBidiBracketType id;
@@ -173,24 +258,27 @@ bool LettersAndNeutralsLevels(const FriBidiCharType* types, const FriBidiBracket
         open.erase(std::next(match).base(), open.end());
     }
     std::sort(pairs.begin(), pairs.end());
-    // A pair around a letter of the paragraph's direction takes it; around
-    // letters of the other direction only, the other direction if the
-    // letter before the pair has it too, else the paragraph's; around none,
-    // it stays neutral.
+    // N0: a pair around a letter of the paragraph's direction takes it;
+    // around letters of the other direction only, the other direction if
+    // the letter before the pair has it too, else the paragraph's; around
+    // none, it stays neutral.
     for (const auto& [first, last] : pairs) {
         bool same = false, other = false;
-        for (size_t x = first + 1; x < last; ++x) same |= levels[x] == paragraph, other |= levels[x] == 1 - paragraph;
+        for (size_t x = first + 1; x < last; ++x) {
+            const FriBidiLevel direction = Direction(levels[x]);
+            same |= direction == paragraph, other |= direction == 1 - paragraph;
+        }
         if (!same && !other) continue;
         FriBidiLevel direction = paragraph;
         if (!same) {
             size_t x = first;
             while (x > 0 && levels[x - 1] == kNeutral) --x;
-            if (x > 0 && levels[x - 1] != paragraph) direction = 1 - paragraph;
+            if (x > 0 && Direction(levels[x - 1]) != paragraph) direction = 1 - paragraph;
         }
         levels[first] = levels[last] = direction;
     }
-    // Neutrals between letters of one direction take it, others the
-    // paragraph's.
+    // N1, N2: neutrals between code points of one direction take it, others
+    // the paragraph's.
     for (size_t x = 0; x < length;) {
         if (levels[x] != kNeutral) {
             ++x;
@@ -198,14 +286,16 @@ bool LettersAndNeutralsLevels(const FriBidiCharType* types, const FriBidiBracket
         }
         size_t end = x;
         while (end < length && levels[end] == kNeutral) ++end;
-        const FriBidiLevel before = x > 0 ? levels[x - 1] : paragraph;
-        const FriBidiLevel after = end < length ? levels[end] : paragraph;
+        const FriBidiLevel before = x > 0 ? Direction(levels[x - 1]) : paragraph;
+        const FriBidiLevel after = end < length ? Direction(levels[end]) : paragraph;
         const FriBidiLevel direction = before == after ? before : paragraph;
         for (; x < end; ++x) levels[x] = direction;
     }
-    // Left-to-right letters of a right-to-left paragraph sit a level above it.
-    if (rtlReading)
-        for (FriBidiLevel& level : levels) level = level == 0 ? 2 : 1;
+    // I1, I2: numbers sit two levels above a left-to-right paragraph and one
+    // above a right-to-left one, as left-to-right letters and neutrals do
+    // there.
+    if (weak || rtlReading)
+        for (FriBidiLevel& level : levels) level = level == kNumber ? 2 : rtlReading ? (level == 0 ? 2 : 1) : level;
     return true;
 }
 

@@ -95,14 +95,15 @@ void FriBidiLevels(const FriBidiCharType* types, const FriBidiBracketType* brack
                    std::vector<FriBidiLevel>& levels);
 
 // The levels FriBidi gives a line of `length` code points of these bidi
-// types and brackets (a right-to-left paragraph with `rtlReading`) when it
-// holds letters of either direction and neutrals only (no numbers, marks,
-// tabs, explicit embeddings or isolates): worked out directly, without
-// FriBidi's set-up, which costs more than the rest of measuring the short
-// runs line layout asks about. False, with `levels` undefined, for any
-// other text. LineLevels takes this way first.
-bool LettersAndNeutralsLevels(const FriBidiCharType* types, const FriBidiBracketType* brackets, size_t length,
-                              bool rtlReading, std::vector<FriBidiLevel>& levels);
+// types and brackets (a right-to-left paragraph with `rtlReading`) when
+// only the implicit rules apply: letters of either direction, numbers,
+// separators, neutrals and brackets, and marks on letters or numbers (no
+// tabs, explicit embeddings or isolates, no mark after a neutral). Worked
+// out directly, without FriBidi's set-up, which costs more than the rest of
+// measuring the short runs line layout asks about. False, with `levels`
+// undefined, for any other text. LineLevels takes this way first.
+bool ImplicitLevels(const FriBidiCharType* types, const FriBidiBracketType* brackets, size_t length, bool rtlReading,
+                    std::vector<FriBidiLevel>& levels);
 
 // Characters [start, end) of one embedding level.
 struct LevelRun {
