@@ -131,6 +131,25 @@ struct RunExtents::Run {
     std::vector<bool> tailsShaped;
 
     size_t size() const { return codePoints.size(); }
+    // Empty, as a new run, keeping the memory.
+    void Clear() {
+        text.clear();
+        codePoints.clear();
+        codePointsBefore.clear();
+        leftToRight = true;
+        levels.clear();
+        levelRunStart.clear();
+        levelRunEnd.clear();
+        types.clear();
+        brackets.clear();
+        before.clear();
+        marks.clear();
+        nextScript.clear();
+        scripts.clear();
+        extents.clear();
+        tails.clear();
+        tailsShaped.clear();
+    }
     // The glyphs of code points [a, b) are those of the shaping cut at a and
     // b: each is the start or end of its level run, or a place where a
     // cluster starts that HarfBuzz says is safe to cut.
@@ -158,7 +177,20 @@ struct RunExtents::Run {
 
 RunExtents::RunExtents() = default;
 
-RunExtents::~RunExtents() = default;
+RunExtents::~RunExtents() {
+    for (std::unique_ptr<Run>& run : runs_) LetGo(std::move(run));
+}
+
+std::vector<std::unique_ptr<RunExtents::Run>>& RunExtents::SpareRuns() {
+    thread_local std::vector<std::unique_ptr<Run>> spare;
+    return spare;
+}
+
+// Never allocates (it runs in the destructor): Measure makes the room.
+void RunExtents::LetGo(std::unique_ptr<Run> run) {
+    std::vector<std::unique_ptr<Run>>& spare = SpareRuns();
+    if (spare.size() < spare.capacity()) spare.push_back(std::move(run));
+}
 
 int RunExtents::Extent(SizedFont& font, const char16_t* text, size_t count) {
     if (count == 0) return 0;
@@ -212,9 +244,19 @@ int RunExtents::FreshExtent(SizedFont& font, const char16_t* text, size_t count)
 
 RunExtents::Run& RunExtents::Measure(SizedFont& font, const char16_t* text, size_t count) {
     ++counts_.measuredRuns;
-    auto run = std::make_unique<Run>();
+    std::unique_ptr<Run> run;
+    std::vector<std::unique_ptr<Run>>& spare = SpareRuns();
+    spare.reserve(kKeptRuns);
+    if (spare.empty()) {
+        run = std::make_unique<Run>();
+    } else {
+        run = std::move(spare.back());
+        spare.pop_back();
+        run->Clear();
+    }
     run->serial = ++serials_;
     run->text.assign(text, count);
+    run->codePoints.reserve(count);
     run->codePointsBefore.assign(count + 1, 0);
     const std::u16string_view units(run->text);
     for (size_t i = 0; i < count;) {
@@ -287,8 +329,9 @@ RunExtents::Run& RunExtents::Measure(SizedFont& font, const char16_t* text, size
     }
 
     // Each level run shaped as ShapeText shapes it; glyph advances summed by
-    // the code point that starts their cluster.
-    std::vector<uint32_t> clusterAdvance(n, 0);
+    // the code point that starts their cluster (at the place after it), then
+    // into the advances before each place.
+    run->before.assign(n + 1, 0);
     for (size_t start = 0; start < n;) {
         size_t end = start;
         while (end < n && run->levels[end] == run->levels[start]) ++end;
@@ -303,7 +346,7 @@ RunExtents::Run& RunExtents::Measure(SizedFont& font, const char16_t* text, size
         const hb_glyph_position_t* positions = hb_buffer_get_glyph_positions(buffer, &glyphs);
         for (unsigned i = 0; i < glyphs; ++i) {
             const uint32_t cluster = infos[i].cluster;
-            clusterAdvance[cluster] += Wrap(GlyphAdvance(font, positions[i]));
+            run->before[cluster + 1] += Wrap(GlyphAdvance(font, positions[i]));
             run->marks[cluster] |= kClusterStart;
             const hb_glyph_flags_t flags = hb_glyph_info_get_glyph_flags(&infos[i]);
             if (flags & HB_GLYPH_FLAG_UNSAFE_TO_BREAK) run->marks[cluster] |= kUnsafe;
@@ -311,12 +354,14 @@ RunExtents::Run& RunExtents::Measure(SizedFont& font, const char16_t* text, size
         }
         start = end;
     }
-    run->before.assign(n + 1, 0);
-    for (size_t x = 0; x < n; ++x) run->before[x + 1] = run->before[x] + clusterAdvance[x];
+    for (size_t x = 0; x < n; ++x) run->before[x + 1] += run->before[x];
 
     run->extents.assign(count + 1, kUnknown);
     run->extents[count] = Unwrap(run->before[n]);
-    if (runs_.size() == kKeptRuns) runs_.pop_back();
+    if (runs_.size() == kKeptRuns) {
+        LetGo(std::move(runs_.back()));
+        runs_.pop_back();
+    }
     runs_.insert(runs_.begin(), std::move(run));
     return *runs_.front();
 }

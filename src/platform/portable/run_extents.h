@@ -44,6 +44,12 @@ class RunExtents {
    private:
     struct Run;
 
+    // Runs that font objects let go of, kept for the next runs measured on
+    // this thread: a run is some fifteen arrays, and taking their memory
+    // again costs less than allocating it for every run.
+    static std::vector<std::unique_ptr<Run>>& SpareRuns();
+    void LetGo(std::unique_ptr<Run> run);
+
     Run* Find(const char16_t* text, size_t count);
     Run& Measure(SizedFont& font, const char16_t* text, size_t count);
     int PrefixExtent(SizedFont& font, Run& run, size_t units);
