@@ -39,7 +39,7 @@ private:
 // How many scan lines are read back at a time: both surfaces' bands stay in
 // the cache until they are merged.
 int BandLines(int width) {
-    constexpr int kBandBytes = 64 << 10;
+    constexpr int kBandBytes = 256 << 10;
     return std::max(1, kBandBytes / (4 * width));
 }
 
