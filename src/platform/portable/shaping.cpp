@@ -138,6 +138,22 @@ FriBidiLevel Direction(FriBidiLevel tracked) {
     return tracked == kNumber ? 1 : tracked;
 }
 
+// Calls `take(x, end)` for each longest sequence [x, end) of `value` in
+// `values`, in order.
+template <typename T, typename Take>
+void ForEachSequence(const T* values, size_t length, T value, Take take) {
+    for (size_t x = 0; x < length;) {
+        if (values[x] != value) {
+            ++x;
+            continue;
+        }
+        size_t end = x;
+        while (end < length && values[end] == value) ++end;
+        take(x, end);
+        x = end;
+    }
+}
+
 // The weak rules W1-W7 for text that holds numbers or marks (on letters or
 // numbers only), from the bidi types to what ImplicitLevels tracks.
 void ResolveWeakTypes(const FriBidiCharType* types, size_t length, bool rtlReading, FriBidiLevel* tracked) {
@@ -168,17 +184,10 @@ void ResolveWeakTypes(const FriBidiCharType* types, size_t length, bool rtlReadi
     }
     // W5: terminators next to a European number belong to it. (W6: other
     // separators and terminators are neutrals, below.)
-    for (size_t x = 0; x < length;) {
-        if (t[x] != FRIBIDI_TYPE_ET) {
-            ++x;
-            continue;
-        }
-        size_t end = x;
-        while (end < length && t[end] == FRIBIDI_TYPE_ET) ++end;
+    ForEachSequence(t, length, FriBidiCharType(FRIBIDI_TYPE_ET), [&](size_t x, size_t end) {
         if ((x > 0 && t[x - 1] == FRIBIDI_TYPE_EN) || (end < length && t[end] == FRIBIDI_TYPE_EN))
             std::fill(t + x, t + end, FRIBIDI_TYPE_EN);
-        x = end;
-    }
+    });
     // W7: a European number after left-to-right letters is left to right.
     strong = start;
     for (size_t x = 0; x < length; ++x) {
@@ -279,18 +288,11 @@ bool ImplicitLevels(const FriBidiCharType* types, const FriBidiBracketType* brac
     }
     // N1, N2: neutrals between code points of one direction take it, others
     // the paragraph's.
-    for (size_t x = 0; x < length;) {
-        if (levels[x] != kNeutral) {
-            ++x;
-            continue;
-        }
-        size_t end = x;
-        while (end < length && levels[end] == kNeutral) ++end;
+    ForEachSequence(levels.data(), length, kNeutral, [&](size_t x, size_t end) {
         const FriBidiLevel before = x > 0 ? Direction(levels[x - 1]) : paragraph;
         const FriBidiLevel after = end < length ? Direction(levels[end]) : paragraph;
-        const FriBidiLevel direction = before == after ? before : paragraph;
-        for (; x < end; ++x) levels[x] = direction;
-    }
+        std::fill(levels.begin() + ptrdiff_t(x), levels.begin() + ptrdiff_t(end), before == after ? before : paragraph);
+    });
     // I1, I2: numbers sit two levels above a left-to-right paragraph and one
     // above a right-to-left one, as left-to-right letters and neutrals do
     // there.
