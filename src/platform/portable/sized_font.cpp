@@ -145,10 +145,49 @@ void CachedAdvances(hb_font_t* font, void* fontData, unsigned count, const hb_co
     }
 }
 
-// The shaper's font functions: FreeType's, with the advances kept.
+// Code points below this have their glyph ids kept (every plane in use by
+// scripts; the rest are looked up each time).
+constexpr hb_codepoint_t kKeptGlyphIds = 0x40000;
+constexpr size_t kGlyphIdPage = 256;
+
+hb_bool_t CachedNominalGlyph(hb_font_t* font, void* fontData, hb_codepoint_t unicode, hb_codepoint_t* glyph, void*) {
+    if (unicode >= kKeptGlyphIds) return hb_font_get_nominal_glyph(hb_font_get_parent(font), unicode, glyph);
+    std::vector<std::unique_ptr<uint32_t[]>>& pages = static_cast<SizedFont*>(fontData)->glyphIds;
+    std::unique_ptr<uint32_t[]>& page = pages[unicode / kGlyphIdPage];
+    if (!page) {
+        page.reset(new (std::nothrow) uint32_t[kGlyphIdPage]());
+        if (!page) return hb_font_get_nominal_glyph(hb_font_get_parent(font), unicode, glyph);
+    }
+    uint32_t& known = page[unicode % kGlyphIdPage];
+    if (known == 0) {
+        hb_codepoint_t id = 0;
+        const bool found = hb_font_get_nominal_glyph(hb_font_get_parent(font), unicode, &id);
+        // A character the face lacks is asked again (rare; HarfBuzz then
+        // tries its fallbacks).
+        if (!found) return false;
+        known = id + 1;
+    }
+    *glyph = known - 1;
+    return true;
+}
+
+unsigned CachedNominalGlyphs(hb_font_t* font, void* fontData, unsigned count, const hb_codepoint_t* unicode,
+                             unsigned unicodeStride, hb_codepoint_t* glyph, unsigned glyphStride, void*) {
+    for (unsigned i = 0; i < count; ++i) {
+        if (!CachedNominalGlyph(font, fontData, *unicode, glyph, nullptr)) return i;
+        unicode = reinterpret_cast<const hb_codepoint_t*>(reinterpret_cast<const char*>(unicode) + unicodeStride);
+        glyph = reinterpret_cast<hb_codepoint_t*>(reinterpret_cast<char*>(glyph) + glyphStride);
+    }
+    return count;
+}
+
+// The shaper's font functions: FreeType's, with the glyph ids and advances
+// kept.
 hb_font_funcs_t* CachingFuncs() {
     static hb_font_funcs_t* funcs = [] {
         hb_font_funcs_t* made = hb_font_funcs_create();
+        hb_font_funcs_set_nominal_glyph_func(made, CachedNominalGlyph, nullptr, nullptr);
+        hb_font_funcs_set_nominal_glyphs_func(made, CachedNominalGlyphs, nullptr, nullptr);
         hb_font_funcs_set_glyph_h_advances_func(made, CachedAdvances, nullptr, nullptr);
         hb_font_funcs_make_immutable(made);
         return made;
@@ -190,6 +229,7 @@ std::unique_ptr<SizedFont> MakeSizedFont(const SizedFontKey& key) {
         return nullptr;
     }
     font->advances.assign(static_cast<size_t>(font->face->num_glyphs), kUnknownAdvance);
+    font->glyphIds.resize(kKeptGlyphIds / kGlyphIdPage);
     hb_font_set_funcs(font->shaper, CachingFuncs(), font.get(), nullptr);
     return font;
 }

@@ -88,6 +88,10 @@ struct SizedFont {
     // shaper's own cache is small, and a face with thousands of glyphs
     // (CJK) would run the hinting program again for most of them.
     std::vector<hb_position_t> advances;
+    // Glyph ids by code point, as FreeType's character map gives them, in
+    // pages of 256 code points made on first use (an entry is the id + 1,
+    // 0 while unknown): FreeType searches the map anew for every character.
+    std::vector<std::unique_ptr<uint32_t[]>> glyphIds;
     // Advances of short runs shaped on their own, by their characters, level
     // and the context shaping reads (see RunExtents::ShapedPart).
     std::unordered_map<std::u32string, int> shortRuns;
