@@ -4,7 +4,7 @@
 // it declares exactly the subset the library calls, with the same names,
 // types and meaning, implemented in src/platform/portable/ on FreeType,
 // HarfBuzz, fontconfig and FriBidi. Code above this header is identical on
-// both platforms, but for one property of the platform's measuring below.
+// both platforms.
 #pragma once
 
 #ifdef _WIN32
@@ -218,17 +218,3 @@ BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD count, DWORD* read, void* overla
 BOOL CloseHandle(HANDLE handle);
 
 #endif
-
-namespace textraster {
-
-// Whether GetTextExtentPoint32W answers a run quickly after a longer run from
-// the same start was measured: the portable layer keeps the shaping of the
-// runs it measured and reads shorter ones off it; GDI measures every run
-// anew, so measuring ahead there is only more work.
-#ifdef _WIN32
-constexpr bool kMeasuringKeepsLongerRuns = false;
-#else
-constexpr bool kMeasuringKeepsLongerRuns = true;
-#endif
-
-}  // namespace textraster

@@ -21,7 +21,7 @@ public:
     int32_t Extent(const TextChar* start, uint32_t count) override {
         int32_t extent = 0;
         if (measured_.Find(start, count, extent)) return extent;
-        if (kMeasuringKeepsLongerRuns && (start != aheadStart_ || count > aheadCount_)) MeasureAhead(start, count);
+        if (start != aheadStart_ || count > aheadCount_) MeasureAhead(start, count);
         // A failed measurement counts as an extent of 0.
         SIZE size{};
         GetTextExtentPoint32W(dc_, start, int(count), &size);
@@ -38,8 +38,8 @@ private:
     // Line layout measures a line from its start one character longer each
     // time. Measuring well beyond the run first, up to the next forced break,
     // lets a platform that keeps the shaping of the runs it measured answer
-    // the coming runs from it (the portable layer does, GDI does not); the
-    // result itself is remembered like any other. Measuring four times the length each time a
+    // the coming runs from it (the portable layer does); the result itself is
+    // remembered like any other. Measuring four times the length each time a
     // line outgrows what was measured keeps the work in proportion to the
     // line's length.
     void MeasureAhead(const TextChar* start, uint32_t count) {
