@@ -223,8 +223,8 @@ bool ImplicitLevels(const FriBidiCharType* types, const FriBidiBracketType* brac
             case FRIBIDI_TYPE_ET: levels[x] = kNeutral; break;
             case FRIBIDI_TYPE_EN:
             case FRIBIDI_TYPE_AN: weak = true; break;
-            // Marks on letters, numbers or marks on them only: after anything
-            // else (a neutral, a bracket, the line's start) the rules differ.
+            // Marks on letters, numbers or marks on them only; a mark after a
+            // neutral or a bracket, or at the line's start, is left to FriBidi.
             case FRIBIDI_TYPE_NSM:
                 if (x == 0) return false;
                 switch (types[x - 1]) {
