@@ -6,9 +6,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "textraster.h"
+#include "tools/utf.h"
 
 namespace textraster::bench {
 
@@ -33,30 +35,15 @@ inline const std::vector<Language>& Languages() {
     return languages;
 }
 
-// UTF-8 to UTF-16 code units of the platform's text type; a malformed
-// sequence becomes U+FFFD.
+// UTF-8 to the platform's text; exits on broken UTF-8, as the corpus and the
+// face names are checked in and a figure from a mangled line would mislead.
 inline Text FromUtf8(const std::string& in) {
-    Text out;
-    for (size_t i = 0; i < in.size();) {
-        const unsigned char lead = static_cast<unsigned char>(in[i]);
-        const int length = lead < 0x80 ? 1 : lead >> 5 == 6 ? 2 : lead >> 4 == 14 ? 3 : lead >> 3 == 30 ? 4 : 0;
-        char32_t c = length == 1 ? lead : length == 2 ? lead & 0x1F : length == 3 ? lead & 0x0F : lead & 0x07;
-        bool valid = length > 0 && i + length <= in.size();
-        for (int k = 1; valid && k < length; ++k) {
-            const unsigned char next = static_cast<unsigned char>(in[i + k]);
-            valid = next >> 6 == 2;
-            c = c << 6 | (next & 0x3F);
-        }
-        i += valid ? length : 1;
-        if (!valid || c > 0x10FFFF) c = 0xFFFD;
-        if (c >= 0x10000) {
-            out += TextChar(0xD800 + ((c - 0x10000) >> 10));
-            out += TextChar(0xDC00 + ((c - 0x10000) & 0x3FF));
-        } else {
-            out += TextChar(c);
-        }
+    tool::Decoded decoded = tool::Utf8ToUtf16(in);
+    if (!decoded.error.empty()) {
+        std::fprintf(stderr, "corpus: %s\n", decoded.error.c_str());
+        std::exit(2);
     }
-    return out;
+    return std::move(decoded.text);
 }
 
 // The file's lines that hold anything, without their line ends; an
