@@ -18,10 +18,10 @@ uint32_t DibColorTableEntries(const BITMAPINFOHEADER& h) {
     return h.biClrUsed;
 }
 
-ScanLineReader::ScanLineReader(HDC dc, HBITMAP bitmap, int bandLines) : dc_(dc), bitmap_(bitmap) {
+ScanLineReader::ScanLineReader(HDC dc, HBITMAP bitmap) : dc_(dc), bitmap_(bitmap) {
     BITMAP description{};
     if (GetObjectW(bitmap, sizeof description, &description) == 0) return;
-    if (description.bmWidth <= 0 || description.bmHeight <= 0 || bandLines <= 0) return;
+    if (description.bmWidth <= 0 || description.bmHeight <= 0) return;
 
     // Room for the header, 256 colours and 3 masks, whatever the system adds.
     union {
@@ -44,7 +44,9 @@ ScanLineReader::ScanLineReader(HDC dc, HBITMAP bitmap, int bandLines) : dc_(dc),
     if (entries > 259 || imageSize < lineBytes * description.bmHeight || uint64_t(imageSize) > SIZE_MAX / 2) return;
     width_ = description.bmWidth;
     height_ = description.bmHeight;
-    bandLines_ = std::min(bandLines, height_);
+    // As fast here as smaller bands, and fewer calls into the system.
+    constexpr int64_t kBandBytes = 256 << 10;
+    bandLines_ = int(std::min<int64_t>(std::max<int64_t>(1, kBandBytes / lineBytes), height_));
     headerBytes_ = sizeof(BITMAPINFOHEADER) + 4 * size_t(entries);
     block_.reset(static_cast<BITMAPINFOHEADER*>(TakeReadBackBlock(headerBytes_ + size_t(lineBytes) * bandLines_)));
     if (block_) std::memcpy(block_.get(), local.bytes, headerBytes_);

@@ -24,21 +24,23 @@ int64_t DibImageSize(const BITMAPINFOHEADER& header);
 uint32_t DibColorTableEntries(const BITMAPINFOHEADER& header);
 
 // Reads a bitmap (out of every device context) back as 32-bit uncompressed
-// device-independent pixels, a band of scan lines at a time, into one
-// read-back block: the rows a band needs stay in the cache while they are
-// merged, where a whole surface of a large region would not. Scan lines are
-// numbered from the bottom, as in the bottom-up DIB it asks for.
+// device-independent pixels, a band of scan lines at a time (about 256 KB,
+// at least a line), into one read-back block: the rows a band holds stay in
+// the cache while they are merged, where a whole surface of a large region
+// would not. Scan lines are numbered from the bottom, as in the bottom-up DIB
+// it asks for.
 class ScanLineReader {
 public:
     // Gets the bitmap's description, lets the system complete the header and
-    // takes a block for `bandLines` lines. Empty (false) when the
-    // description or the memory cannot be had.
-    ScanLineReader(HDC dc, HBITMAP bitmap, int bandLines);
+    // takes a block for one band. Empty (false) when the description or the
+    // memory cannot be had.
+    ScanLineReader(HDC dc, HBITMAP bitmap);
     explicit operator bool() const { return block_ != nullptr; }
     int width() const { return width_; }
     int height() const { return height_; }
-    // Lines [first, first + count), count at most the band: `width()` pixels
-    // each, bottom line first. Null when the system copies fewer lines.
+    int bandLines() const { return bandLines_; }
+    // Lines [first, first + count), count at most bandLines(): `width()`
+    // pixels each, bottom line first. Null when the system copies fewer lines.
     const uint32_t* Read(int first, int count);
 
 private:

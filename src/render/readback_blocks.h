@@ -1,9 +1,11 @@
-// Memory for reading surfaces back. Every drawing call reads two surfaces of
-// its region's size back, and the process heap hands blocks that large
-// straight back to the system when they are freed (Windows above its
-// virtual-allocation threshold, Wine alike): mapping them in again costs a
-// page fault per page, more than drawing the text. So the blocks of the last
-// calls are kept, a bounded few, for the next call that needs as much.
+// Memory for reading surfaces back. Every drawing call reads two surfaces
+// back, a band of some 256 KB each at a time (a line of a very wide region
+// takes more), and the process heap can hand blocks that large straight back
+// to the system when they are freed (Windows above its virtual-allocation
+// threshold, Wine alike, the C library above its own): mapping them in again
+// costs a page fault per page, more than drawing the text. So the blocks of
+// the last calls are kept, a bounded few, for the next call that needs as
+// much.
 #pragma once
 
 #include <cstddef>

@@ -25,9 +25,9 @@ public:
     bool ok() const { return dc_.get() && bitmap_.get(); }
     HDC dc() const { return dc_.get(); }
     // The bitmap must be out of its context before it is read back.
-    ScanLineReader ReadBack(int bandLines) {
+    ScanLineReader ReadBack() {
         selection_.Restore();
-        return ScanLineReader(dc_.get(), bitmap_.get(), bandLines);
+        return ScanLineReader(dc_.get(), bitmap_.get());
     }
 
 private:
@@ -35,13 +35,6 @@ private:
     GdiObject<HBITMAP> bitmap_;
     Selection selection_;
 };
-
-// How many scan lines are read back at a time: both surfaces' bands stay in
-// the cache until they are merged.
-int BandLines(int width) {
-    constexpr int kBandBytes = 256 << 10;
-    return std::max(1, kBandBytes / (4 * width));
-}
 
 // Reads both surfaces back a band at a time and merges them into the host's
 // buffer, clipped to it, in the row order the host asked for: one pass over
@@ -56,7 +49,7 @@ bool CopyRegion(const TextLayoutParams& p, ScanLineReader& colour, ScanLineReade
     // when the host's rows run top-down, line i otherwise.
     const int32_t firstLine = p.topDown ? height - rows : 0, endLine = p.topDown ? height : rows;
     uint32_t* const region = pixels + (size_t(p.destY) * p.bufferWidth + p.destX);
-    const int band = BandLines(width);
+    const int band = colour.bandLines();
     for (int32_t first = firstLine; first < endLine; first += band) {
         const int count = std::min(band, endLine - first);
         const uint32_t* colourLines = colour.Read(first, count);
@@ -127,9 +120,8 @@ extern "C" TEXTRASTER_API int32_t TEXTRASTER_CALL RenderText(const TextChar* tex
         result = DrawLines(normalized.get(), alphaCanvas, p, nullptr, nullptr);
     }  // both fonts deselected, then the font deleted
 
-    const int band = BandLines(width);
-    ScanLineReader colourLines = colour.ReadBack(band);
-    ScanLineReader alphaLines = alpha.ReadBack(band);
+    ScanLineReader colourLines = colour.ReadBack();
+    ScanLineReader alphaLines = alpha.ReadBack();
     if (!colourLines || !alphaLines) return TR_OUT_OF_MEMORY;
     // Every band asks the same of the same bitmaps as the first, so a band
     // fails only where the first does, before anything is written.
