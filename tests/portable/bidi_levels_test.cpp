@@ -4,6 +4,7 @@
 
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/portable/shaping.h"
@@ -51,6 +52,32 @@ TEST(ImplicitLevels, AgreeWithFriBidi) {
     EXPECT_GT(withBrackets, 10000);
     EXPECT_GT(withNumbers, 10000);
     EXPECT_GT(withMarks, 2000);
+}
+
+// FriBidi stops pairing brackets at the one that would nest too deep; the
+// short cut answers only below that, and then as FriBidi does.
+TEST(ImplicitLevels, DeepBracketsAsFriBidiPairsThem) {
+    const size_t limit = FRIBIDI_BIDI_MAX_NESTED_BRACKET_PAIRS;
+    for (size_t depth : {limit - 1, limit, limit + 1, limit + 2}) {
+        SCOPED_TRACE(depth);
+        portable::CodePoints text(depth, U'(');
+        text.push_back(U'\u05D0');
+        text.insert(text.end(), depth, U')');
+        text.push_back(U'a');
+        portable::BidiScratch scratch;
+        std::vector<FriBidiLevel> expected, direct;
+        portable::BidiLevels(text.data(), text.size(), false, scratch, expected);
+        std::vector<std::pair<size_t, size_t>> pairs;
+        const size_t paired = portable::PairBrackets(scratch.brackets.data(), text.size(), pairs);
+        EXPECT_EQ(paired, depth <= limit ? text.size() : limit);
+        const bool answered =
+            portable::ImplicitLevels(scratch.types.data(), scratch.brackets.data(), text.size(), false, direct);
+        EXPECT_EQ(answered, depth <= limit);
+        portable::FriBidiLevels(scratch.types.data(), scratch.brackets.data(), text.size(), false, expected);
+        if (answered) {
+            EXPECT_EQ(direct, expected);
+        }
+    }
 }
 
 TEST(ImplicitLevels, LeaveOtherTextsToFriBidi) {

@@ -21,8 +21,6 @@ constexpr size_t kContext = 5;
 // many code points, up to this many parts.
 constexpr size_t kRememberedPart = 16;
 constexpr size_t kRememberedParts = 4096;
-// How deep FriBidi nests bracket pairs before it stops pairing them.
-constexpr size_t kMaxBracketPairs = FRIBIDI_BIDI_MAX_NESTED_BRACKET_PAIRS;
 
 // Marks of a place between two code points.
 constexpr uint8_t kClusterStart = 1;  // a glyph cluster starts here
@@ -290,30 +288,11 @@ RunExtents::Run& RunExtents::Measure(SizedFont& font, const char16_t* text, size
         const bool plain = std::none_of(bidi.types.begin(), bidi.types.end(), [](FriBidiCharType type) {
             return FRIBIDI_IS_EXPLICIT(type) || FRIBIDI_IS_ISOLATE(type) || type == FRIBIDI_TYPE_BS;
         });
-        struct Open {
-            FriBidiBracketType id;
-            size_t at;
-        };
-        std::vector<Open> open;
+        std::vector<std::pair<size_t, size_t>> pairs;
+        // FriBidi stops pairing brackets here, and so do stable places.
+        const size_t paired = plain ? PairBrackets(bidi.brackets.data(), n, pairs) : 0;
         std::vector<uint8_t> pairing(n, 0);  // 1 opens a pair the run closes, 2 closes one
-        size_t paired = plain ? n : 0;       // FriBidi stops pairing brackets here, and so do stable places
-        for (size_t i = 0; i < paired; ++i) {
-            const FriBidiBracketType bracket = bidi.brackets[i];
-            if (bracket != FRIBIDI_NO_BRACKET && FRIBIDI_IS_BRACKET_OPEN(bracket)) {
-                if (open.size() == kMaxBracketPairs)
-                    paired = i;
-                else
-                    open.push_back({FRIBIDI_BRACKET_ID(bracket), i});
-            } else if (bracket != FRIBIDI_NO_BRACKET) {
-                const auto match = std::find_if(open.rbegin(), open.rend(),
-                                                [&](const Open& o) { return o.id == FRIBIDI_BRACKET_ID(bracket); });
-                if (match != open.rend()) {
-                    pairing[match->at] = 1;
-                    pairing[i] = 2;
-                    open.erase(std::next(match).base(), open.end());
-                }
-            }
-        }
+        for (const auto& [open, close] : pairs) pairing[open] = 1, pairing[close] = 2;
         size_t pending = 0;
         for (size_t i = 0; i < paired; ++i) {
             if (pairing[i] == 1) ++pending;

@@ -126,6 +126,31 @@ int GlyphAdvance(const SizedFont& font, const hb_glyph_position_t& position) {
     return advance;
 }
 
+size_t PairBrackets(const FriBidiBracketType* brackets, size_t length, std::vector<std::pair<size_t, size_t>>& pairs) {
+    struct Open {
+        FriBidiBracketType id;
+        size_t at;
+    };
+    thread_local std::vector<Open> open;
+    open.clear();
+    pairs.clear();
+    for (size_t x = 0; x < length; ++x) {
+        const FriBidiBracketType bracket = brackets[x];
+        if (bracket == FRIBIDI_NO_BRACKET) continue;
+        if (FRIBIDI_IS_BRACKET_OPEN(bracket)) {
+            if (open.size() == FRIBIDI_BIDI_MAX_NESTED_BRACKET_PAIRS) return x;
+            open.push_back({FRIBIDI_BRACKET_ID(bracket), x});
+            continue;
+        }
+        const auto match = std::find_if(open.rbegin(), open.rend(),
+                                        [&](const Open& o) { return o.id == FRIBIDI_BRACKET_ID(bracket); });
+        if (match == open.rend()) continue;
+        pairs.emplace_back(match->at, x);
+        open.erase(std::next(match).base(), open.end());
+    }
+    return length;
+}
+
 namespace {
 
 // What ImplicitLevels tracks per code point: a direction, 0 left to right or
@@ -243,29 +268,8 @@ bool ImplicitLevels(const FriBidiCharType* types, const FriBidiBracketType* brac
     if (weak) ResolveWeakTypes(types, length, rtlReading, levels.data());
 
     // Bracket pairs, in the order of their opening brackets.
-    struct Open {
-        FriBidiBracketType id;
-        size_t at;
-    };
-    thread_local std::vector<Open> open;
     thread_local std::vector<std::pair<size_t, size_t>> pairs;
-    open.clear();
-    pairs.clear();
-    for (size_t x = 0; x < length; ++x) {
-        const FriBidiBracketType bracket = brackets[x];
-        if (bracket == FRIBIDI_NO_BRACKET) continue;
-        if (FRIBIDI_IS_BRACKET_OPEN(bracket)) {
-            // Where FriBidi would stop pairing brackets.
-            if (open.size() == FRIBIDI_BIDI_MAX_NESTED_BRACKET_PAIRS) return false;
-            open.push_back({FRIBIDI_BRACKET_ID(bracket), x});
-            continue;
-        }
-        const auto match = std::find_if(open.rbegin(), open.rend(),
-                                        [&](const Open& o) { return o.id == FRIBIDI_BRACKET_ID(bracket); });
-        if (match == open.rend()) continue;
-        pairs.emplace_back(match->at, x);
-        open.erase(std::next(match).base(), open.end());
-    }
+    if (PairBrackets(brackets, length, pairs) < length) return false;
     std::sort(pairs.begin(), pairs.end());
     // N0: a pair around a letter of the paragraph's direction takes it;
     // around letters of the other direction only, the other direction if
