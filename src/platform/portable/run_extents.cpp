@@ -21,6 +21,10 @@ constexpr size_t kContext = 5;
 // many code points, up to this many parts.
 constexpr size_t kRememberedPart = 16;
 constexpr size_t kRememberedParts = 4096;
+// Stretches of Arabic words whose parts' advances are remembered (see
+// ShapeTails), and the first character of their keys, apart from the parts'.
+constexpr size_t kRememberedStretches = 4096;
+constexpr char32_t kTailsKey = 2;
 
 // Marks of a place between two code points.
 constexpr uint8_t kClusterStart = 1;  // a glyph cluster starts here
@@ -466,54 +470,103 @@ int RunExtents::GrowingAdvance(SizedFont& font, const Run& run, const LevelRun& 
 // part's own context, which HarfBuzz reads only for joining, ends at a place
 // where nothing joins across, as the space does, and an Arabic letter after
 // a letter that does not join forward takes the same form as after a space.)
+// An advance so found depends on the part's characters and direction alone,
+// which is what lets the sized font keep it for the next text.
 void RunExtents::ShapeTails(SizedFont& font, Run& run, size_t a, size_t e, FriBidiLevel level, hb_script_t script) {
     if (run.tailsShaped.empty()) {
         run.tailsShaped.assign(run.size(), false);
         run.tails.assign(run.size() + 1, kUnknown);
     }
     run.tailsShaped[a] = true;
+    // The stretches [j, w) between two places to cut that hold places not
+    // to cut: each such place x ends a part [j, x).
+    struct Stretch {
+        size_t start;
+        size_t end;
+    };
+    std::vector<Stretch> stretches;
+    for (size_t x = a + 1; x < e; ++x) {
+        if (run.Cuttable(x, a, e)) continue;
+        const size_t j = x - 1;
+        size_t w = x + 1;
+        while (w < e && !run.Cuttable(w, a, e)) ++w;
+        if (j > a) stretches.push_back({j, w});
+        x = w;
+    }
+    if (stretches.empty()) return;
+
+    // The same words come again and again: the sized font remembers the
+    // advances of a stretch's parts by its characters and direction.
+    const FriBidiChar* codePoints = run.codePoints.data();
+    std::u32string& key = key_;
+    auto makeKey = [&](const Stretch& s) {
+        key.assign(1, char32_t(kTailsKey + level % 2));
+        key.append(codePoints + s.start, codePoints + s.end);
+    };
+    std::vector<Stretch> unknown;
+    {
+        std::lock_guard<std::mutex> guard(font.lock);
+        for (const Stretch& s : stretches) {
+            makeKey(s);
+            auto found = font.stretchTails.find(key);
+            if (found == font.stretchTails.end()) {
+                unknown.push_back(s);
+                continue;
+            }
+            ++counts_.rememberedStretches;
+            std::copy(found->second.begin(), found->second.end(), run.tails.begin() + s.start + 1);
+        }
+    }
+    if (unknown.empty()) return;
+
+    // The parts of the stretches not remembered, shaped together in one
+    // buffer, apart by spaces.
     struct Part {
         size_t at;     // in the buffer
         size_t count;  // code points
-        size_t end;    // the place of the whole it ends at
     };
     std::vector<Part> parts;
     CodePoints text;
-    const FriBidiChar* codePoints = run.codePoints.data();
-    for (size_t x = a + 1; x < e; ++x) {
-        if (run.Cuttable(x, a, e)) continue;
-        size_t j = x - 1;
-        while (j > a && !run.Cuttable(j, a, e)) --j;
-        if (j == a) continue;
-        if (!text.empty()) text.push_back(' ');
-        parts.push_back({text.size(), x - j, x});
-        text.insert(text.end(), codePoints + j, codePoints + x);
-    }
-    if (parts.empty()) return;
+    for (const Stretch& s : unknown)
+        for (size_t x = s.start + 1; x < s.end; ++x) {
+            if (!text.empty()) text.push_back(' ');
+            parts.push_back({text.size(), x - s.start});
+            text.insert(text.end(), codePoints + s.start, codePoints + x);
+        }
 
     std::vector<int32_t> partOf(text.size(), -1), advances(parts.size(), 0);
     for (size_t i = 0; i < parts.size(); ++i)
         for (size_t k = 0; k < parts[i].count; ++k) partOf[parts[i].at + k] = int32_t(i);
     std::vector<uint8_t> edge(text.size(), 0);  // per code point: a cluster starts, safely
-    {
-        std::lock_guard<std::mutex> guard(font.lock);
-        hb_buffer_t* buffer = ThreadScratch().buffer;
-        ShapeRun(font, text.data(), text.size(), {0, text.size(), level}, script, buffer);
-        unsigned glyphs = 0;
-        const hb_glyph_info_t* infos = hb_buffer_get_glyph_infos(buffer, &glyphs);
-        const hb_glyph_position_t* positions = hb_buffer_get_glyph_positions(buffer, &glyphs);
-        for (unsigned g = 0; g < glyphs; ++g) {
-            const uint32_t cluster = infos[g].cluster;
-            edge[cluster] |= kClusterStart;
-            if (hb_glyph_info_get_glyph_flags(&infos[g]) & HB_GLYPH_FLAG_UNSAFE_TO_BREAK) edge[cluster] |= kUnsafe;
-            if (partOf[cluster] >= 0) advances[size_t(partOf[cluster])] += GlyphAdvance(font, positions[g]);
-        }
+    std::lock_guard<std::mutex> guard(font.lock);
+    hb_buffer_t* buffer = ThreadScratch().buffer;
+    ShapeRun(font, text.data(), text.size(), {0, text.size(), level}, script, buffer);
+    unsigned glyphs = 0;
+    const hb_glyph_info_t* infos = hb_buffer_get_glyph_infos(buffer, &glyphs);
+    const hb_glyph_position_t* positions = hb_buffer_get_glyph_positions(buffer, &glyphs);
+    for (unsigned g = 0; g < glyphs; ++g) {
+        const uint32_t cluster = infos[g].cluster;
+        edge[cluster] |= kClusterStart;
+        if (hb_glyph_info_get_glyph_flags(&infos[g]) & HB_GLYPH_FLAG_UNSAFE_TO_BREAK) edge[cluster] |= kUnsafe;
+        if (partOf[cluster] >= 0) advances[size_t(partOf[cluster])] += GlyphAdvance(font, positions[g]);
     }
     auto safe = [&edge, &text](size_t x) {
         return x == text.size() || (edge[x] & (kClusterStart | kUnsafe)) == kClusterStart;
     };
-    for (size_t i = 0; i < parts.size(); ++i)
-        if (safe(parts[i].at) && safe(parts[i].at + parts[i].count)) run.tails[parts[i].end] = advances[i];
+    // A part the buffer cannot answer for stays unknown, and is shaped on
+    // its own when asked for.
+    if (font.stretchTails.size() >= kRememberedStretches) font.stretchTails.clear();
+    const Part* part = parts.data();
+    for (const Stretch& s : unknown) {
+        std::vector<int32_t> tails;
+        for (size_t x = s.start + 1; x < s.end; ++x, ++part) {
+            tails.push_back(safe(part->at) && safe(part->at + part->count) ? advances[size_t(part - parts.data())]
+                                                                           : kUnknown);
+            run.tails[x] = tails.back();
+        }
+        makeKey(s);
+        font.stretchTails.emplace(key, std::move(tails));
+    }
 }
 
 int RunExtents::ShapedPart(SizedFont& font, const Run& run, size_t u, size_t v, FriBidiLevel level, size_t c,

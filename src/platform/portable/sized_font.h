@@ -95,6 +95,10 @@ struct SizedFont {
     // Advances of short runs shaped on their own, by their characters, level
     // and the context shaping reads (see RunExtents::ShapedPart).
     std::unordered_map<std::u32string, int> shortRuns;
+    // Advances of the parts of Arabic word stretches that a line may end
+    // inside, by the stretch's characters and direction (see
+    // RunExtents::ShapeTails).
+    std::unordered_map<std::u32string, std::vector<int32_t>> stretchTails;
 };
 
 // The sized font for a key, made on first use and kept among the most
