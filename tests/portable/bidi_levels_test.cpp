@@ -68,7 +68,7 @@ TEST(ImplicitLevels, DeepBracketsAsFriBidiPairsThem) {
         std::vector<FriBidiLevel> expected, direct;
         portable::BidiLevels(text.data(), text.size(), false, scratch, expected);
         std::vector<std::pair<size_t, size_t>> pairs;
-        const size_t paired = portable::PairBrackets(scratch.brackets.data(), text.size(), pairs);
+        const size_t paired = portable::PairBrackets(scratch.types.data(), scratch.brackets.data(), text.size(), pairs);
         EXPECT_EQ(paired, depth <= limit ? text.size() : limit);
         const bool answered =
             portable::ImplicitLevels(scratch.types.data(), scratch.brackets.data(), text.size(), false, direct);
@@ -77,6 +77,37 @@ TEST(ImplicitLevels, DeepBracketsAsFriBidiPairsThem) {
         if (answered) {
             EXPECT_EQ(direct, expected);
         }
+    }
+}
+
+// FriBidi joins marks to the neutral before them, and a neutral right after
+// them to that neutral too: a bracket there pairs with nothing. Pairs as
+// they show in FriBidi's levels for these texts.
+TEST(PairBrackets, BracketsAfterMarksJoinTheNeutralBefore) {
+    struct Case {
+        std::u32string text;
+        std::vector<std::pair<size_t, size_t>> pairs;
+    };
+    const Case kCases[] = {
+        {U"\u0628(\u064B)\u0628e)", {{1, 6}}},          // joined to the opening bracket
+        {U"\u0628(\u064B\u064B)\u0628e)", {{1, 7}}},   // after several marks
+        {U"\u0628(\u064B))\u0628e)", {{1, 4}}},         // the next one closes it
+        {U"\u0628[!\u064B]\u0628e]", {{1, 7}}},         // joined to another neutral
+        {U"\u0628(\u200D\u064B)\u0628e)", {{1, 7}}},   // through a joiner
+        {U"\u0628(.\u064B)\u0628e)", {{1, 4}}},         // a separator is no neutral yet
+        {U"\u0628(\u064B.)\u0628e)", {{1, 4}}},         // marks after the bracket only
+        {U"\u0628()\u064B\u0628e)", {{1, 2}}},
+    };
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(portable::ToUtf8(std::u16string(c.text.begin(), c.text.end())));
+        portable::CodePoints text(c.text.begin(), c.text.end());
+        portable::BidiScratch scratch;
+        std::vector<FriBidiLevel> levels;
+        portable::BidiLevels(text.data(), text.size(), false, scratch, levels);
+        std::vector<std::pair<size_t, size_t>> pairs;
+        EXPECT_EQ(portable::PairBrackets(scratch.types.data(), scratch.brackets.data(), text.size(), pairs),
+                  text.size());
+        EXPECT_EQ(pairs, c.pairs);
     }
 }
 

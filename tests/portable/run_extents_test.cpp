@@ -220,6 +220,33 @@ TEST(RunExtents, PrefixesOfBracketedPhrasesMeasureAsFreshRuns) {
     }
 }
 
+// Texts whose prefixes were once read off the whole wrongly: a bracket that
+// FriBidi joins to the neutral before it (so that it pairs with a later
+// one), and a run that starts with a mark, whose advance HarfBuzz sets by
+// letters anywhere in the run.
+TEST(RunExtents, PrefixesOfOnceMismeasuredTextsMeasureAsFreshRuns) {
+    struct Case {
+        std::u16string_view family;
+        bool vertical;
+        std::u16string text;
+    };
+    const Case kCases[] = {
+        {u"DejaVu Sans", false,
+         u"\u0644\u0627 \u0639\u0644\u0649:.\u0628\u064A\u0646\u0661\u0662[\u0628\u064A\u0646\u0628\u064A\u0646]"
+         u"[\u064B]\u0640\u05E9\u05DC\u05D5\u05DD \u0643\u0644\u0645\u0629file \u0640(\u0640)\u0661\u0662] []file"},
+        {u"DejaVu Sans", false, u"\u0628\u0628 (\u064B) \u0643\u0644\u0645\u0629 \u0643\u0644\u0645\u0629 e)"},
+        {u"IPAGothic", true, u"\u05B0\u06F1\u06F1eA"},
+        {u"IPAGothic", true, u"\u05B0\u200E2(\u05DC"},
+        {u"IPAGothic", false, u"abc \u05B0\u05D0\u05D0 e"},
+    };
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(portable::ToUtf8(c.text));
+        Font font(Describe(c.family, 20, FW_NORMAL, false, c.vertical));
+        RunExtents extents;
+        EXPECT_EQ(CountMismatches(font.sized(), extents, c.text), 0);
+    }
+}
+
 // A prefix whose text changed since it was measured is measured anew.
 TEST(RunExtents, AnswersForTheTextAsItIsNow) {
     Font font(Describe(u"DejaVu Sans", 24));

@@ -85,6 +85,19 @@ bool DecidesJoining(char32_t c) {
     }
 }
 
+// A mark that starts a run has no letter to sit on, and HarfBuzz may give it
+// an advance or none depending on characters anywhere in the run, without
+// saying that cutting the run changes anything: a run that starts with one
+// is never cut.
+bool IsMark(char32_t c) {
+    switch (hb_unicode_general_category(hb_unicode_funcs_get_default(), c)) {
+        case HB_UNICODE_GENERAL_CATEGORY_SPACING_MARK:
+        case HB_UNICODE_GENERAL_CATEGORY_ENCLOSING_MARK:
+        case HB_UNICODE_GENERAL_CATEGORY_NON_SPACING_MARK: return true;
+        default: return false;
+    }
+}
+
 bool IsStrong(FriBidiCharType type) {
     return type == FRIBIDI_TYPE_LTR || type == FRIBIDI_TYPE_RTL || type == FRIBIDI_TYPE_AL;
 }
@@ -294,7 +307,7 @@ RunExtents::Run& RunExtents::Measure(SizedFont& font, const char16_t* text, size
         });
         std::vector<std::pair<size_t, size_t>> pairs;
         // FriBidi stops pairing brackets here, and so do stable places.
-        const size_t paired = plain ? PairBrackets(bidi.brackets.data(), n, pairs) : 0;
+        const size_t paired = plain ? PairBrackets(bidi.types.data(), bidi.brackets.data(), n, pairs) : 0;
         std::vector<uint8_t> pairing(n, 0);  // 1 opens a pair the run closes, 2 closes one
         for (const auto& [open, close] : pairs) pairing[open] = 1, pairing[close] = 2;
         size_t pending = 0;
@@ -335,6 +348,8 @@ RunExtents::Run& RunExtents::Measure(SizedFont& font, const char16_t* text, size
             if (flags & HB_GLYPH_FLAG_UNSAFE_TO_BREAK) run->marks[cluster] |= kUnsafe;
             if (flags & HB_GLYPH_FLAG_UNSAFE_TO_CONCAT) run->marks[cluster] |= kUnsafeToConcat;
         }
+        if (IsMark(codePoints[start]))
+            for (size_t x = start + 1; x < end; ++x) run->marks[x] |= kUnsafe;
         start = end;
     }
     for (size_t x = 0; x < n; ++x) run->before[x + 1] += run->before[x];
@@ -391,7 +406,7 @@ uint32_t RunExtents::PartAdvance(SizedFont& font, Run& run, size_t u, size_t v, 
         // whole's, if the rest shaped on its own may be joined there too.
         size_t j = e - 1;
         while (j > u && !(run.Cuttable(j, a, e) && !(run.marks[j] & kUnsafeToConcat))) --j;
-        const int rest = GrowingAdvance(font, run, {j, v, level}, script, c, j > u);
+        const int rest = JoinedAdvance(font, run, {j, v, level}, script, c, j > u);
         if (rest != kUnknown) {
             ++counts_.reshapedParts;
             return run.Between(u, j) + Wrap(rest);
@@ -401,65 +416,72 @@ uint32_t RunExtents::PartAdvance(SizedFont& font, Run& run, size_t u, size_t v, 
     return Wrap(ShapedPart(font, run, u, v, level, c, seesContext));
 }
 
-// The part [j, v) of a prefix, shaped on its own within the prefix's c
-// code points. Line layout asks for it again with v one further each time
-// (every prefix inside a bracket, say): the part shaped last is kept, and
-// only what follows its last place where HarfBuzz says text may be joined
-// is shaped again. With `joined` the part follows glyphs shaped apart, so
-// its own first glyph must allow joining too. INT32_MIN when it does not.
-int RunExtents::GrowingAdvance(SizedFont& font, const Run& run, const LevelRun& part, hb_script_t script, size_t c,
-                               bool joined) {
-    Growing& g = growing_;
-    const size_t j = part.start, v = part.end;
-    const bool same = g.serial == run.serial && g.start == j && g.level == part.level && g.script == script;
-    size_t from = j;
-    if (same) {
-        from = std::min(v, g.end);
-        while (from > j && (g.marks[from - j] & (kClusterStart | kUnsafe | kUnsafeToConcat)) != kClusterStart) --from;
-    }
-    std::vector<uint32_t>& clusterAdvance = g.scratch;
-    clusterAdvance.assign(v - from, 0);
-    uint8_t firstMarks = 0;
-    {
+// The part [j, v) of a prefix whose level run goes on past the whole's:
+// shaped on its own within the prefix's c code points. Line layout asks for
+// it again with v one further each time (every prefix inside a bracket, say).
+// The part is shaped once as far as the prefixes can take it, to the end of
+// the first of the whole's level runs at its level from v - 1 on, and each
+// prefix's part is read off that shaping as the whole's are read off the
+// whole: up to v where it may be cut there, else up to its last place to cut
+// and the rest shaped again. With `joined` the part follows glyphs shaped
+// apart, so its first glyph must allow joining. INT32_MIN when no answer.
+int RunExtents::JoinedAdvance(SizedFont& font, Run& run, const LevelRun& part, hb_script_t script, size_t c,
+                              bool joined) {
+    Joined& g = joined_;
+    const size_t j = part.start, v = part.end, n = run.size();
+    if (!(g.serial == run.serial && g.start == j && g.level == part.level && g.script == script && v <= g.end)) {
+        size_t x = v - 1;
+        while (x < n && run.levels[x] != part.level) x = run.levelRunEnd[x];
+        const size_t end = std::max<size_t>(v, x < n ? run.levelRunEnd[x] : n);
+        g.serial = run.serial, g.start = j, g.end = end, g.level = part.level, g.script = script;
+        g.before.assign(end - j + 1, 0);
+        g.marks.assign(end - j + 1, 0);
         std::lock_guard<std::mutex> guard(font.lock);
         hb_buffer_t* buffer = ThreadScratch().buffer;
-        ShapeRun(font, run.codePoints.data(), c, {from, v, part.level}, script, buffer, true);
+        ShapeRun(font, run.codePoints.data(), n, {j, end, part.level}, script, buffer, true);
         unsigned count = 0;
         const hb_glyph_info_t* infos = hb_buffer_get_glyph_infos(buffer, &count);
         const hb_glyph_position_t* positions = hb_buffer_get_glyph_positions(buffer, &count);
-        g.pieceMarks.assign(v - from, 0);
         for (unsigned i = 0; i < count; ++i) {
-            const size_t at = infos[i].cluster - from;
-            clusterAdvance[at] += Wrap(GlyphAdvance(font, positions[i]));
-            uint8_t& marks = g.pieceMarks[at];
+            const size_t at = infos[i].cluster - j;
+            g.before[at + 1] += Wrap(GlyphAdvance(font, positions[i]));
+            uint8_t& marks = g.marks[at];
             marks |= kClusterStart;
             const hb_glyph_flags_t flags = hb_glyph_info_get_glyph_flags(&infos[i]);
             if (flags & HB_GLYPH_FLAG_UNSAFE_TO_BREAK) marks |= kUnsafe;
             if (flags & HB_GLYPH_FLAG_UNSAFE_TO_CONCAT) marks |= kUnsafeToConcat;
         }
-        firstMarks = g.pieceMarks.empty() ? 0 : g.pieceMarks[0];
+        for (size_t k = j; k < end; ++k) g.before[k - j + 1] += g.before[k - j];
     }
-    // Joined to what comes before `from` (the kept glyphs, or with `joined`
-    // the whole's), the piece must allow it.
-    if ((from > j || joined) && (firstMarks & kUnsafeToConcat)) {
-        g.serial = 0;
-        if (from > j) return GrowingAdvance(font, run, part, script, c, joined);
-        return kUnknown;
+    if ((joined && (g.marks[0] & kUnsafeToConcat)) || IsMark(run.codePoints[j])) return kUnknown;
+    const size_t end = g.end;
+    auto cuttable = [&g, j, end](size_t x) {
+        return x == j || x == end || (g.marks[x - j] & (kClusterStart | kUnsafe)) == kClusterStart;
+    };
+    auto between = [&g, j](size_t a, size_t b) { return g.before[b - j] - g.before[a - j]; };
+    const bool contextKept = !ShapingSeesContext(script) || run.SeesSameAfter(v, c, script);
+    if (v < end ? cuttable(v) && (v == c || contextKept) : contextKept) return Unwrap(between(j, v));
+    if (v != c) return kUnknown;
+    size_t k = v - 1;
+    while (k > j && !cuttable(k)) --k;
+    if (k == j) return kUnknown;
+    return Unwrap(between(j, k) + Wrap(TailAdvance(font, run, k, c, part.level, script)));
+}
+
+// The advance of [k, c), the end of a prefix after a place k where its
+// shaping may be cut, shaped on its own. Inside an Arabic word the whole's
+// tails (see ShapeTails) hold it when they start at k too.
+int RunExtents::TailAdvance(SizedFont& font, Run& run, size_t k, size_t c, FriBidiLevel level, hb_script_t script) {
+    if (script == HB_SCRIPT_ARABIC && !run.leftToRight) {
+        const size_t a = run.levelRunStart[c - 1], e = run.levelRunEnd[c - 1];
+        size_t j = c - 1;
+        while (j > a && !run.Cuttable(j, a, e)) --j;
+        if (j == k && j > a && run.levels[a] == level && run.ScriptOf(a, e) == script && !run.Cuttable(c, a, e)) {
+            if (run.tailsShaped.empty() || !run.tailsShaped[a]) ShapeTails(font, run, a, e, level, script);
+            if (run.tails[c] != kUnknown) return run.tails[c];
+        }
     }
-    if (!same || from == j) {
-        g.serial = run.serial, g.start = j, g.level = part.level, g.script = script;
-        g.before.assign(1, 0);
-        g.marks.clear();
-    }
-    g.before.resize(from - j + 1);
-    g.marks.resize(from - j);
-    for (size_t x = from; x < v; ++x) {
-        g.before.push_back(g.before.back() + clusterAdvance[x - from]);
-        g.marks.push_back(g.pieceMarks[x - from]);
-    }
-    g.marks.push_back(0);  // nothing starts at the part's end
-    g.end = v;
-    return Unwrap(g.before[v - j]);
+    return RunAdvance(font, run.codePoints.data(), c, {k, c, level}, script);
 }
 
 // A line of Arabic ends inside a word wherever the next letter would join:

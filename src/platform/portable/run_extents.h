@@ -58,13 +58,13 @@ class RunExtents {
     void ShapeTails(SizedFont& font, Run& run, size_t a, size_t e, FriBidiLevel level, hb_script_t script);
     int ShapedPart(SizedFont& font, const Run& run, size_t u, size_t v, FriBidiLevel level, size_t c, bool seesContext);
     int RunAdvance(SizedFont& font, const FriBidiChar* text, size_t length, const LevelRun& run, hb_script_t script);
-    int GrowingAdvance(SizedFont& font, const Run& run, const LevelRun& part, hb_script_t script, size_t c,
-                       bool joined);
+    int JoinedAdvance(SizedFont& font, Run& run, const LevelRun& part, hb_script_t script, size_t c, bool joined);
+    int TailAdvance(SizedFont& font, Run& run, size_t k, size_t c, FriBidiLevel level, hb_script_t script);
     int FreshExtent(SizedFont& font, const char16_t* text, size_t count);
 
-    // The part GrowingAdvance shaped last: per place from its start, the
-    // advances before it and the marks of the glyphs that start there.
-    struct Growing {
+    // The part JoinedAdvance shaped last, [start, end): per place from its
+    // start, the advances before it and the marks of the glyphs that start there.
+    struct Joined {
         uint64_t serial = 0;  // of its run; 0 for none
         size_t start = 0;
         size_t end = 0;
@@ -72,13 +72,11 @@ class RunExtents {
         hb_script_t script = HB_SCRIPT_INVALID;
         std::vector<uint32_t> before;
         std::vector<uint8_t> marks;
-        std::vector<uint32_t> scratch;
-        std::vector<uint8_t> pieceMarks;
     };
 
     std::vector<std::unique_ptr<Run>> runs_;  // most recently used first
     std::u32string key_;
-    Growing growing_;
+    Joined joined_;
     uint64_t serials_ = 0;
     Counts counts_;
 };

@@ -126,7 +126,8 @@ int GlyphAdvance(const SizedFont& font, const hb_glyph_position_t& position) {
     return advance;
 }
 
-size_t PairBrackets(const FriBidiBracketType* brackets, size_t length, std::vector<std::pair<size_t, size_t>>& pairs) {
+size_t PairBrackets(const FriBidiCharType* types, const FriBidiBracketType* brackets, size_t length,
+                    std::vector<std::pair<size_t, size_t>>& pairs) {
     struct Open {
         FriBidiBracketType id;
         size_t at;
@@ -134,9 +135,24 @@ size_t PairBrackets(const FriBidiBracketType* brackets, size_t length, std::vect
     thread_local std::vector<Open> open;
     open.clear();
     pairs.clear();
+    // FriBidi gives marks the type of what precedes them by joining them to
+    // it, and joins what follows them too when it has that type: a bracket
+    // after marks that follow another neutral becomes part of that neutral
+    // and pairs with nothing. (Boundary neutrals are out of the way then.)
+    FriBidiCharType before = FRIBIDI_TYPE_SENTINEL;  // of the last character before the marks
+    bool afterMarks = false;
     for (size_t x = 0; x < length; ++x) {
+        const FriBidiCharType type = types[x];
+        if (type == FRIBIDI_TYPE_BN) continue;
+        if (type == FRIBIDI_TYPE_NSM) {
+            afterMarks = true;
+            continue;
+        }
+        const bool joined = afterMarks && before == FRIBIDI_TYPE_ON && type == FRIBIDI_TYPE_ON;
+        before = type;
+        afterMarks = false;
         const FriBidiBracketType bracket = brackets[x];
-        if (bracket == FRIBIDI_NO_BRACKET) continue;
+        if (bracket == FRIBIDI_NO_BRACKET || joined) continue;
         if (FRIBIDI_IS_BRACKET_OPEN(bracket)) {
             if (open.size() == FRIBIDI_BIDI_MAX_NESTED_BRACKET_PAIRS) return x;
             open.push_back({FRIBIDI_BRACKET_ID(bracket), x});
@@ -269,7 +285,7 @@ bool ImplicitLevels(const FriBidiCharType* types, const FriBidiBracketType* brac
 
     // Bracket pairs, in the order of their opening brackets.
     thread_local std::vector<std::pair<size_t, size_t>> pairs;
-    if (PairBrackets(brackets, length, pairs) < length) return false;
+    if (PairBrackets(types, brackets, length, pairs) < length) return false;
     std::sort(pairs.begin(), pairs.end());
     // N0: a pair around a letter of the paragraph's direction takes it;
     // around letters of the other direction only, the other direction if

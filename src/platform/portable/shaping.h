@@ -95,12 +95,13 @@ void LineLevels(const FriBidiCharType* types, const FriBidiBracketType* brackets
 void FriBidiLevels(const FriBidiCharType* types, const FriBidiBracketType* brackets, size_t length, bool rtlReading,
                    std::vector<FriBidiLevel>& levels);
 
-// The bracket pairs FriBidi makes in a line of these bracket types (an
-// opening bracket's place, then its closing one's), in the order of their
+// The bracket pairs FriBidi makes in a line of these bidi and bracket types
+// (an opening bracket's place, then its closing one's), in the order of their
 // closing brackets; and how far it pairs them: up to the opening bracket that
 // would nest deeper than it goes, after which it pairs none (`length` when no
 // bracket does).
-size_t PairBrackets(const FriBidiBracketType* brackets, size_t length, std::vector<std::pair<size_t, size_t>>& pairs);
+size_t PairBrackets(const FriBidiCharType* types, const FriBidiBracketType* brackets, size_t length,
+                    std::vector<std::pair<size_t, size_t>>& pairs);
 
 // The levels FriBidi gives a line of `length` code points of these bidi
 // types and brackets (a right-to-left paragraph with `rtlReading`) when
