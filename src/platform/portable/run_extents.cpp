@@ -429,6 +429,7 @@ int RunExtents::JoinedAdvance(SizedFont& font, Run& run, const LevelRun& part, h
                               bool joined) {
     Joined& g = joined_;
     const size_t j = part.start, v = part.end, n = run.size();
+    if (IsMark(run.codePoints[j])) return kUnknown;  // never cut (see IsMark)
     if (!(g.serial == run.serial && g.start == j && g.level == part.level && g.script == script && v <= g.end)) {
         size_t x = v - 1;
         while (x < n && run.levels[x] != part.level) x = run.levelRunEnd[x];
@@ -453,7 +454,7 @@ int RunExtents::JoinedAdvance(SizedFont& font, Run& run, const LevelRun& part, h
         }
         for (size_t k = j; k < end; ++k) g.before[k - j + 1] += g.before[k - j];
     }
-    if ((joined && (g.marks[0] & kUnsafeToConcat)) || IsMark(run.codePoints[j])) return kUnknown;
+    if (joined && (g.marks[0] & kUnsafeToConcat)) return kUnknown;
     const size_t end = g.end;
     auto cuttable = [&g, j, end](size_t x) {
         return x == j || x == end || (g.marks[x - j] & (kClusterStart | kUnsafe)) == kClusterStart;
