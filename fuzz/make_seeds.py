@@ -104,6 +104,20 @@ write("render", "buffer-short", render("abc", grow=(-1, 0)))
 write("render", "normalised-away", render(" \t ", space=1))
 write("render", "offsets", render("a\nb\nc\nd", offset=10, pitch=30, font_height=17, height=100))
 
+# Prefix extents: face (index into the target's list), pixel height - 8,
+# flags (1 bold, 2 vertical), then each UTF-16 unit after a byte of 255
+# (the texts that once measured wrong in tests/portable/run_extents_test.cpp).
+def extents(face, height, flags, text):
+    units = utf16(text)
+    return bytes([face, height - 8, flags]) + b"".join(b"\xff" + units[k:k + 2] for k in range(0, len(units), 2))
+
+
+write("run_extents", "bracket-after-marks", extents(0, 20, 0, "\u0628\u0628 (\u064b) \u0643\u0644\u0645\u0629 e)"))
+write("run_extents", "mark-first", extents(2, 20, 2, "\u05b0\u06f1\u06f1eA"))
+write("run_extents", "bracket-left-open", extents(0, 24, 1, "\u0643\u0644\u0645\u0629 (\u0643\u0644\u0645\u0629 file) 12"))
+write("run_extents", "pieces", bytes([1, 16, 0]) + bytes(range(0, 56)))
+
+
 # The name table reader: whole small fonts that the system registers (so that
 # AddMemFont reaches the reader), and bare images whose naming tables hold the
 # cases of tests/unit/name_table_test.cpp.

@@ -18,7 +18,7 @@ cmake --build "$build" >/dev/null
 
 # Inputs no longer than the layouts need: a short text suffices to reach every
 # rule, and long ones only slow the search.
-declare -A max_len=([normalize]=4096 [line_walker]=4096 [render]=2048 [name_table]=65536)
+declare -A max_len=([normalize]=4096 [line_walker]=4096 [render]=2048 [name_table]=65536 [run_extents]=300)
 targets=("$@")
 if ((${#targets[@]} == 0)); then
   for source in "$root"/fuzz/*_fuzzer.cpp; do

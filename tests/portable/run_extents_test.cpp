@@ -19,6 +19,7 @@
 #include "platform/portable/gdi_object.h"
 #include "platform/portable/shaping.h"
 #include "platform/portable/utf.h"
+#include "support/tricky_text.h"
 
 namespace textraster::test {
 namespace {
@@ -107,69 +108,10 @@ TEST(RunExtents, PrefixesOfCorpusLinesMeasureAsFreshRuns) {
     }
 }
 
-// Characters chosen for their effect on neighbours: joining, marks, ligature
-// and fraction contexts, digits and separators between scripts, brackets,
-// explicit and implicit direction marks, surrogates, tabs and paragraph
-// separators.
+// A random text of the tricky pieces.
 std::u16string RandomText(std::mt19937& random, size_t length) {
-    static const std::vector<std::u16string> kPieces = {u"a",
-                                                        u"f",
-                                                        u"i",
-                                                        u"e",
-                                                        u"W",
-                                                        u"A",
-                                                        u" ",
-                                                        u" ",
-                                                        u"1",
-                                                        u"2",
-                                                        u"/",
-                                                        u"\u2044",
-                                                        u"(",
-                                                        u")",
-                                                        u"[",
-                                                        u"]",
-                                                        u"\"",
-                                                        u".",
-                                                        u",",
-                                                        u"-",
-                                                        u"\u05D0",
-                                                        u"\u05E9",
-                                                        u"\u05DC",
-                                                        u"\u05B0",
-                                                        u"\u0627",
-                                                        u"\u0628",
-                                                        u"\u0644",
-                                                        u"\u0645",
-                                                        u"\u064B",
-                                                        u"\u0640",
-                                                        u"\u0661",
-                                                        u"\u06F1",
-                                                        u"\u200D",
-                                                        u"\u200C",
-                                                        u"\u200E",
-                                                        u"\u200F",
-                                                        u"\u202B",
-                                                        u"\u202C",
-                                                        u"\u2067",
-                                                        u"\u2069",
-                                                        u"\u0301",
-                                                        u"\u00E9",
-                                                        u"\uFE0F",
-                                                        u"\u4E2D",
-                                                        u"\u3042",
-                                                        u"\u3002",
-                                                        u"\U00020000",
-                                                        u"\U0001F600",
-                                                        u"\xD800",
-                                                        u"\t",
-                                                        u"\u00A0",
-                                                        u"\u001C",
-                                                        u"ffi",
-                                                        u"\u05D1\u05D2",
-                                                        u"\u0644\u0627",
-                                                        u"\u0628\u0628\u0628"};
     std::u16string text;
-    while (text.size() < length) text += kPieces[random() % kPieces.size()];
+    while (text.size() < length) text += kTrickyPieces[random() % std::size(kTrickyPieces)];
     return text;
 }
 

@@ -1,0 +1,92 @@
+// The portable layer's extents of prefixes, read off the shaping of a
+// longer run, against a fresh shaping of each prefix, on texts made of
+// characters that change their neighbours' shapes and levels.
+//
+// Input: the face (uint8, one of a few), the pixel height (uint8, 8 to 71),
+// bold and vertical setting (bits 0 and 1 of a uint8), then the text, one
+// byte a piece of tests/support/tricky_text.h, where a byte of 255 takes the
+// next two bytes as one UTF-16 unit as it is; at most 96 units.
+//
+// Checks: measured whole and then prefix by prefix from the shortest up, as
+// line layout asks for them, every extent equals a fresh measurement; and
+// again after a longer text starting with the same units was measured.
+
+#include <cstdint>
+#include <cstring>
+#include <iterator>
+#include <mutex>
+#include <string>
+
+#include "fuzz/fuzz_input.h"
+#include "fuzz/load_fontconfig.h"
+#include "platform/gdi.h"
+#include "platform/portable/font.h"
+#include "platform/portable/gdi_object.h"
+#include "platform/portable/run_extents.h"
+#include "platform/portable/shaping.h"
+#include "support/tricky_text.h"
+
+using namespace textraster;
+
+namespace {
+
+const char16_t* const kFaces[] = {u"DejaVu Sans", u"Liberation Serif", u"IPAGothic", u"WenQuanYi Micro Hei"};
+constexpr size_t kMaxUnits = 96;
+constexpr uint8_t kRawUnit = 255;
+
+LOGFONTW Describe(const char16_t* face, LONG height, bool bold, bool vertical) {
+    LOGFONTW lf;
+    std::memset(&lf, 0, sizeof lf);
+    lf.lfHeight = height;
+    lf.lfWeight = bold ? FW_BOLD : FW_NORMAL;
+    lf.lfQuality = ANTIALIASED_QUALITY;
+    size_t at = 0;
+    if (vertical) {
+        lf.lfFaceName[at++] = u'@';
+        lf.lfEscapement = lf.lfOrientation = 2700;
+    }
+    for (; *face; ++face) lf.lfFaceName[at++] = *face;
+    return lf;
+}
+
+int Fresh(portable::SizedFont& font, const std::u16string& text, size_t count) {
+    std::lock_guard<std::mutex> guard(font.lock);
+    return portable::ShapeText(font, std::u16string_view(text).substr(0, count), false).advance;
+}
+
+void CheckPrefixes(portable::SizedFont& font, portable::RunExtents& extents, const std::u16string& text) {
+    FUZZ_CHECK(extents.Extent(font, text.data(), text.size()) == Fresh(font, text, text.size()));
+    for (size_t k = 1; k <= text.size(); ++k) FUZZ_CHECK(extents.Extent(font, text.data(), k) == Fresh(font, text, k));
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    static const int loaded = fuzz::LoadFontconfig();
+    (void)loaded;
+    fuzz::FuzzInput in(data, size);
+    const char16_t* face = kFaces[in.U8() % std::size(kFaces)];
+    const LONG height = 8 + in.U8() % 64;
+    const uint8_t flags = in.U8();
+    std::u16string text;
+    for (size_t piece = 0; piece < size && text.size() < kMaxUnits; ++piece) {
+        const uint8_t choice = in.U8();
+        if (choice == kRawUnit)
+            text += char16_t(in.U16());
+        else
+            text += test::kTrickyPieces[choice % std::size(test::kTrickyPieces)];
+    }
+    if (text.empty()) return 0;
+
+    const LOGFONTW lf = Describe(face, height, flags & 1, flags & 2);
+    HFONT font = CreateFontIndirectW(&lf);
+    FUZZ_CHECK(font);
+    portable::SizedFont& sized = *portable::Find<PortableFont>(font)->sized;
+    portable::RunExtents extents;
+    CheckPrefixes(sized, extents, text);
+    const std::u16string longer = text + text;
+    extents.Extent(sized, longer.data(), longer.size());
+    CheckPrefixes(sized, extents, text);
+    DeleteObject(font);
+    return 0;
+}
