@@ -138,7 +138,8 @@ size_t PairBrackets(const FriBidiCharType* types, const FriBidiBracketType* brac
     // FriBidi gives marks the type of what precedes them by joining them to
     // it, and joins what follows them too when it has that type: a bracket
     // after marks that follow another neutral becomes part of that neutral
-    // and pairs with nothing. (Boundary neutrals are out of the way then.)
+    // and pairs with nothing. Boundary neutrals (joiners and the like) do
+    // not count, as FriBidi has set them aside by then.
     FriBidiCharType before = FRIBIDI_TYPE_SENTINEL;  // of the last character before the marks
     bool afterMarks = false;
     for (size_t x = 0; x < length; ++x) {
