@@ -115,6 +115,7 @@ def extents(face, height, flags, text):
 write("run_extents", "bracket-after-marks", extents(0, 20, 0, "\u0628\u0628 (\u064b) \u0643\u0644\u0645\u0629 e)"))
 write("run_extents", "mark-first", extents(2, 20, 2, "\u05b0\u06f1\u06f1eA"))
 write("run_extents", "bracket-left-open", extents(0, 24, 1, "\u0643\u0644\u0645\u0629 (\u0643\u0644\u0645\u0629 file) 12"))
+write("run_extents", "no-script-of-its-own", extents(3, 17, 0, "\u05d0\t\u064b\u05d2"))
 write("run_extents", "pieces", bytes([1, 16, 0]) + bytes(range(0, 56)))
 
 

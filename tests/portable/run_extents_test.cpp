@@ -164,8 +164,8 @@ TEST(RunExtents, PrefixesOfBracketedPhrasesMeasureAsFreshRuns) {
 
 // Texts whose prefixes were once read off the whole wrongly: a bracket that
 // FriBidi joins to the neutral before it (so that it pairs with a later
-// one), and a run that starts with a mark, whose advance HarfBuzz sets by
-// letters anywhere in the run.
+// one), a run that starts with a mark, whose advance HarfBuzz sets by
+// letters anywhere in the run, and a part shaped in a script it lacks.
 TEST(RunExtents, PrefixesOfOnceMismeasuredTextsMeasureAsFreshRuns) {
     struct Case {
         std::u16string_view family;
@@ -180,6 +180,9 @@ TEST(RunExtents, PrefixesOfOnceMismeasuredTextsMeasureAsFreshRuns) {
         {u"IPAGothic", true, u"\u05B0\u06F1\u06F1eA"},
         {u"IPAGothic", true, u"\u05B0\u200E2(\u05DC"},
         {u"IPAGothic", false, u"abc \u05B0\u05D0\u05D0 e"},
+        // A part with no script of its own, that the line joins to a later
+        // letter with one.
+        {u"WenQuanYi Micro Hei", false, u"\u05D0\t\u064B\u05D2"},
     };
     for (const Case& c : kCases) {
         SCOPED_TRACE(portable::ToUtf8(c.text));

@@ -433,7 +433,11 @@ int RunExtents::JoinedAdvance(SizedFont& font, Run& run, const LevelRun& part, h
     if (!(g.serial == run.serial && g.start == j && g.level == part.level && g.script == script && v <= g.end)) {
         size_t x = v - 1;
         while (x < n && run.levels[x] != part.level) x = run.levelRunEnd[x];
-        const size_t end = std::max<size_t>(v, x < n ? run.levelRunEnd[x] : n);
+        size_t end = std::max<size_t>(v, x < n ? run.levelRunEnd[x] : n);
+        // A part without a script of its own is shaped in the script of its
+        // first character that has one: the longer part must not reach one
+        // that the prefix's part lacks.
+        if (script == HB_SCRIPT_INVALID) end = std::min<size_t>(end, run.nextScript[j]);
         g.serial = run.serial, g.start = j, g.end = end, g.level = part.level, g.script = script;
         g.before.assign(end - j + 1, 0);
         g.marks.assign(end - j + 1, 0);
