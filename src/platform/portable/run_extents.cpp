@@ -111,6 +111,28 @@ int Unwrap(uint32_t value) {
     return static_cast<int>(static_cast<int32_t>(value));
 }
 
+// The glyphs of code points [start, end), shaped into `buffer`: their
+// advances summed by the code point that starts their cluster (at the place
+// after it) and HarfBuzz's marks of the places where clusters start, both
+// indexed by place from `origin`. A run that starts with a mark is never
+// cut inside (see IsMark).
+void TakeGlyphs(const SizedFont& font, hb_buffer_t* buffer, const FriBidiChar* codePoints, size_t start, size_t end,
+                size_t origin, uint32_t* before, uint8_t* marks) {
+    unsigned count = 0;
+    const hb_glyph_info_t* infos = hb_buffer_get_glyph_infos(buffer, &count);
+    const hb_glyph_position_t* positions = hb_buffer_get_glyph_positions(buffer, &count);
+    for (unsigned i = 0; i < count; ++i) {
+        const size_t cluster = infos[i].cluster - origin;
+        before[cluster + 1] += Wrap(GlyphAdvance(font, positions[i]));
+        marks[cluster] |= kClusterStart;
+        const hb_glyph_flags_t flags = hb_glyph_info_get_glyph_flags(&infos[i]);
+        if (flags & HB_GLYPH_FLAG_UNSAFE_TO_BREAK) marks[cluster] |= kUnsafe;
+        if (flags & HB_GLYPH_FLAG_UNSAFE_TO_CONCAT) marks[cluster] |= kUnsafeToConcat;
+    }
+    if (IsMark(codePoints[start]))
+        for (size_t x = start + 1; x < end; ++x) marks[x - origin] |= kUnsafe;
+}
+
 }  // namespace
 
 // One measured run of text: its shaping, reduced to what the extents of its
@@ -337,19 +359,7 @@ RunExtents::Run& RunExtents::Measure(SizedFont& font, const char16_t* text, size
         std::lock_guard<std::mutex> guard(font.lock);
         hb_buffer_t* buffer = ThreadScratch().buffer;
         ShapeRun(font, codePoints, n, {start, end, run->levels[start]}, HB_SCRIPT_INVALID, buffer, !run->leftToRight);
-        unsigned glyphs = 0;
-        const hb_glyph_info_t* infos = hb_buffer_get_glyph_infos(buffer, &glyphs);
-        const hb_glyph_position_t* positions = hb_buffer_get_glyph_positions(buffer, &glyphs);
-        for (unsigned i = 0; i < glyphs; ++i) {
-            const uint32_t cluster = infos[i].cluster;
-            run->before[cluster + 1] += Wrap(GlyphAdvance(font, positions[i]));
-            run->marks[cluster] |= kClusterStart;
-            const hb_glyph_flags_t flags = hb_glyph_info_get_glyph_flags(&infos[i]);
-            if (flags & HB_GLYPH_FLAG_UNSAFE_TO_BREAK) run->marks[cluster] |= kUnsafe;
-            if (flags & HB_GLYPH_FLAG_UNSAFE_TO_CONCAT) run->marks[cluster] |= kUnsafeToConcat;
-        }
-        if (IsMark(codePoints[start]))
-            for (size_t x = start + 1; x < end; ++x) run->marks[x] |= kUnsafe;
+        TakeGlyphs(font, buffer, codePoints, start, end, 0, run->before.data(), run->marks.data());
         start = end;
     }
     for (size_t x = 0; x < n; ++x) run->before[x + 1] += run->before[x];
@@ -429,7 +439,6 @@ int RunExtents::JoinedAdvance(SizedFont& font, Run& run, const LevelRun& part, h
                               bool joined) {
     Joined& g = joined_;
     const size_t j = part.start, v = part.end, n = run.size();
-    if (IsMark(run.codePoints[j])) return kUnknown;  // never cut (see IsMark)
     if (!(g.serial == run.serial && g.start == j && g.level == part.level && g.script == script && v <= g.end)) {
         size_t x = v - 1;
         while (x < n && run.levels[x] != part.level) x = run.levelRunEnd[x];
@@ -444,18 +453,7 @@ int RunExtents::JoinedAdvance(SizedFont& font, Run& run, const LevelRun& part, h
         std::lock_guard<std::mutex> guard(font.lock);
         hb_buffer_t* buffer = ThreadScratch().buffer;
         ShapeRun(font, run.codePoints.data(), n, {j, end, part.level}, script, buffer, true);
-        unsigned count = 0;
-        const hb_glyph_info_t* infos = hb_buffer_get_glyph_infos(buffer, &count);
-        const hb_glyph_position_t* positions = hb_buffer_get_glyph_positions(buffer, &count);
-        for (unsigned i = 0; i < count; ++i) {
-            const size_t at = infos[i].cluster - j;
-            g.before[at + 1] += Wrap(GlyphAdvance(font, positions[i]));
-            uint8_t& marks = g.marks[at];
-            marks |= kClusterStart;
-            const hb_glyph_flags_t flags = hb_glyph_info_get_glyph_flags(&infos[i]);
-            if (flags & HB_GLYPH_FLAG_UNSAFE_TO_BREAK) marks |= kUnsafe;
-            if (flags & HB_GLYPH_FLAG_UNSAFE_TO_CONCAT) marks |= kUnsafeToConcat;
-        }
+        TakeGlyphs(font, buffer, run.codePoints.data(), j, end, j, g.before.data(), g.marks.data());
         for (size_t k = j; k < end; ++k) g.before[k - j + 1] += g.before[k - j];
     }
     if (joined && (g.marks[0] & kUnsafeToConcat)) return kUnknown;
