@@ -13,7 +13,7 @@ shift || true
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=${TEXTRASTER_BUILD:-$root/build}/fuzz
 
-CC=clang-14 CXX=clang++-14 cmake -S "$root/fuzz" -B "$build" -G Ninja >/dev/null
+CC=clang-14 CXX=clang++-14 cmake -S "$root/fuzz" -B "$build" -G Ninja -DTEXTRASTER_WERROR=ON >/dev/null
 cmake --build "$build" >/dev/null
 
 # Inputs no longer than the layouts need: a short text suffices to reach every

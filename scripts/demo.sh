@@ -6,7 +6,8 @@ set -euo pipefail
 source "$(dirname "$0")/setup.sh"
 textraster_install_packages
 
-textraster_build native
+# The library and the tool alone: the tests' frameworks are test.sh's to install.
+textraster_build native -DTEXTRASTER_TESTS=OFF
 tool="$TEXTRASTER_BUILD/native/bin/textraster"
 demo="$TEXTRASTER_BUILD/demo"
 mkdir -p "$demo"

@@ -3,15 +3,26 @@
 # installing only what is missing. Sourced by demo.sh and test.sh.
 set -euo pipefail
 
-TEXTRASTER_PACKAGES=(
+# The native library and its command-line renderer, and the fonts the main
+# job's sample draws with.
+TEXTRASTER_NATIVE_PACKAGES=(
   cmake ninja-build g++ pkg-config
-  mingw-w64 wine wine64 wine32:i386
   libfreetype-dev libharfbuzz-dev libfontconfig-dev libfribidi-dev libpng-dev
+  fonts-dejavu-core fonts-ipafont-gothic
+)
+
+# Everything the tests need beyond that: the Windows cross-build and Wine
+# (i386 for the 32-bit DLL), the test frameworks, clang for the sanitizers
+# and fuzzers, the formatter, fontTools as an independent reader of font
+# names, and every font family the tests take by name (tests/fonts.txt says
+# which family comes from which of these packages).
+TEXTRASTER_TEST_PACKAGES=(
+  mingw-w64 wine wine64 wine32:i386
   googletest libgtest-dev libbenchmark-dev
-  clang-14 libclang-rt-14-dev
+  clang-14 libclang-rt-14-dev clang-format-14
+  fontconfig python3-fonttools
   fonts-dejavu-core fonts-liberation2 fonts-wqy-microhei fonts-ipafont-gothic
   fonts-urw-base35
-  python3-fonttools
 )
 
 # Only for the benchmarks (bench/run.sh): the field the library is measured
@@ -23,13 +34,17 @@ textraster_install_bench_packages() {
   textraster_install_packages "${TEXTRASTER_BENCH_PACKAGES[@]}"
 }
 
-# Installs the given packages, or the build's and tests' when none are given.
+textraster_install_test_packages() {
+  textraster_install_packages "${TEXTRASTER_NATIVE_PACKAGES[@]}" "${TEXTRASTER_TEST_PACKAGES[@]}"
+}
+
+# Installs the given packages, or the native build's when none are given.
+# The i386 architecture is added only when a package asks for it.
 textraster_install_packages() {
   local wanted=("$@") missing=()
-  ((${#wanted[@]})) || wanted=("${TEXTRASTER_PACKAGES[@]}")
-  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  ((${#wanted[@]})) || wanted=("${TEXTRASTER_NATIVE_PACKAGES[@]}")
+  if [[ " ${wanted[*]} " == *":i386 "* ]] && ! dpkg --print-foreign-architectures | grep -qx i386; then
     dpkg --add-architecture i386
-    apt-get update -qq
   fi
   for p in "${wanted[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
@@ -54,10 +69,12 @@ textraster_wine_env() {
   fi
 }
 
-# Configures and builds one of the three builds: native, win32, win64.
+# Configures and builds one build: native, win32, win64, or a native one
+# under another name (asan, tsan) set apart by its arguments. The project's
+# own scripts build with warnings as errors.
 textraster_build() {
   local name=$1; shift
-  local args=()
+  local args=(-DTEXTRASTER_WERROR=ON)
   case "$name" in
     win32) args+=(-DCMAKE_TOOLCHAIN_FILE="$TEXTRASTER_ROOT/cmake/mingw-i686.cmake") ;;
     win64) args+=(-DCMAKE_TOOLCHAIN_FILE="$TEXTRASTER_ROOT/cmake/mingw-x86_64.cmake") ;;

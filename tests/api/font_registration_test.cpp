@@ -48,7 +48,7 @@ struct NameBuffer {
 
 const Bytes& DejaVuSans() {
     static const Bytes font =
-        textraster::test::ReadFileBytes(textraster::test::HostPath("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf"));
+        textraster::test::ReadFileBytes(textraster::test::FontFile("DejaVu Sans"));
     return font;
 }
 
@@ -246,8 +246,7 @@ TEST(AddMemFont, LongNamesAreCutToTheCapacity) {
 
 TEST(AddMemFont, RefusedImagesWriteANullHandle) {
     const Bytes garbage(4096, 0x5C);
-    const Bytes collection =
-        textraster::test::ReadFileBytes(textraster::test::HostPath("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf"));
+    const Bytes collection = textraster::test::ReadFileBytes(textraster::test::FontFile("DejaVu Sans"));
     const struct {
         const char* what;
         const void* image;
@@ -287,20 +286,16 @@ TEST(AddMemFont, RegisteredWithoutAFullNameKeepsTheRegistration) {
 // Images that end exactly where an inaccessible page begins: the library
 // reads nothing past their end, whatever their naming table names.
 TEST(AddMemFont, ReadsNothingPastTheImage) {
-    using Record = NameTableBuilder::Record;
     const std::u16string family = u"Textraster Guarded";
     const struct {
         const char* what;
-        Record fullName;
+        std::u16string fullName;
+        int32_t length, offset;  // of the full name's record; -1: as stored
         std::u16string expected;
     } cases[] = {
-        {"a name ending with the image",
-         {3, 1, 0x409, 4, textraster::test::Utf16Be(u"Guarded Whole")},
-         u"Guarded Whole"},
-        {"a name running past the end",
-         {3, 1, 0x409, 4, textraster::test::Utf16Be(u"Guarded Cut"), 400},
-         u"Guarded Cut"},
-        {"a name wholly past the end", {3, 1, 0x409, 4, {}, 64, 0xFF00}, u""},
+        {"a name ending with the image", u"Guarded Whole", -1, -1, u"Guarded Whole"},
+        {"a name running past the end", u"Guarded Cut", 400, -1, u"Guarded Cut"},
+        {"a name wholly past the end", u"", 64, 0xFF00, u""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -308,7 +303,8 @@ TEST(AddMemFont, ReadsNothingPastTheImage) {
                                                                .Add(1, 0, 0, 1, family)
                                                                .Add(3, 1, 0x409, 1, family)
                                                                .Add(3, 1, 0x409, 2, u"Regular")
-                                                               .AddRaw(c.fullName));
+                                                               .AddRaw({3, 1, 0x409, 4, textraster::test::Utf16Be(c.fullName),
+                                                                        c.length, c.offset}));
         const textraster::test::GuardedMemory memory(image);
         ASSERT_NE(memory.data(), nullptr);
         void* handle = nullptr;

@@ -102,7 +102,7 @@ constexpr char16_t kMemoryFamily[] = u"Textraster Threads Mono";
 
 const Bytes& MemoryFont() {
     static const Bytes font = ReplaceNameTable(
-        ReadFileBytes(HostPath("/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf")),
+        ReadFileBytes(FontFile("DejaVu Sans Mono")),
         NameTableBuilder{}.AddWindowsNames(kMemoryFamily, kMemoryFamily).Add(3, 1, 0x409, 2, u"Regular"));
     return font;
 }

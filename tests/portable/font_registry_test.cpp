@@ -4,20 +4,16 @@
 #include <unistd.h>
 
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 
 #include "gdi_fixture.h"
+#include "support/font_files.h"
 
 namespace textraster::test {
 namespace {
 
 using Bytes = std::vector<unsigned char>;
 
-Bytes ReadAll(const char* path) {
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+Bytes ReadAll(const std::string& pattern) { return ReadFileBytes(FontFile(pattern)); }
 
 // Renames a font in place by replacing a name with another of the same
 // length, in its Macintosh (single-byte) and Windows (UTF-16BE) records.
@@ -39,7 +35,7 @@ void Rename(Bytes& font, const std::string& from, const std::string& to) {
 // DejaVu Sans Mono renamed to shadow the installed Liberation Serif: a
 // monospaced face under a proportional family's name.
 Bytes ShadowingFont() {
-    Bytes font = ReadAll("/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf");
+    Bytes font = ReadAll("DejaVu Sans Mono");
     Rename(font, "DejaVu Sans Mono", "Liberation Serif");
     return font;
 }
@@ -98,7 +94,7 @@ TEST(FontRegistry, AFileRegistrationIsCountedAndUndoneOnePerRemoval) {
 }
 
 TEST(FontRegistry, AFaceIsFoundByItsFullNameToo) {
-    Bytes image = ReadAll("/usr/share/fonts/truetype/dejavu/DejaVuSansMono-Bold.ttf");
+    Bytes image = ReadAll("DejaVu Sans Mono:bold");
     Rename(image, "DejaVu Sans Mono", "Private Mono XYZ");  // full name "Private Mono XYZ Bold"
     DWORD count = 0;
     HANDLE handle = AddFontMemResourceEx(image.data(), static_cast<DWORD>(image.size()), nullptr, &count);
@@ -114,7 +110,7 @@ TEST(FontRegistry, AFaceIsFoundByItsFullNameToo) {
 }
 
 TEST(FontRegistry, ACollectionRegistersEveryFace) {
-    TempFile file(ReadAll("/usr/share/fonts/truetype/wqy/wqy-microhei.ttc"));
+    TempFile file(ReadAll("WenQuanYi Micro Hei"));
     EXPECT_EQ(AddFontResourceExW(file.path(), FR_PRIVATE, nullptr), 2);
     EXPECT_TRUE(RemoveFontResourceExW(file.path(), FR_PRIVATE, nullptr));
 }

@@ -6,6 +6,8 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -24,6 +26,32 @@ inline std::filesystem::path HostPath(const std::string& unixPath) {
 #else
     return std::filesystem::path(unixPath);
 #endif
+}
+
+// The file of an installed font, by its fontconfig pattern as tests/fonts.txt
+// lists it ("DejaVu Sans Mono:bold"). The files come from the table that
+// scripts/check_setup.sh writes (the CTest fixture test_fonts), which has
+// checked that each comes from the package the set-up installs for it; a
+// font not in the table fails the test with what to do.
+inline std::filesystem::path FontFile(const std::string& pattern) {
+#ifndef TEXTRASTER_TEST_FONTS
+#error "TEXTRASTER_TEST_FONTS names the table of the tests' font files"
+#endif
+    static const std::map<std::string, std::string> files = [] {
+        std::map<std::string, std::string> table;
+        std::ifstream in(HostPath(TEXTRASTER_TEST_FONTS));
+        for (std::string line; std::getline(in, line);) {
+            const size_t tab = line.find('\t');
+            if (tab != std::string::npos) table[line.substr(0, tab)] = line.substr(tab + 1);
+        }
+        return table;
+    }();
+    const auto found = files.find(pattern);
+    if (found == files.end())
+        throw std::runtime_error("no file for the font \"" + pattern + "\" in " TEXTRASTER_TEST_FONTS
+                                 ": list it in tests/fonts.txt with its package and run "
+                                 "scripts/check_setup.sh --fonts " TEXTRASTER_TEST_FONTS " (ctest does)");
+    return HostPath(found->second);
 }
 
 inline Text TextPath(const std::filesystem::path& path) {

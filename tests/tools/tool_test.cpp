@@ -7,6 +7,7 @@
 
 #include "files.h"
 #include "png_reader.h"
+#include "support/font_files.h"
 #include "tool_runner.h"
 
 namespace textraster::tool::test {
@@ -221,7 +222,7 @@ TEST(Tool, FailuresAreExplainedAndExitNonzero) {
 TEST(Tool, FontFileGivesTheFaceByItsFullName) {
     const std::string dir = Folder("font-file");
     const Outcome run = RunTool({"render", "Serif", "--region", "200x50", "--font-file",
-                                 "/usr/share/fonts/truetype/dejavu/DejaVuSerif-Bold.ttf", "-o", dir + "/serif.png"},
+                                 textraster::test::FontFile("DejaVu Serif:bold").u8string(), "-o", dir + "/serif.png"},
                                 dir);
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_NE(run.out.find("font \"DejaVu Serif Bold\""), std::string::npos) << run.out;

@@ -262,8 +262,8 @@ constexpr uint64_t kStride = 1;
 TEST(AllocationFailure, ThePlatformLayersAllocationsMayFail) {
     const Text text = T(u"Out of memory\nat every step");
     const TextLayoutParams p = Request();
-    const test::Bytes font = test::ReadFileBytes("/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf");
-    const Text path = T(u"/usr/share/fonts/truetype/dejavu/DejaVuSerif.ttf");
+    const test::Bytes font = test::ReadFileBytes(test::FontFile("DejaVu Sans Mono"));
+    const Text path = test::TextPath(test::FontFile("DejaVu Serif"));
     ASSERT_FALSE(font.empty());
     // What a call answers: its code and what it wrote, into room made before
     // the call (the test allocates nothing while the wrappers are armed).
@@ -357,7 +357,7 @@ TEST(AllocationFailure, ReadingTheNameOfARegisteredFont) {
     for (uint16_t id = 0; id < 11; ++id) names.Add(3, 1, 0x409, uint16_t(id == 4 ? 256 + id : id), u"Other");
     names.Add(3, 1, 0x409, 4, u"Failing Alloc");
     const test::Bytes font =
-        test::ReplaceNameTable(test::ReadFileBytes("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf"), names);
+        test::ReplaceNameTable(test::ReadFileBytes(test::FontFile("DejaVu Sans")), names);
     ASSERT_FALSE(font.empty());
     const test::TempFile file("textraster-allocation-failure.ttf", font);
     const Text path = file.text();

@@ -230,26 +230,27 @@ TEST(ReadFullName, EveryCutOfAFontReadsAsZerosPastTheEnd) {
 }
 
 TEST(ReadFontFullName, InstalledFonts) {
+    const std::filesystem::path temp = std::filesystem::temp_directory_path();
     const struct {
-        const char* path;
+        std::filesystem::path path;
         int32_t result;
         std::u16string name;
     } cases[] = {
-        {"/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf", kNameFound, u"DejaVu Sans"},
-        {"/usr/share/fonts/truetype/liberation/LiberationSans-Regular.ttf", kNameFound, u"Liberation Sans"},
+        {test::FontFile("DejaVu Sans"), kNameFound, u"DejaVu Sans"},
+        {test::FontFile("Liberation Sans"), kNameFound, u"Liberation Sans"},
         // US English, then Japanese: the Japanese name comes last.
-        {"/usr/share/fonts/opentype/ipafont-gothic/ipag.ttf", kNameFound, u"IPA\x30B4\x30B7\x30C3\x30AF"},
-        {"/usr/share/fonts/truetype/wqy/wqy-microhei.ttc", kNotAFont, u""},
-        {"/usr/share/fonts/truetype/no-such-font.ttf", kFontFileNotOpened, u""},
-        {"/usr/share/fonts/truetype", kFontFileNotOpened, u""},
+        {test::FontFile("IPAGothic"), kNameFound, u"IPA\x30B4\x30B7\x30C3\x30AF"},
+        {test::FontFile("WenQuanYi Micro Hei"), kNotAFont, u""},  // a collection
+        {temp / "textraster-no-such-font.ttf", kFontFileNotOpened, u""},
+        {temp, kFontFileNotOpened, u""},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.path);
-        const Outcome fromFile = ReadFromFile(test::TextPath(test::HostPath(c.path)));
+        SCOPED_TRACE(c.path.string());
+        const Outcome fromFile = ReadFromFile(test::TextPath(c.path));
         EXPECT_EQ(fromFile.result, c.result);
         EXPECT_EQ(fromFile.name, T(c.name)) << Show(fromFile.name);
         if (c.result != kFontFileNotOpened) {
-            const Outcome memory = ReadMemory(test::ReadFileBytes(test::HostPath(c.path)));
+            const Outcome memory = ReadMemory(test::ReadFileBytes(c.path));
             EXPECT_EQ(memory.result, c.result);
             EXPECT_EQ(memory.name, fromFile.name);
         }
