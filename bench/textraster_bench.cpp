@@ -91,8 +91,8 @@ void RenderBigRegion(benchmark::State& state) {
 // One row of the merge: each colour pixel with the opacity (the alpha
 // pixel's red channel) in its top byte, written into the host's row. In AVX2
 // where the processor has it, as the library does it.
-inline void MergeRowLoop(uint32_t* __restrict out, const uint32_t* __restrict colour,
-                         const uint32_t* __restrict alpha, size_t count) {
+inline void MergeRowLoop(uint32_t* __restrict out, const uint32_t* __restrict colour, const uint32_t* __restrict alpha,
+                         size_t count) {
     size_t i = 0;
     for (; i + 16 <= count; i += 16)
         for (size_t k = 0; k < 16; ++k) out[i + k] = colour[i + k] | alpha[i + k] << 8;
@@ -102,8 +102,7 @@ void MergeRow(uint32_t* out, const uint32_t* colour, const uint32_t* alpha, size
     MergeRowLoop(out, colour, alpha, count);
 }
 #if defined(__x86_64__) || defined(__i386__)
-[[gnu::target("avx2")]] void MergeRowAvx2(uint32_t* out, const uint32_t* colour, const uint32_t* alpha,
-                                          size_t count) {
+[[gnu::target("avx2")]] void MergeRowAvx2(uint32_t* out, const uint32_t* colour, const uint32_t* alpha, size_t count) {
     MergeRowLoop(out, colour, alpha, count);
 }
 #endif

@@ -67,34 +67,34 @@ enum {
  * 4 bytes later and the record is 88 bytes. `size` must always equal
  * sizeof(TextLayoutParams) of the target. */
 typedef struct TextLayoutParams {
-    int16_t size;            /*  0: sizeof(TextLayoutParams) */
-    uint16_t destX;          /*  2: buffer column of the region's first pixel */
-    uint16_t destY;          /*  4: buffer row (memory order) of the region's first row */
-    uint16_t regionWidth;    /*  6: line length for writing modes 1 and 2 */
-    uint16_t regionHeight;   /*  8: column length for writing mode 3 */
-    uint16_t reserved1;      /* 10 */
-    int32_t topDown;         /* 12: nonzero: the buffer's first row is the top one */
-    uint16_t bufferWidth;    /* 16: pixels per row, rows unpadded */
-    uint16_t bufferHeight;   /* 18: rows */
-    uint32_t bufferSize;     /* 20: bytes */
-    uint32_t backColor;      /* 24: 0xAABBGGRR: GDI colour, opacity in the top byte */
-    uint32_t textColor;      /* 28: as backColor */
+    int16_t size;             /*  0: sizeof(TextLayoutParams) */
+    uint16_t destX;           /*  2: buffer column of the region's first pixel */
+    uint16_t destY;           /*  4: buffer row (memory order) of the region's first row */
+    uint16_t regionWidth;     /*  6: line length for writing modes 1 and 2 */
+    uint16_t regionHeight;    /*  8: column length for writing mode 3 */
+    uint16_t reserved1;       /* 10 */
+    int32_t topDown;          /* 12: nonzero: the buffer's first row is the top one */
+    uint16_t bufferWidth;     /* 16: pixels per row, rows unpadded */
+    uint16_t bufferHeight;    /* 18: rows */
+    uint32_t bufferSize;      /* 20: bytes */
+    uint32_t backColor;       /* 24: 0xAABBGGRR: GDI colour, opacity in the top byte */
+    uint32_t textColor;       /* 28: as backColor */
     const TextChar* faceName; /* 32: face name, or null for the system's choice */
-    uint8_t fontHeight;      /* 36: cell height in pixels; fallback line pitch */
-    uint8_t reserved2[3];    /* 37 */
-    int32_t fontStyle;       /* 40: 0 regular, 1 bold, 2/4 italic, 3/5 bold italic */
-    int32_t spaceMode;       /* 44: white space other than LF: 0, 2, 3, 4; others remove it */
-    int32_t newlineMode;     /* 48: LF: 0 space, 2 kept, 3 zero-width space; others remove it */
-    int32_t preserveSpaces;  /* 52: zero: collapse runs of white space */
-    int32_t wordWrap;        /* 56: nonzero: break lines that reach the line length */
+    uint8_t fontHeight;       /* 36: cell height in pixels; fallback line pitch */
+    uint8_t reserved2[3];     /* 37 */
+    int32_t fontStyle;        /* 40: 0 regular, 1 bold, 2/4 italic, 3/5 bold italic */
+    int32_t spaceMode;        /* 44: white space other than LF: 0, 2, 3, 4; others remove it */
+    int32_t newlineMode;      /* 48: LF: 0 space, 2 kept, 3 zero-width space; others remove it */
+    int32_t preserveSpaces;   /* 52: zero: collapse runs of white space */
+    int32_t wordWrap;         /* 56: nonzero: break lines that reach the line length */
     int32_t leadingSpaceMode; /* 60: nonzero: keep white space at the start of the text */
     int16_t blockStartOffset; /* 64: first line's distance from the block-start edge */
-    uint8_t linePitch;       /* 66: distance between lines */
-    uint8_t reserved3;       /* 67 */
-    int16_t firstLineIndent; /* 68: extra offset of the first line (alignment 1 only) */
-    uint16_t reserved4;      /* 70 */
-    int32_t writingMode;     /* 72: 1 horizontal, 2 right to left, 3 vertical columns */
-    int32_t alignment;       /* 76: 1 start, 2 centre, 3 end */
+    uint8_t linePitch;        /* 66: distance between lines */
+    uint8_t reserved3;        /* 67 */
+    int16_t firstLineIndent;  /* 68: extra offset of the first line (alignment 1 only) */
+    uint16_t reserved4;       /* 70 */
+    int32_t writingMode;      /* 72: 1 horizontal, 2 right to left, 3 vertical columns */
+    int32_t alignment;        /* 76: 1 start, 2 centre, 3 end */
 } TextLayoutParams;
 
 #if defined(__cplusplus) || (defined(__STDC_VERSION__) && __STDC_VERSION__ >= 201112L)

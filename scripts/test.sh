@@ -46,6 +46,14 @@ build() {
 echo "== set-up check"
 if "$TEXTRASTER_ROOT/scripts/check_setup.sh"; then record setup 1 0; else record setup 0 1 "see above"; fi
 
+echo "== format"
+if (cd "$TEXTRASTER_ROOT" && find include src tests tools bench fuzz -name '*.cpp' -o -name '*.h' |
+      xargs clang-format-14 --dry-run --Werror); then
+  record format 1 0
+else
+  record format 0 1 "clang-format-14 -i the files named above"
+fi
+
 # The benchmarks are built, so that they keep building, but not run: ctest
 # knows nothing of them (bench/run.sh runs them). The 32-bit Windows build is
 # a Release build, the way users most often build, so that it keeps building

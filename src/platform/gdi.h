@@ -211,8 +211,8 @@ LPVOID HeapAlloc(HANDLE heap, DWORD flags, SIZE_T bytes);
 BOOL HeapFree(HANDLE heap, DWORD flags, LPVOID block);
 
 // kernel32: reading a file.
-HANDLE CreateFileW(LPCWSTR fileName, DWORD access, DWORD shareMode, void* security, DWORD creation,
-                   DWORD flags, HANDLE templateFile);
+HANDLE CreateFileW(LPCWSTR fileName, DWORD access, DWORD shareMode, void* security, DWORD creation, DWORD flags,
+                   HANDLE templateFile);
 DWORD SetFilePointer(HANDLE file, LONG distance, LONG* distanceHigh, DWORD method);
 BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD count, DWORD* read, void* overlapped);
 BOOL CloseHandle(HANDLE handle);

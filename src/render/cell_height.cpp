@@ -8,8 +8,8 @@
 using namespace textraster;
 
 extern "C" TEXTRASTER_API int32_t TEXTRASTER_CALL GetFontCharacterCellHeight(const TextChar* faceName,
-                                                                             int32_t characterHeight,
-                                                                             int32_t fontStyle, uint8_t* cellHeight) {
+                                                                             int32_t characterHeight, int32_t fontStyle,
+                                                                             uint8_t* cellHeight) {
     const int32_t height = characterHeight & 0xFF;
     if (height == 0 || !cellHeight) return TR_INVALID_ARGUMENT;
 

@@ -15,7 +15,7 @@ namespace textraster {
 // `measured` must carry the same font: a run measured on one is not measured
 // again on another.
 class DcCanvas final : public LineCanvas {
-public:
+   public:
     DcCanvas(HDC dc, MeasuredRuns& measured) : dc_(dc), measured_(measured) {}
 
     int32_t Extent(const TextChar* start, uint32_t count) override {
@@ -34,7 +34,7 @@ public:
         TextOutW(dc_, x, y, start, int(count));
     }
 
-private:
+   private:
     // Line layout measures a line from its start one character longer each
     // time. Measuring well beyond the run first, up to the next forced break,
     // lets a platform that keeps the shaping of the runs it measured answer

@@ -77,8 +77,8 @@ namespace {
 
 }  // namespace
 
-void MergeAlphaPortable(uint32_t* __restrict out, const uint32_t* __restrict colour,
-                        const uint32_t* __restrict alpha, size_t count) {
+void MergeAlphaPortable(uint32_t* __restrict out, const uint32_t* __restrict colour, const uint32_t* __restrict alpha,
+                        size_t count) {
     MergeLoop(out, colour, alpha, count);
 }
 

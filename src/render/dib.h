@@ -30,7 +30,7 @@ uint32_t DibColorTableEntries(const BITMAPINFOHEADER& header);
 // would not. Scan lines are numbered from the bottom, as in the bottom-up DIB
 // it asks for.
 class ScanLineReader {
-public:
+   public:
     // Gets the bitmap's description, lets the system complete the header and
     // takes a block for one band. Empty (false) when the description or the
     // memory cannot be had.
@@ -43,7 +43,7 @@ public:
     // pixels each, bottom line first. Null when the system copies fewer lines.
     const uint32_t* Read(int first, int count);
 
-private:
+   private:
     HDC dc_;
     HBITMAP bitmap_;
     int width_ = 0, height_ = 0, bandLines_ = 0;

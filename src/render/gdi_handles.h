@@ -9,7 +9,7 @@ namespace textraster {
 // The screen's device context: the model the surfaces are made compatible
 // with, and where measuring happens. Nothing is drawn on it.
 class ScreenDc {
-public:
+   public:
     ScreenDc() : dc_(GetDC(nullptr)) {}
     ~ScreenDc() {
         if (dc_) ReleaseDC(nullptr, dc_);
@@ -18,13 +18,13 @@ public:
     ScreenDc& operator=(const ScreenDc&) = delete;
     HDC get() const { return dc_; }
 
-private:
+   private:
     HDC dc_;
 };
 
 // A memory device context compatible with another one.
 class MemoryDc {
-public:
+   public:
     explicit MemoryDc(HDC model) : dc_(CreateCompatibleDC(model)) {}
     ~MemoryDc() {
         if (dc_) DeleteDC(dc_);
@@ -33,7 +33,7 @@ public:
     MemoryDc& operator=(const MemoryDc&) = delete;
     HDC get() const { return dc_; }
 
-private:
+   private:
     HDC dc_;
 };
 
@@ -41,7 +41,7 @@ private:
 // device context by then: declare its Selection guards after it.
 template <typename Handle>
 class GdiObject {
-public:
+   public:
     explicit GdiObject(Handle handle) : handle_(handle) {}
     ~GdiObject() {
         if (handle_) DeleteObject(handle_);
@@ -50,14 +50,14 @@ public:
     GdiObject& operator=(const GdiObject&) = delete;
     Handle get() const { return handle_; }
 
-private:
+   private:
     Handle handle_;
 };
 
 // An object selected into a device context; the context's previous object of
 // that kind is put back when the guard ends (or earlier, by Restore).
 class Selection {
-public:
+   public:
     Selection(HDC dc, HGDIOBJ object) : dc_(dc), previous_(dc && object ? SelectObject(dc, object) : nullptr) {}
     ~Selection() { Restore(); }
     Selection(const Selection&) = delete;
@@ -67,7 +67,7 @@ public:
         previous_ = nullptr;
     }
 
-private:
+   private:
     HDC dc_;
     HGDIOBJ previous_;
 };

@@ -10,7 +10,7 @@
 namespace textraster {
 
 class NormalizedText {
-public:
+   public:
     NormalizedText(const TextChar* text, const TextLayoutParams& p)
         : units_(static_cast<TextChar*>(std::calloc(size_t(TextLength(text)) + 1, sizeof(TextChar)))) {
         if (units_) NormalizeText(text, units_, p.spaceMode, p.newlineMode, p.preserveSpaces, p.leadingSpaceMode);
@@ -23,7 +23,7 @@ public:
     bool ok() const { return units_ != nullptr; }
     const TextChar* get() const { return units_; }
 
-private:
+   private:
     TextChar* units_;
 };
 

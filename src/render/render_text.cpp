@@ -19,7 +19,7 @@ namespace {
 // compatible with the screen (the memory context's own default bitmap is
 // monochrome). A new bitmap is all zero.
 class Surface {
-public:
+   public:
     Surface(HDC screen, int width, int height)
         : dc_(screen), bitmap_(CreateCompatibleBitmap(screen, width, height)), selection_(dc_.get(), bitmap_.get()) {}
     bool ok() const { return dc_.get() && bitmap_.get(); }
@@ -30,7 +30,7 @@ public:
         return ScanLineReader(dc_.get(), bitmap_.get());
     }
 
-private:
+   private:
     MemoryDc dc_;
     GdiObject<HBITMAP> bitmap_;
     Selection selection_;
@@ -70,8 +70,8 @@ bool CopyRegion(const TextLayoutParams& p, ScanLineReader& colour, ScanLineReade
 using namespace textraster;
 
 extern "C" TEXTRASTER_API int32_t TEXTRASTER_CALL RenderText(const TextChar* text, const TextLayoutParams* params,
-                                                             uint32_t* pixels, uint16_t* ascent,
-                                                             uint8_t* usedLinePitch, uint16_t* lastLineExtent) {
+                                                             uint32_t* pixels, uint16_t* ascent, uint8_t* usedLinePitch,
+                                                             uint16_t* lastLineExtent) {
     if (!text || !text[0] || !params || !pixels) return TR_INVALID_ARGUMENT;
     const TextLayoutParams& p = *params;
     if (p.bufferWidth < p.regionWidth || p.bufferHeight < p.regionHeight) return TR_INVALID_ARGUMENT;

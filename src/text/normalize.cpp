@@ -64,8 +64,8 @@ void CollapseWhiteSpace(TextChar* text) {
     uint32_t k = 0;
     for (TextChar* p = text; *p; ++p) {
         const TextChar c = *p;
-        const bool removed = IsWhiteSpace(c) && c != kLineFeed &&
-                             ((k > 0 && IsWhiteSpace(text[k - 1])) || p[1] == kLineFeed);
+        const bool removed =
+            IsWhiteSpace(c) && c != kLineFeed && ((k > 0 && IsWhiteSpace(text[k - 1])) || p[1] == kLineFeed);
         if (!removed) text[k++] = c;
     }
     text[k] = 0;

@@ -88,8 +88,7 @@ inline Box InkBox(const std::vector<uint32_t>& pixels, int width, uint8_t thresh
 
 // Writes a top-down rendering to the test output folder, for a person to look
 // at (with the command-line renderer's PNG writer, when it is built).
-inline void SaveSample(const std::string& name, const std::vector<uint32_t>& pixels, uint32_t width,
-                       uint32_t height) {
+inline void SaveSample(const std::string& name, const std::vector<uint32_t>& pixels, uint32_t width, uint32_t height) {
 #ifdef TEXTRASTER_TEST_SAMPLES
     const char* dir = std::getenv("TEXTRASTER_TEST_OUTPUT");
     if (!dir) return;

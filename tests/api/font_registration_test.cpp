@@ -47,8 +47,7 @@ struct NameBuffer {
 };
 
 const Bytes& DejaVuSans() {
-    static const Bytes font =
-        textraster::test::ReadFileBytes(textraster::test::FontFile("DejaVu Sans"));
+    static const Bytes font = textraster::test::ReadFileBytes(textraster::test::FontFile("DejaVu Sans"));
     return font;
 }
 
@@ -299,12 +298,12 @@ TEST(AddMemFont, ReadsNothingPastTheImage) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        const Bytes image = ReplaceNameTable(DejaVuSans(), NameTableBuilder{}
-                                                               .Add(1, 0, 0, 1, family)
-                                                               .Add(3, 1, 0x409, 1, family)
-                                                               .Add(3, 1, 0x409, 2, u"Regular")
-                                                               .AddRaw({3, 1, 0x409, 4, textraster::test::Utf16Be(c.fullName),
-                                                                        c.length, c.offset}));
+        const Bytes image = ReplaceNameTable(
+            DejaVuSans(), NameTableBuilder{}
+                              .Add(1, 0, 0, 1, family)
+                              .Add(3, 1, 0x409, 1, family)
+                              .Add(3, 1, 0x409, 2, u"Regular")
+                              .AddRaw({3, 1, 0x409, 4, textraster::test::Utf16Be(c.fullName), c.length, c.offset}));
         const textraster::test::GuardedMemory memory(image);
         ASSERT_NE(memory.data(), nullptr);
         void* handle = nullptr;
@@ -317,4 +316,3 @@ TEST(AddMemFont, ReadsNothingPastTheImage) {
 }
 
 }  // namespace
-

@@ -66,9 +66,12 @@ TEST(ComputeTextRegionSize, RefusesBadArgumentsInOrderWritingNothing) {
         TextLayoutParams p = Request();
         if (k.change) k.change(p);
         uint16_t ascent = 0x5555, width = 0x5555, height = 0x5555, extent = 0x5555;
-        const int32_t code = ComputeTextRegionSize((k.nulls & 1) ? nullptr : (k.nulls & 16) ? empty.c_str() : text.c_str(),
-                                                   (k.nulls & 8) ? nullptr : &p, &ascent, (k.nulls & 2) ? nullptr : &width,
-                                                   (k.nulls & 4) ? nullptr : &height, &extent);
+        const int32_t code =
+            ComputeTextRegionSize((k.nulls & 1)    ? nullptr
+                                  : (k.nulls & 16) ? empty.c_str()
+                                                   : text.c_str(),
+                                  (k.nulls & 8) ? nullptr : &p, &ascent, (k.nulls & 2) ? nullptr : &width,
+                                  (k.nulls & 4) ? nullptr : &height, &extent);
         EXPECT_EQ(code, k.expected);
         EXPECT_EQ(ascent, 0x5555);
         EXPECT_EQ(width, 0x5555);

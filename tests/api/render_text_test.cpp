@@ -23,10 +23,10 @@ TEST(RenderText, RefusesBadArgumentsInOrderWritingNothing) {
         {"empty text", nullptr, false, true, false, false, TR_INVALID_ARGUMENT},
         {"null params", nullptr, false, false, true, false, TR_INVALID_ARGUMENT},
         {"null pixels", nullptr, false, false, false, true, TR_INVALID_ARGUMENT},
-        {"region wider than buffer", [](TextLayoutParams& p) { p.regionWidth = uint16_t(p.bufferWidth + 1); },
-         false, false, false, false, TR_INVALID_ARGUMENT},
-        {"region taller than buffer", [](TextLayoutParams& p) { p.regionHeight = uint16_t(p.bufferHeight + 1); },
-         false, false, false, false, TR_INVALID_ARGUMENT},
+        {"region wider than buffer", [](TextLayoutParams& p) { p.regionWidth = uint16_t(p.bufferWidth + 1); }, false,
+         false, false, false, TR_INVALID_ARGUMENT},
+        {"region taller than buffer", [](TextLayoutParams& p) { p.regionHeight = uint16_t(p.bufferHeight + 1); }, false,
+         false, false, false, TR_INVALID_ARGUMENT},
         {"size one short", [](TextLayoutParams& p) { --p.size; }, false, false, false, false, TR_BAD_RECORD_SIZE},
         {"size one long", [](TextLayoutParams& p) { ++p.size; }, false, false, false, false, TR_BAD_RECORD_SIZE},
         {"size wrong and region too wide",
@@ -59,8 +59,10 @@ TEST(RenderText, RefusesBadArgumentsInOrderWritingNothing) {
         uint16_t ascent = 0x5555, extent = 0x5555;
         uint8_t pitch = 0x55;
         const int32_t code =
-            RenderText(k.nullText ? nullptr : k.emptyText ? empty.c_str() : text.c_str(), k.nullParams ? nullptr : &p,
-                       k.nullPixels ? nullptr : pixels.data(), &ascent, &pitch, &extent);
+            RenderText(k.nullText    ? nullptr
+                       : k.emptyText ? empty.c_str()
+                                     : text.c_str(),
+                       k.nullParams ? nullptr : &p, k.nullPixels ? nullptr : pixels.data(), &ascent, &pitch, &extent);
         EXPECT_EQ(code, k.expected);
         EXPECT_EQ(ascent, 0x5555);
         EXPECT_EQ(pitch, 0x55);
@@ -159,11 +161,11 @@ TEST(RenderText, ClipsAtTheBufferEdges) {
         ASSERT_EQ(reference.code, TR_OK);
         struct Case {
             int destX, destY, topDown;
-        } cases[] = {{50, 0, 1}, {0, 25, 1}, {70, 30, 1}, {0, 25, 0}, {0, 13, 0}, {width - 1, 39, 1}, {width, 0, 1},
-                     {0, 40, 0}};
+        } cases[] = {{50, 0, 1}, {0, 25, 1},         {70, 30, 1},   {0, 25, 0},
+                     {0, 13, 0}, {width - 1, 39, 1}, {width, 0, 1}, {0, 40, 0}};
         for (const Case& k : cases) {
-            SCOPED_TRACE(testing::Message() << width << " wide at " << k.destX << "," << k.destY << " topDown "
-                                            << k.topDown);
+            SCOPED_TRACE(testing::Message()
+                         << width << " wide at " << k.destX << "," << k.destY << " topDown " << k.topDown);
             TextLayoutParams p = whole;
             p.destX = uint16_t(k.destX);
             p.destY = uint16_t(k.destY);
@@ -275,7 +277,7 @@ TEST(RenderText, VerticalColumnAtTheRightEdge) {
     ASSERT_EQ(r.code, TR_OK);
     const Box ink = InkBox(r.pixels, 100);
     ASSERT_FALSE(ink.empty());
-    EXPECT_GT(ink.left, 40);                  // one column, on the right
+    EXPECT_GT(ink.left, 40);                   // one column, on the right
     EXPECT_GT(ink.height(), 3 * ink.width());  // running down
 }
 

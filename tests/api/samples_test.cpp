@@ -14,8 +14,7 @@ TEST(Samples, MultiScript) {
         int32_t writingMode, alignment;
         uint16_t width, height;
     } samples[] = {
-        {"latin", u"The quick brown fox jumps over the lazy dog, wrapped in a region.", u"DejaVu Sans", 1, 1, 360,
-         110},
+        {"latin", u"The quick brown fox jumps over the lazy dog, wrapped in a region.", u"DejaVu Sans", 1, 1, 360, 110},
         {"cyrillic-centre", u"\x0421\x044A\x0435\x0448\x044C \x0436\x0435 \x0435\x0449\x0451 \x044D\x0442\x0438\x0445",
          u"Liberation Serif", 1, 2, 360, 60},
         {"hebrew-rtl", u"\x05E9\x05DC\x05D5\x05DD \x05E2\x05D5\x05DC\x05DD, 123", u"DejaVu Sans", 2, 1, 360, 60},

@@ -132,9 +132,9 @@ void ProbeLanguage(const Language& language, const std::vector<std::string>& lin
                 uint16_t ascent = 0, neededWidth = 0, neededHeight = 0, extent = 0;
                 const int32_t result =
                     ComputeTextRegionSize(text.c_str(), &p, &ascent, &neededWidth, &neededHeight, &extent);
-                std::fprintf(records, "measure\t%s\t%s\t%u\t%u\t%u\t%d\t%u\t%u\t%u\t%u\n", language.code, language.family,
-                             unsigned(cell), unsigned(width), unsigned(i), int(result), unsigned(ascent),
-                             unsigned(neededWidth), unsigned(neededHeight), unsigned(extent));
+                std::fprintf(records, "measure\t%s\t%s\t%u\t%u\t%u\t%d\t%u\t%u\t%u\t%u\n", language.code,
+                             language.family, unsigned(cell), unsigned(width), unsigned(i), int(result),
+                             unsigned(ascent), unsigned(neededWidth), unsigned(neededHeight), unsigned(extent));
             }
     for (size_t i = 0; i < lines.size(); ++i) {
         const TextLayoutParams p = Request(face, kRenderCell, kRenderWidth, kRenderHeight, WritingMode(language));

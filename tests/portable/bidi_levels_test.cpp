@@ -19,10 +19,10 @@ TEST(ImplicitLevels, AgreeWithFriBidi) {
     // around them, neutrals and brackets, marks; and what the short cut must
     // leave to FriBidi: tabs, embeddings, isolates.
     static const char32_t kPieces[] = {
-        U'\u05D0', U'\u05E9', U'\u0628', U'\u0644', U'a',      U'Z',      U' ',      U' ',      U'(',      U')',
-        U'[',      U']',      U'{',      U'}',      U'\u2329', U'\u3009', U'.',      U',',      U':',      U'/',
-        U'-',      U'+',      U'%',      U'#',      U'$',      U'\u00B0', U'!',      U'"',      U'\u00A0', U'1',
-        U'7',      U'\u0661', U'\u0662', U'\u06F1', U'\u05B0', U'\u064E', U'\u0301', U'\t',     U'\u202B', U'\u2067'};
+        U'\u05D0', U'\u05E9', U'\u0628', U'\u0644', U'a',      U'Z',      U' ',      U' ',  U'(',      U')',
+        U'[',      U']',      U'{',      U'}',      U'\u2329', U'\u3009', U'.',      U',',  U':',      U'/',
+        U'-',      U'+',      U'%',      U'#',      U'$',      U'\u00B0', U'!',      U'"',  U'\u00A0', U'1',
+        U'7',      U'\u0661', U'\u0662', U'\u06F1', U'\u05B0', U'\u064E', U'\u0301', U'\t', U'\u202B', U'\u2067'};
     std::mt19937 random(5);
     portable::BidiScratch scratch;
     std::vector<FriBidiLevel> expected, got;
@@ -89,13 +89,13 @@ TEST(PairBrackets, BracketsAfterMarksJoinTheNeutralBefore) {
         std::vector<std::pair<size_t, size_t>> pairs;
     };
     const Case kCases[] = {
-        {U"\u0628(\u064B)\u0628e)", {{1, 6}}},          // joined to the opening bracket
-        {U"\u0628(\u064B\u064B)\u0628e)", {{1, 7}}},   // after several marks
-        {U"\u0628(\u064B))\u0628e)", {{1, 4}}},         // the next one closes it
-        {U"\u0628[!\u064B]\u0628e]", {{1, 7}}},         // joined to another neutral
-        {U"\u0628(\u200D\u064B)\u0628e)", {{1, 7}}},   // through a joiner
-        {U"\u0628(.\u064B)\u0628e)", {{1, 4}}},         // a separator is no neutral yet
-        {U"\u0628(\u064B.)\u0628e)", {{1, 4}}},         // marks after the bracket only
+        {U"\u0628(\u064B)\u0628e)", {{1, 6}}},        // joined to the opening bracket
+        {U"\u0628(\u064B\u064B)\u0628e)", {{1, 7}}},  // after several marks
+        {U"\u0628(\u064B))\u0628e)", {{1, 4}}},       // the next one closes it
+        {U"\u0628[!\u064B]\u0628e]", {{1, 7}}},       // joined to another neutral
+        {U"\u0628(\u200D\u064B)\u0628e)", {{1, 7}}},  // through a joiner
+        {U"\u0628(.\u064B)\u0628e)", {{1, 4}}},       // a separator is no neutral yet
+        {U"\u0628(\u064B.)\u0628e)", {{1, 4}}},       // marks after the bracket only
         {U"\u0628()\u064B\u0628e)", {{1, 2}}},
     };
     for (const Case& c : kCases) {
@@ -113,7 +113,7 @@ TEST(PairBrackets, BracketsAfterMarksJoinTheNeutralBefore) {
 
 TEST(ImplicitLevels, LeaveOtherTextsToFriBidi) {
     // Tabs, embeddings and isolates; marks at the start or after a neutral.
-    const std::u16string kTexts[] = {u"\u05D0\t",      u"\u05D0\u202B", u"a\u2067b",
+    const std::u16string kTexts[] = {u"\u05D0\t",     u"\u05D0\u202B",  u"a\u2067b",
                                      u"\u05B0\u05D0", u"\u05D0 \u05B0", u"\u05D0(\u05B0)"};
     portable::BidiScratch scratch;
     std::vector<FriBidiLevel> levels;

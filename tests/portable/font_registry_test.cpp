@@ -13,7 +13,9 @@ namespace {
 
 using Bytes = std::vector<unsigned char>;
 
-Bytes ReadAll(const std::string& pattern) { return ReadFileBytes(FontFile(pattern)); }
+Bytes ReadAll(const std::string& pattern) {
+    return ReadFileBytes(FontFile(pattern));
+}
 
 // Renames a font in place by replacing a name with another of the same
 // length, in its Macintosh (single-byte) and Windows (UTF-16BE) records.

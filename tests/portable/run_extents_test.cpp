@@ -143,10 +143,12 @@ TEST(RunExtents, PrefixesOfRandomMixedTextsMeasureAsFreshRuns) {
 // a prefix then sets the bracket's neighbourhood at other levels than the
 // line, and joins level runs the line keeps apart.
 TEST(RunExtents, PrefixesOfBracketedPhrasesMeasureAsFreshRuns) {
+    // clang-format off
     static const std::u16string kPieces[] = {
         u"\u0643\u0644\u0645\u0629", u"\u0628\u064A\u0646", u"\u0644\u0627 \u0639\u0644\u0649",
         u"\u05E9\u05DC\u05D5\u05DD", u"file", u"Ctrl+Q", u"12", u"\u0661\u0662",
         u" ", u" ", u" ", u"(", u")", u"[", u"]", u".", u":", u"\u064B", u"\u0640"};
+    // clang-format on
     std::mt19937 random(77);
     for (const LONG weight : {FW_NORMAL, FW_BOLD}) {
         Font font(Describe(u"DejaVu Sans", 20, weight));

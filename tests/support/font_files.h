@@ -48,7 +48,8 @@ inline std::filesystem::path FontFile(const std::string& pattern) {
     }();
     const auto found = files.find(pattern);
     if (found == files.end())
-        throw std::runtime_error("no file for the font \"" + pattern + "\" in " TEXTRASTER_TEST_FONTS
+        throw std::runtime_error("no file for the font \"" + pattern +
+                                 "\" in " TEXTRASTER_TEST_FONTS
                                  ": list it in tests/fonts.txt with its package and run "
                                  "scripts/check_setup.sh --fonts " TEXTRASTER_TEST_FONTS " (ctest does)");
     return HostPath(found->second);

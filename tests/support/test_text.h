@@ -12,7 +12,9 @@ namespace textraster::test {
 
 using Text = std::basic_string<TextChar>;
 
-inline Text T(std::u16string_view s) { return Text(s.begin(), s.end()); }
+inline Text T(std::u16string_view s) {
+    return Text(s.begin(), s.end());
+}
 
 // Printable ASCII as itself, everything else as <hex>.
 inline std::string Show(const Text& s) {

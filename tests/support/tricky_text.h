@@ -10,6 +10,8 @@
 
 namespace textraster::test {
 
+// Packed, not a piece a line.
+// clang-format off
 inline constexpr std::u16string_view kTrickyPieces[] = {
     u"a", u"f", u"i", u"e", u"W", u"A", u" ", u" ", u"1", u"2", u"/", u"\u2044", u"(", u")", u"[", u"]", u"\"", u".",
     u",", u"-", u"\u05D0", u"\u05E9", u"\u05DC", u"\u05B0", u"\u0627", u"\u0628", u"\u0644", u"\u0645", u"\u064B",
@@ -17,5 +19,6 @@ inline constexpr std::u16string_view kTrickyPieces[] = {
     u"\u2069", u"\u0301", u"\u00E9", u"\uFE0F", u"\u4E2D", u"\u3042", u"\u3002", u"\U00020000", u"\U0001F600",
     u"\xD800", u"\t", u"\u00A0", u"\u001C", u"ffi", u"\u05D1\u05D2", u"\u0644\u0627", u"\u0628\u0628\u0628",
 };
+// clang-format on
 
 }  // namespace textraster::test

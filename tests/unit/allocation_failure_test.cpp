@@ -356,8 +356,7 @@ TEST(AllocationFailure, ReadingTheNameOfARegisteredFont) {
     test::NameTableBuilder names;
     for (uint16_t id = 0; id < 11; ++id) names.Add(3, 1, 0x409, uint16_t(id == 4 ? 256 + id : id), u"Other");
     names.Add(3, 1, 0x409, 4, u"Failing Alloc");
-    const test::Bytes font =
-        test::ReplaceNameTable(test::ReadFileBytes(test::FontFile("DejaVu Sans")), names);
+    const test::Bytes font = test::ReplaceNameTable(test::ReadFileBytes(test::FontFile("DejaVu Sans")), names);
     ASSERT_FALSE(font.empty());
     const test::TempFile file("textraster-allocation-failure.ttf", font);
     const Text path = file.text();

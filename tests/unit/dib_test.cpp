@@ -28,12 +28,12 @@ TEST(Dib, ImageSizeAndColourTable) {
         uint32_t entries;
     } cases[] = {
         {Header(10, 5, 32), 200, 0},
-        {Header(10, -5, 32), 200, 0},                // top-down rows count the same
-        {Header(3, 2, 24), 24, 0},                   // rows padded to whole words
-        {Header(3, 2, 1), 8, 2},                     // monochrome
-        {Header(3, 2, 8, BI_RGB, 17), 8, 17},        // palette size given
+        {Header(10, -5, 32), 200, 0},          // top-down rows count the same
+        {Header(3, 2, 24), 24, 0},             // rows padded to whole words
+        {Header(3, 2, 1), 8, 2},               // monochrome
+        {Header(3, 2, 8, BI_RGB, 17), 8, 17},  // palette size given
         {Header(3, 2, 4), 8, 16},
-        {Header(2, 2, 32, BI_BITFIELDS), 16, 3},     // three masks
+        {Header(2, 2, 32, BI_BITFIELDS), 16, 3},  // three masks
         {Header(2, 2, 16, BI_BITFIELDS, 2), 8, 5},
         {Header(2, 2, 32, BI_RGB, 0, 999), 999, 0},  // the system's own size wins
         {Header(65535, 65535, 32), 65535LL * 65535 * 4, 0},
@@ -67,7 +67,8 @@ TEST(Dib, MergeAlphaTakesEveryPixelOfARow) {
         for (size_t offset : {size_t(0), size_t(1), size_t(3)})
             for (size_t count : {size_t(0), size_t(1), size_t(15), size_t(16), size_t(17), size_t(33), size_t(1283)}) {
                 SCOPED_TRACE(testing::Message() << way.name << " offset " << offset << " count " << count);
-                std::vector<uint32_t> colour(offset + count), alpha(offset + count), out(offset + count + 1, 0xDEADBEEF);
+                std::vector<uint32_t> colour(offset + count), alpha(offset + count),
+                    out(offset + count + 1, 0xDEADBEEF);
                 for (size_t i = 0; i < count; ++i) {
                     colour[offset + i] = uint32_t(i * 2654435761u) & 0xFFFFFF;
                     alpha[offset + i] = uint32_t(i * 7 % 256) << 16;

@@ -10,7 +10,9 @@ namespace {
 using test::T;
 using test::Text;
 
-Text FaceOf(const LOGFONTW& f) { return Text(reinterpret_cast<const TextChar*>(f.lfFaceName)); }
+Text FaceOf(const LOGFONTW& f) {
+    return Text(reinterpret_cast<const TextChar*>(f.lfFaceName));
+}
 
 TEST(BuildLogFont, Template) {
     const LOGFONTW f = BuildLogFont(24, nullptr, 0, false);
@@ -36,7 +38,7 @@ TEST(BuildLogFont, StyleCodes) {
         int32_t style;
         LONG weight;
         BYTE italic;
-    } cases[] = {{0, 400, 0}, {1, 700, 0}, {2, 400, 1},  {3, 700, 1},   {4, 400, 1},         {5, 700, 1},
+    } cases[] = {{0, 400, 0}, {1, 700, 0},   {2, 400, 1},  {3, 700, 1},     {4, 400, 1},        {5, 700, 1},
                  {6, 400, 0}, {255, 400, 0}, {-1, 400, 0}, {0x101, 400, 0}, {INT32_MIN, 400, 0}};
     for (const auto& k : cases) {
         const LOGFONTW f = BuildLogFont(24, nullptr, k.style, false);

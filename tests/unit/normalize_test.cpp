@@ -55,8 +55,12 @@ const NormalizeCase kCases[] = {
     {u"a \nb", 2, 0, 1, 0, u"a  b"},
     {u"a \nb", 2, 0, 0, 0, u"a b"},
     // newlineMode 3: a zero-width space, which survives collapsing.
-    {u"a\nb", 2, 3, 1, 0, u"a\x200B" u"b"},
-    {u"a\nb", 2, 3, 0, 0, u"a\x200B" u"b"},
+    {u"a\nb", 2, 3, 1, 0,
+     u"a\x200B"
+     u"b"},
+    {u"a\nb", 2, 3, 0, 0,
+     u"a\x200B"
+     u"b"},
     // newlineMode 1 and unknown modes remove LF.
     {u"a\nb", 2, 1, 1, 0, u"ab"},
     {u"a\nb", 2, 9, 1, 0, u"ab"},
@@ -88,7 +92,9 @@ TEST(NormalizeText, ModesAndRules) {
 }
 
 TEST(NormalizeText, SeparatorsAndNoBreakSpacePassUnchanged) {
-    const Text input = T(u"\x00A0" u"a\x2028 b\x2029\x00A0");
+    const Text input =
+        T(u"\x00A0"
+          u"a\x2028 b\x2029\x00A0");
     for (int32_t space : {0, 1, 2, 3, 4, 7})
         for (int32_t newline : {0, 1, 2, 3, 8})
             for (int32_t preserve : {0, 1}) {

@@ -204,8 +204,7 @@ uint32_t GlyphBlender::BlendOver(uint32_t background, unsigned char coverage) co
 
 uint32_t GlyphBlender::BlendOverUsual(unsigned char coverage) {
     if (!tableReady_) {
-        for (int c = 0; c < 256; ++c)
-            overUsual_[c] = BlendOver(usualBackground_, static_cast<unsigned char>(c));
+        for (int c = 0; c < 256; ++c) overUsual_[c] = BlendOver(usualBackground_, static_cast<unsigned char>(c));
         tableReady_ = true;
     }
     return overUsual_[coverage];

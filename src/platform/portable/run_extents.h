@@ -34,10 +34,10 @@ class RunExtents {
 
     // How the answers were found, for tests.
     struct Counts {
-        size_t measuredRuns = 0;   // runs shaped whole, to answer their prefixes later
-        size_t fromShaping = 0;    // prefixes read off a longer run's shaping
-        size_t reshapedParts = 0;  // prefixes whose end was shaped again
-        size_t freshPrefixes = 0;  // prefixes measured afresh, as nothing could be reused
+        size_t measuredRuns = 0;         // runs shaped whole, to answer their prefixes later
+        size_t fromShaping = 0;          // prefixes read off a longer run's shaping
+        size_t reshapedParts = 0;        // prefixes whose end was shaped again
+        size_t freshPrefixes = 0;        // prefixes measured afresh, as nothing could be reused
         size_t rememberedStretches = 0;  // word stretches whose parts the sized font remembered
     };
     const Counts& counts() const { return counts_; }
