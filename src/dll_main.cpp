@@ -6,7 +6,7 @@
 #include "render/readback_blocks.h"
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved) {
-    if (reason == DLL_PROCESS_DETACH && !reserved) textraster::FreeReadBackBlocks();
+    if (reason == DLL_PROCESS_DETACH && !reserved) textraster::ReadBackBlocks().FreeAll();
     return TRUE;
 }
 #endif

@@ -48,7 +48,7 @@ ScanLineReader::ScanLineReader(HDC dc, HBITMAP bitmap) : dc_(dc), bitmap_(bitmap
     constexpr int64_t kBandBytes = 256 << 10;
     bandLines_ = int(std::min<int64_t>(std::max<int64_t>(1, kBandBytes / lineBytes), height_));
     headerBytes_ = sizeof(BITMAPINFOHEADER) + 4 * size_t(entries);
-    block_.reset(static_cast<BITMAPINFOHEADER*>(TakeReadBackBlock(headerBytes_ + size_t(lineBytes) * bandLines_)));
+    block_.reset(static_cast<BITMAPINFOHEADER*>(ReadBackBlocks().Take(headerBytes_ + size_t(lineBytes) * bandLines_)));
     if (block_) std::memcpy(block_.get(), local.bytes, headerBytes_);
 }
 

@@ -12,7 +12,7 @@
 namespace textraster {
 
 struct ReadBackDeleter {
-    void operator()(void* block) const { KeepReadBackBlock(block); }
+    void operator()(void* block) const { ReadBackBlocks().GiveBack(block); }
 };
 
 // The pixel array's size in bytes: biSizeImage when set, else whole 32-bit

@@ -20,11 +20,11 @@ PortableBitmap* StockBitmap() {
     static PortableBitmap* stock = nullptr;
     std::lock_guard<std::mutex> guard(lock);
     if (!stock) {
-        auto* memory = static_cast<uint32_t*>(TakeBlock(sizeof(uint32_t)));
+        auto* memory = static_cast<uint32_t*>(SurfaceBlocks().Take(sizeof(uint32_t)));
         if (memory) *memory = 0;
         std::unique_ptr<PortableBitmap> bitmap(memory ? new (std::nothrow) PortableBitmap(1, 1, 1, memory, true)
                                                       : nullptr);
-        if (!bitmap) GiveBack(memory);
+        if (!bitmap) SurfaceBlocks().GiveBack(memory);
         stock = bitmap ? static_cast<PortableBitmap*>(Register(std::move(bitmap))) : nullptr;
     }
     return stock;
@@ -66,14 +66,14 @@ HBITMAP CreateCompatibleBitmap(HDC dc, int width, int height) {
     const int64_t count = int64_t(width) * int64_t(height);  // below 2^62: no overflow
     if (count > INT_MAX / 4) return nullptr;
     // A failure is reported, not thrown.
-    auto* memory =
-        static_cast<uint32_t*>(textraster::portable::TakeBlock(static_cast<size_t>(count) * sizeof(uint32_t)));
+    auto* memory = static_cast<uint32_t*>(
+        textraster::portable::SurfaceBlocks().Take(static_cast<size_t>(count) * sizeof(uint32_t)));
     if (!memory) return nullptr;
     std::unique_ptr<PortableBitmap> bitmap;
     try {
         bitmap = std::make_unique<PortableBitmap>(width, height, bits, memory);
     } catch (const std::bad_alloc&) {
-        textraster::portable::GiveBack(memory);
+        textraster::portable::SurfaceBlocks().GiveBack(memory);
         return nullptr;
     }
     return static_cast<HBITMAP>(Register(std::move(bitmap)));

@@ -8,8 +8,8 @@
 #include <memory>
 
 #include "platform/gdi.h"
-#include "platform/portable/block_pool.h"
 #include "platform/portable/gdi_object.h"
+#include "platform/portable/surface_blocks.h"
 
 struct PortableBitmap : textraster::portable::GdiObject {
     static constexpr auto kKind = textraster::portable::ObjectKind::Bitmap;
@@ -34,7 +34,7 @@ struct PortableBitmap : textraster::portable::GdiObject {
 
    private:
     struct GiveBack {
-        void operator()(uint32_t* block) const { textraster::portable::GiveBack(block); }
+        void operator()(uint32_t* block) const { textraster::portable::SurfaceBlocks().GiveBack(block); }
     };
     const std::unique_ptr<uint32_t, GiveBack> pixels;
     // The rows that have been cleared; all others read as zero.
