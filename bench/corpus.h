@@ -9,8 +9,8 @@
 #include <utility>
 #include <vector>
 
+#include "text/utf.h"
 #include "textraster.h"
-#include "tools/utf.h"
 
 namespace textraster::bench {
 
@@ -38,7 +38,7 @@ inline const std::vector<Language>& Languages() {
 // UTF-8 to the platform's text; exits on broken UTF-8, as the corpus and the
 // face names are checked in and a figure from a mangled line would mislead.
 inline Text FromUtf8(const std::string& in) {
-    tool::Decoded decoded = tool::Utf8ToUtf16(in);
+    Decoded decoded = Utf8ToUtf16(in);
     if (!decoded.error.empty()) {
         std::fprintf(stderr, "corpus: %s\n", decoded.error.c_str());
         std::exit(2);

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "platform/portable/shaping.h"
-#include "platform/portable/utf.h"
+#include "text/utf.h"
 
 namespace textraster::test {
 namespace {
@@ -37,7 +37,7 @@ TEST(ImplicitLevels, AgreeWithFriBidi) {
         const bool rtlReading = i % 2 == 1;
         portable::BidiLevels(text.data(), text.size(), rtlReading, scratch, got);
         portable::FriBidiLevels(scratch.types.data(), scratch.brackets.data(), text.size(), rtlReading, expected);
-        ASSERT_EQ(got, expected) << portable::ToUtf8(std::u16string(text.begin(), text.end())) << " rtl " << rtlReading;
+        ASSERT_EQ(got, expected) << Utf16ToUtf8(std::u16string(text.begin(), text.end())) << " rtl " << rtlReading;
         std::vector<FriBidiLevel> direct;
         if (!portable::ImplicitLevels(scratch.types.data(), scratch.brackets.data(), text.size(), rtlReading, direct))
             continue;
@@ -46,7 +46,7 @@ TEST(ImplicitLevels, AgreeWithFriBidi) {
         withBrackets += answeredText.find_first_of(U"()[]{}") != std::u32string::npos;
         withNumbers += answeredText.find_first_of(U"17\u0661\u0662\u06F1") != std::u32string::npos;
         withMarks += answeredText.find_first_of(U"\u05B0\u064E\u0301") != std::u32string::npos;
-        ASSERT_EQ(direct, expected) << portable::ToUtf8(std::u16string(text.begin(), text.end()));
+        ASSERT_EQ(direct, expected) << Utf16ToUtf8(std::u16string(text.begin(), text.end()));
     }
     EXPECT_GT(answered, 20000);
     EXPECT_GT(withBrackets, 10000);
@@ -99,7 +99,7 @@ TEST(PairBrackets, BracketsAfterMarksJoinTheNeutralBefore) {
         {U"\u0628()\u064B\u0628e)", {{1, 2}}},
     };
     for (const Case& c : kCases) {
-        SCOPED_TRACE(portable::ToUtf8(std::u16string(c.text.begin(), c.text.end())));
+        SCOPED_TRACE(Utf16ToUtf8(std::u16string(c.text.begin(), c.text.end())));
         portable::CodePoints text(c.text.begin(), c.text.end());
         portable::BidiScratch scratch;
         std::vector<FriBidiLevel> levels;
@@ -123,7 +123,7 @@ TEST(ImplicitLevels, LeaveOtherTextsToFriBidi) {
         portable::BidiLevels(codePoints.data(), codePoints.size(), false, scratch, levels);
         EXPECT_FALSE(
             portable::ImplicitLevels(scratch.types.data(), scratch.brackets.data(), codePoints.size(), false, levels))
-            << portable::ToUtf8(text);
+            << Utf16ToUtf8(text);
     }
 }
 

@@ -7,7 +7,7 @@
 #include <set>
 #include <string>
 
-#include "platform/portable/utf.h"
+#include "text/utf.h"
 
 namespace textraster::portable {
 namespace {
@@ -44,7 +44,7 @@ TEST(FaceMatch, TakesTheTrueTypeOrOpenTypeFaceOverAType1One) {
     if (families.empty()) GTEST_SKIP() << "no family is installed both as Type 1 and as OpenType";
     for (const std::string& family : families)
         for (int style = 0; style < 4; ++style) {
-            const FaceSource source = MatchFace(FromUtf8(family), style & 1, style & 2);
+            const FaceSource source = MatchFace(Utf8ToUtf16(family).text, style & 1, style & 2);
             FT_Face face = OpenFace(source);
             ASSERT_NE(face, nullptr) << family;
             EXPECT_TRUE(FT_IS_SFNT(face)) << family << " style " << style << ": " << source.path;

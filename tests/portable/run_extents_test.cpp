@@ -18,8 +18,8 @@
 #include "platform/portable/font.h"
 #include "platform/portable/gdi_object.h"
 #include "platform/portable/shaping.h"
-#include "platform/portable/utf.h"
 #include "support/tricky_text.h"
+#include "text/utf.h"
 
 namespace textraster::test {
 namespace {
@@ -56,8 +56,8 @@ int CountMismatches(SizedFont& font, RunExtents& extents, const std::u16string& 
         const int expected = Fresh(font, std::u16string_view(text).substr(0, k));
         const int got = extents.Extent(font, text.data(), k);
         if (got != expected && ++mismatches <= 3)
-            ADD_FAILURE() << "prefix of " << k << " units of \"" << portable::ToUtf8(text) << "\": " << got
-                          << " instead of " << expected;
+            ADD_FAILURE() << "prefix of " << k << " units of \"" << Utf16ToUtf8(text) << "\": " << got << " instead of "
+                          << expected;
     }
     return mismatches;
 }
@@ -123,7 +123,7 @@ TEST(RunExtents, PrefixesOfRandomMixedTextsMeasureAsFreshRuns) {
     };
     std::mt19937 random(20240611);
     for (const Face& face : kFaces) {
-        SCOPED_TRACE(portable::ToUtf8(face.family));
+        SCOPED_TRACE(Utf16ToUtf8(face.family));
         Font font(Describe(face.family, 24, face.weight, false, face.vertical));
         RunExtents extents;
         int mismatches = 0;
@@ -187,7 +187,7 @@ TEST(RunExtents, PrefixesOfOnceMismeasuredTextsMeasureAsFreshRuns) {
         {u"WenQuanYi Micro Hei", false, u"\u05D0\t\u064B\u05D2"},
     };
     for (const Case& c : kCases) {
-        SCOPED_TRACE(portable::ToUtf8(c.text));
+        SCOPED_TRACE(Utf16ToUtf8(c.text));
         Font font(Describe(c.family, 20, FW_NORMAL, false, c.vertical));
         RunExtents extents;
         EXPECT_EQ(CountMismatches(font.sized(), extents, c.text), 0);

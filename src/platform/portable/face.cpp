@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <mutex>
 
-#include "platform/portable/utf.h"
+#include "text/utf.h"
 
 namespace textraster::portable {
 namespace {
@@ -92,7 +92,12 @@ std::vector<std::u16string> FaceNames(FT_Face face, NameKind kind) {
                                                          name.name_id == TT_NAME_ID_TYPOGRAPHIC_FAMILY;
         if (wanted) add(DecodeName(name));
     }
-    if (kind == NameKind::Family && face->family_name) add(FromUtf8(face->family_name));
+    // FreeType's own family name, where it decodes as UTF-8 (a name it took
+    // from a legacy encoding may not).
+    if (kind == NameKind::Family && face->family_name) {
+        Decoded family = Utf8ToUtf16(face->family_name);
+        if (family.error.empty()) add(std::move(family.text));
+    }
     return names;
 }
 

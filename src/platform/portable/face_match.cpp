@@ -7,7 +7,7 @@
 #include <tuple>
 
 #include "platform/portable/font_registry.h"
-#include "platform/portable/utf.h"
+#include "text/utf.h"
 
 namespace textraster::portable {
 namespace {
@@ -31,7 +31,7 @@ FaceSource SourceOf(FcPattern* pattern) {
 bool HasFamily(FcPattern* pattern, std::u16string_view foldedName) {
     FcChar8* family = nullptr;
     for (int i = 0; FcPatternGetString(pattern, FC_FAMILY, i, &family) == FcResultMatch; ++i)
-        if (FoldName(FromUtf8(reinterpret_cast<const char*>(family))) == foldedName) return true;
+        if (FoldName(Utf8ToUtf16(reinterpret_cast<const char*>(family)).text) == foldedName) return true;
     return false;
 }
 
@@ -98,7 +98,7 @@ FaceSource MatchFullName(const std::string& name) {
 }
 
 FaceSource MatchInstalled(std::u16string_view faceName, std::u16string_view foldedName, bool bold, bool italic) {
-    const std::string name = ToUtf8(faceName);
+    const std::string name = Utf16ToUtf8(faceName);
     bool exact = false;
     FaceSource source = MatchFamily(name.empty() ? "sans-serif" : name, foldedName, bold, italic, exact);
     if (exact || name.empty()) return source;

@@ -11,7 +11,7 @@
 #include <string_view>
 
 #include "platform/gdi.h"
-#include "platform/portable/utf.h"
+#include "text/utf.h"
 
 namespace {
 
@@ -29,7 +29,7 @@ HANDLE CreateFileW(LPCWSTR fileName, DWORD access, DWORD /*shareMode*/, void* /*
                    DWORD /*flags*/, HANDLE /*templateFile*/) try {
     // Only what the library does: open an existing file for reading.
     if (!fileName || !*fileName || access != GENERIC_READ || creation != OPEN_EXISTING) return INVALID_HANDLE_VALUE;
-    const std::string path = textraster::portable::ToUtf8(std::u16string_view(fileName));
+    const std::string path = textraster::Utf16ToUtf8(std::u16string_view(fileName));
     const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return INVALID_HANDLE_VALUE;
     // Windows opens no directory without a special flag.

@@ -6,7 +6,7 @@
 #include <new>
 
 #include "platform/gdi.h"
-#include "platform/portable/utf.h"
+#include "text/utf.h"
 
 namespace textraster::portable {
 namespace {
@@ -95,7 +95,7 @@ int AddFontResourceExW(LPCWSTR fileName, DWORD /*flags*/, PVOID /*reserved*/) {
     try {
         Registration registration;
         registration.path = fileName;
-        registration.faces = ReadFaces(ReadFile(ToUtf8(registration.path)));
+        registration.faces = ReadFaces(ReadFile(textraster::Utf16ToUtf8(registration.path)));
         if (registration.faces.empty()) return 0;
         const int count = static_cast<int>(registration.faces.size());
         std::lock_guard<std::mutex> guard(registryLock);

@@ -6,7 +6,7 @@
 #include <mutex>
 #include <string>
 
-#include "platform/portable/utf.h"
+#include "text/utf.h"
 
 namespace textraster::portable {
 namespace {

@@ -4,7 +4,7 @@
 #include <iterator>
 #include <memory>
 
-#include "platform/portable/utf.h"
+#include "text/utf.h"
 
 namespace textraster::portable {
 namespace {

@@ -1,14 +1,16 @@
-// UTF-8 and UTF-16 decoding of the tool's inputs.
-#include "utf.h"
+// UTF-8 and UTF-16 conversions: strict where text comes in from outside,
+// and a lone surrogate of the host's text kept as a character of its own.
+#include "text/utf.h"
 
 #include <gtest/gtest.h>
 
-namespace textraster::tool {
+#include "support/test_text.h"
+
+namespace textraster {
 namespace {
 
-Text T(std::u16string_view s) {
-    return Text(s.begin(), s.end());
-}
+using test::T;
+using test::Text;
 
 TEST(Utf8ToUtf16, DecodesEveryLengthAndPairsAboveTheBasicPlane) {
     const Decoded d = Utf8ToUtf16("a\xC3\xA9\xE6\x97\xA5\xF0\x9F\x98\x80");  // a é 日 😀
@@ -59,5 +61,26 @@ TEST(DecodeTextFile, FollowsTheByteOrderMark) {
     }
 }
 
+TEST(Utf16ToUtf8, ALoneSurrogateIsTheReplacementCharacter) {
+    const struct {
+        std::u16string text;
+        std::string utf8;
+    } cases[] = {
+        {u"", ""},
+        {u"\xD800", "\xEF\xBF\xBD"},
+        {u"a\xDC00"
+         u"b",
+         "a\xEF\xBF\xBD"
+         "b"},
+        {u"\xD83D\xDE00", "\xF0\x9F\x98\x80"},
+        {u"\xDE00\xD83D", "\xEF\xBF\xBD\xEF\xBF\xBD"},  // the halves the wrong way round
+        {std::u16string(u"\xD83D") + u'\0' + u"x", std::string("\xEF\xBF\xBD") + '\0' + "x"},
+    };
+    for (const auto& c : cases) {
+        const Text text = T(c.text);
+        EXPECT_EQ(Utf16ToUtf8(TextView(text.data(), text.size())), c.utf8);
+    }
+}
+
 }  // namespace
-}  // namespace textraster::tool
+}  // namespace textraster
