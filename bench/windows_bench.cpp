@@ -18,6 +18,7 @@
 #include <windows.h>
 
 #include "bench/job.h"
+#include "render/log_font.h"
 
 namespace textraster::bench {
 namespace {
@@ -48,16 +49,9 @@ double Median(std::vector<double> values) {
     return values[values.size() / 2];
 }
 
+// The font the library makes for the job's requests.
 LOGFONTW JobFont(const Text& face) {
-    LOGFONTW font{};
-    font.lfHeight = kCellHeight;
-    font.lfWeight = FW_NORMAL;
-    font.lfCharSet = DEFAULT_CHARSET;
-    font.lfOutPrecision = OUT_OUTLINE_PRECIS;
-    font.lfQuality = ANTIALIASED_QUALITY;
-    font.lfPitchAndFamily = VARIABLE_PITCH | FF_DONTCARE;
-    for (size_t i = 0; i < face.size() && i < LF_FACESIZE - 1; ++i) font.lfFaceName[i] = face[i];
-    return font;
+    return BuildLogFont(kCellHeight, face.c_str(), 0, false);
 }
 
 UINT DrawFlags(const Language& language) {

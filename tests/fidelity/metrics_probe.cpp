@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/gdi.h"
+#include "render/log_font.h"
 
 namespace {
 
@@ -60,22 +61,11 @@ int Length(const char16_t* s) {
     return n;
 }
 
+// The library's own description of the face, as its entry points make it.
 HFONT MakeFont(const Face& face, LONG height, bool vertical) {
-    LOGFONTW lf;
-    std::memset(&lf, 0, sizeof lf);
-    lf.lfHeight = height;
+    const std::basic_string<TextChar> name(face.name, face.name + std::char_traits<char16_t>::length(face.name));
+    LOGFONTW lf = textraster::BuildLogFont(height, name.c_str(), face.italic ? 2 : 0, vertical);
     lf.lfWeight = face.weight;
-    lf.lfItalic = face.italic;
-    lf.lfCharSet = DEFAULT_CHARSET;
-    lf.lfOutPrecision = OUT_OUTLINE_PRECIS;
-    lf.lfQuality = ANTIALIASED_QUALITY;
-    lf.lfPitchAndFamily = VARIABLE_PITCH;
-    int at = 0;
-    if (vertical) {
-        lf.lfFaceName[at++] = u'@';
-        lf.lfEscapement = lf.lfOrientation = 2700;
-    }
-    for (const char16_t* p = face.name; *p && at < LF_FACESIZE - 1; ++p) lf.lfFaceName[at++] = WCHAR(*p);
     return CreateFontIndirectW(&lf);
 }
 

@@ -10,27 +10,16 @@
 #include <vector>
 
 #include "platform/gdi.h"
+#include "render/log_font.h"
 
 namespace textraster::test {
 
+// The library's description of a face (BuildLogFont), at any weight.
 inline LOGFONTW Describe(std::u16string_view face, LONG height, LONG weight = FW_NORMAL, bool italic = false,
                          bool vertical = false) {
-    LOGFONTW lf;
-    std::memset(&lf, 0, sizeof lf);
-    lf.lfHeight = height;
+    const std::u16string name(face);
+    LOGFONTW lf = BuildLogFont(height, name.c_str(), italic ? 2 : 0, vertical);
     lf.lfWeight = weight;
-    lf.lfItalic = italic ? 1 : 0;
-    lf.lfCharSet = DEFAULT_CHARSET;
-    lf.lfOutPrecision = OUT_OUTLINE_PRECIS;
-    lf.lfQuality = ANTIALIASED_QUALITY;
-    lf.lfPitchAndFamily = VARIABLE_PITCH;
-    size_t at = 0;
-    if (vertical) {
-        lf.lfFaceName[at++] = u'@';
-        lf.lfEscapement = lf.lfOrientation = 2700;
-    }
-    for (char16_t c : face)
-        if (at < LF_FACESIZE - 1) lf.lfFaceName[at++] = c;
     return lf;
 }
 
