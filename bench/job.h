@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "bench/corpus.h"
+#include "tests/support/request.h"
 #include "textraster.h"
 
 namespace textraster::bench {
@@ -44,21 +45,8 @@ inline Text LongLine(const std::vector<Text>& lines, size_t length) {
 // black cell background, the buffer exactly the frame.
 inline TextLayoutParams Request(const Language& language, const Text& face, int width = kFrameWidth,
                                 int height = kFrameHeight) {
-    TextLayoutParams p{};
-    p.size = int16_t(sizeof(TextLayoutParams));
-    p.regionWidth = p.bufferWidth = uint16_t(width);
-    p.regionHeight = p.bufferHeight = uint16_t(height);
-    p.bufferSize = uint32_t(width) * uint32_t(height) * 4;
-    p.topDown = 1;
-    p.textColor = 0xFFFFFFFF;
+    TextLayoutParams p = test::ValidRequest(face.c_str(), uint8_t(kCellHeight), uint16_t(width), uint16_t(height));
     p.backColor = 0x80000000;
-    p.faceName = face.c_str();
-    p.fontHeight = kCellHeight;
-    p.spaceMode = 2;
-    p.newlineMode = 2;
-    p.preserveSpaces = 1;
-    p.wordWrap = 1;
-    p.linePitch = kCellHeight;
     p.writingMode = language.rightToLeft ? 2 : 1;
     p.alignment = 2;
     return p;

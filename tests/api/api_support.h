@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "support/request.h"
 #include "support/test_text.h"
 #include "textraster.h"
 
@@ -29,24 +30,7 @@ inline const TextChar* Face(std::u16string_view name) {
 // A valid request: one region filling a buffer of the same size, white opaque
 // text on a transparent background, DejaVu Sans with a 24 px cell.
 inline TextLayoutParams Request(uint16_t width = 200, uint16_t height = 50) {
-    TextLayoutParams p{};
-    p.size = int16_t(sizeof(TextLayoutParams));
-    p.regionWidth = p.bufferWidth = width;
-    p.regionHeight = p.bufferHeight = height;
-    p.bufferSize = uint32_t(width) * height * 4;
-    p.topDown = 1;
-    p.textColor = 0xFFFFFFFF;
-    p.backColor = 0x00000000;
-    p.faceName = Face(u"DejaVu Sans");
-    p.fontHeight = 24;
-    p.spaceMode = 2;
-    p.newlineMode = 2;
-    p.preserveSpaces = 1;
-    p.wordWrap = 1;
-    p.linePitch = 24;
-    p.writingMode = 1;
-    p.alignment = 1;
-    return p;
+    return ValidRequest(Face(u"DejaVu Sans"), 24, width, height);
 }
 
 struct Rendering {

@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "bench/corpus.h"
+#include "tests/support/request.h"
 #include "textraster.h"
 
 namespace {
@@ -63,21 +64,7 @@ constexpr int kFirstHeight = 8, kLastHeight = 72;
 const int32_t kStyles[] = {0, 1, 2};
 
 TextLayoutParams Request(const Text& face, uint8_t cell, uint16_t width, uint16_t height, int32_t writingMode) {
-    TextLayoutParams p{};
-    p.size = int16_t(sizeof(TextLayoutParams));
-    p.regionWidth = p.bufferWidth = width;
-    p.regionHeight = p.bufferHeight = height;
-    p.bufferSize = uint32_t(width) * height * 4;
-    p.topDown = 1;
-    p.textColor = 0xFFFFFFFF;
-    p.backColor = 0x00000000;
-    p.faceName = face.c_str();
-    p.fontHeight = cell;
-    p.linePitch = cell;
-    p.spaceMode = 2;
-    p.newlineMode = 2;
-    p.preserveSpaces = 1;
-    p.wordWrap = 1;
+    TextLayoutParams p = textraster::test::ValidRequest(face.c_str(), cell, width, height);
     p.writingMode = writingMode;
     p.alignment = 2;
     return p;

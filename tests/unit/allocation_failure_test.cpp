@@ -22,6 +22,7 @@
 #include "platform/portable/gdi_object.h"
 #include "support/font_builder.h"
 #include "support/font_files.h"
+#include "support/request.h"
 #include "support/test_text.h"
 #include "textraster.h"
 
@@ -170,22 +171,7 @@ Failed WithFailingAllocations(uint64_t failAt, bool failOnward, Run run) {
 
 TextLayoutParams Request() {
     static const Text face = T(u"DejaVu Sans");
-    TextLayoutParams p{};
-    p.size = int16_t(sizeof p);
-    p.regionWidth = p.bufferWidth = 90;
-    p.regionHeight = p.bufferHeight = 60;
-    p.bufferSize = 90 * 60 * 4;
-    p.textColor = 0xFFFFFFFF;
-    p.faceName = face.c_str();
-    p.fontHeight = 20;
-    p.linePitch = 20;
-    p.spaceMode = 2;
-    p.newlineMode = 2;
-    p.preserveSpaces = 1;
-    p.wordWrap = 1;
-    p.writingMode = 1;
-    p.alignment = 1;
-    return p;
+    return test::ValidRequest(face.c_str(), 20, 90, 60);
 }
 
 constexpr uint32_t kHostFill = 0x5EAFF00D;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "support/fixed_width_canvas.h"
+#include "support/request.h"
 
 namespace textraster {
 namespace {
@@ -22,17 +23,7 @@ constexpr uint8_t kPitchSentinel = 0xEE;
 // A request with a 200 x 100 region, pitch and cell height 20, wrapping,
 // horizontal, start-aligned; each case changes what it is about.
 struct Layout {
-    TextLayoutParams p{};
-    Layout() {
-        p.size = int16_t(sizeof p);
-        p.regionWidth = 200;
-        p.regionHeight = 100;
-        p.fontHeight = 20;
-        p.linePitch = 20;
-        p.wordWrap = 1;
-        p.writingMode = 1;
-        p.alignment = 1;
-    }
+    TextLayoutParams p = test::ValidRequest(nullptr, 20, 200, 100);
     Layout& Mode(int32_t v) { return p.writingMode = v, *this; }
     Layout& Align(int32_t v) { return p.alignment = v, *this; }
     Layout& Width(uint16_t v) { return p.regionWidth = v, *this; }
