@@ -21,12 +21,16 @@ FileSource::~FileSource() {
 
 void FileSource::Read(uint32_t position, uint32_t count, void* dest) const {
     // The destination is zeroed first and the count delivered is not looked
-    // at: whatever the file does not deliver stays zero. A position the
-    // system refuses (beyond 2 GiB, as no high part is passed) is past the end.
+    // at: whatever the file does not deliver (its end) stays zero. A position
+    // the system refuses (beyond 2 GiB, as no high part is passed) is past
+    // the end. A read the system fails is remembered.
     std::memset(dest, 0, count);
     if (SetFilePointer(file_, static_cast<LONG>(position), nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER) return;
     DWORD delivered = 0;
-    ReadFile(file_, dest, count, &delivered, nullptr);
+    if (!ReadFile(file_, dest, count, &delivered, nullptr)) {
+        std::memset(dest, 0, count);
+        failed_ = true;
+    }
 }
 
 }  // namespace textraster

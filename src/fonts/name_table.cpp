@@ -76,6 +76,7 @@ void CopyName(const ByteSource& source, uint32_t position, uint16_t length, Text
     uint8_t bytes[2 * kMaxUnits];
     const uint32_t byteCount = length < sizeof bytes ? length : uint32_t(sizeof bytes);
     source.Read(position, byteCount, bytes);
+    if (source.Failed()) return;  // not a name: ReadFullName reports the failure
 
     uint32_t n = 0;
     for (uint32_t i = 0; i < byteCount; i += 2) {
@@ -117,9 +118,7 @@ int32_t ReadNameRecords(const ByteSource& source, uint32_t tableOffset, const Na
     return kNameFound;
 }
 
-}  // namespace
-
-int32_t ReadFullName(const ByteSource& source, NameTableHeader& header, TextChar* fullName) {
+int32_t ReadFullNameAsRead(const ByteSource& source, NameTableHeader& header, TextChar* fullName) {
     const auto offsetTable = ReadData<OffsetTable>(source, 0);
     if (offsetTable.sfntVersion != kTrueTypeVersion && offsetTable.sfntVersion != kCffVersion) return kNotAFont;
 
@@ -138,6 +137,13 @@ int32_t ReadFullName(const ByteSource& source, NameTableHeader& header, TextChar
     const int32_t result = ReadNameRecords(source, tableOffset, header, fullName);
     header.records = nullptr;
     return result;
+}
+
+}  // namespace
+
+int32_t ReadFullName(const ByteSource& source, NameTableHeader& header, TextChar* fullName) {
+    const int32_t result = ReadFullNameAsRead(source, header, fullName);
+    return source.Failed() ? kFontFileUnreadable : result;
 }
 
 int32_t ReadFontFullName(const TextChar* fileName, NameTableHeader& header, TextChar* fullName) {

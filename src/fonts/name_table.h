@@ -140,10 +140,11 @@ struct NameTableHeader {
 enum NameReadResult : int32_t {
     kNameFound = 0,
     kFontFileNotOpened = 1,
-    kNotAFont = 2,         // sfntVersion is neither kTrueTypeVersion nor kCffVersion
-    kNoNameTable = 3,      // no table record is tagged kNameTag (numTables 0 included)
-    kNoFullName = 4,       // no name record with platform 3, encoding 1, name 4 (count 0 included)
-    kNameOutOfMemory = 5,  // a record or the list's storage could not be obtained
+    kNotAFont = 2,            // sfntVersion is neither kTrueTypeVersion nor kCffVersion
+    kNoNameTable = 3,         // no table record is tagged kNameTag (numTables 0 included)
+    kNoFullName = 4,          // no name record with platform 3, encoding 1, name 4 (count 0 included)
+    kNameOutOfMemory = 5,     // a record or the list's storage could not be obtained
+    kFontFileUnreadable = 6,  // the system failed to read the file (an I/O error)
 };
 
 // Units written into `fullName` at most, terminator included; longer names
@@ -155,6 +156,8 @@ constexpr uint32_t kFullNameCapacity = TEXTRASTER_FULL_NAME_CAPACITY;
 // host order, an odd last byte as one more unit, up to the first zero unit
 // and at most kFullNameCapacity - 1 units (a surrogate pair is never split),
 // then a zero unit. When several records hold a full name, the last wins.
+// When the source failed a read, the result is kFontFileUnreadable, whatever
+// the zeros it read instead would have given.
 int32_t ReadFullName(const ByteSource& source, NameTableHeader& header, TextChar* fullName);
 
 // The same for the font file `fileName` (kFontFileNotOpened when it cannot

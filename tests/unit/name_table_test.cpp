@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -55,6 +57,10 @@ Outcome ReadMemory(const Bytes& image) {
     return Run([&](NameTableHeader& header, TextChar* out) {
         return ReadMemFontFullName(image.data(), uint32_t(image.size()), header, out);
     });
+}
+
+Outcome ReadSource(const ByteSource& source) {
+    return Run([&](NameTableHeader& header, TextChar* out) { return ReadFullName(source, header, out); });
 }
 
 Outcome ReadGuarded(const Bytes& image) {
@@ -261,6 +267,47 @@ TEST(ReadFontFullName, EmptyFile) {
     const test::TempFile file("textraster-empty.ttf", {});
     EXPECT_EQ(ReadFromFile(file.text()).result, kNotAFont);
 }
+
+// A source over a font image whose system read fails from its `failAt`th read on.
+class FailingSource final : public ByteSource {
+   public:
+    FailingSource(const Bytes& bytes, size_t failAt) : memory_(bytes.data(), uint32_t(bytes.size())), failAt_(failAt) {}
+    void Read(uint32_t position, uint32_t count, void* dest) const override {
+        memory_.Read(position, count, dest);
+        if (++reads_ < failAt_) return;
+        std::memset(dest, 0, count);
+        failed_ = true;
+    }
+    bool Failed() const override { return failed_; }
+    size_t reads() const { return reads_; }
+
+   private:
+    MemorySource memory_;
+    size_t failAt_;
+    mutable size_t reads_ = 0;
+    mutable bool failed_ = false;
+};
+
+// An I/O error is no damaged font: wherever the reading breaks off, the
+// reader says so and writes no name.
+TEST(ReadFullName, AFailedReadIsReportedAsSuchAndWritesNothing) {
+    const Bytes font = FontWithNames(NameTableBuilder{}.Add(1, 0, 0, 4, u"Mac").Add(3, 1, 0x409, 4, u"Failing"));
+    FailingSource whole(font, SIZE_MAX);
+    EXPECT_EQ(ReadSource(whole).name, T(u"Failing"));
+    for (size_t failAt = 1; failAt <= whole.reads(); ++failAt) {
+        SCOPED_TRACE(failAt);
+        const FailingSource source(font, failAt);
+        EXPECT_EQ(ReadSource(source).result, kFontFileUnreadable);
+    }
+}
+
+#ifdef __linux__
+// A file the system opens but cannot read: the kernel answers every read of
+// a process's memory at address 0 with an I/O error.
+TEST(ReadFontFullName, AFileTheSystemCannotReadIsUnreadable) {
+    EXPECT_EQ(ReadFromFile(T(u"/proc/self/mem")).result, kFontFileUnreadable);
+}
+#endif
 
 TEST(NameTableHeader, EmptiedAtTheNamingTableAndLeftWithoutRecords) {
     const NameTableHeader before{7, 8, 9, nullptr};
