@@ -5,8 +5,17 @@
  * buffer (bytes blue, green, red, opacity; colours not premultiplied),
  * measures the region a text needs, reports a font's cell height and
  * registers private fonts. Every function returns a TR_* result code and
- * writes further results through the caller's pointers. No state is kept
- * between calls; calls may come from several threads at once.
+ * writes further results through the caller's pointers. Calls may come from
+ * several threads at once.
+ *
+ * Every call makes and releases its own device contexts, fonts and bitmaps;
+ * no result depends on an earlier call, except that RemoveFont and
+ * RemoveMemFont undo AddFont and AddMemFont. What is kept from call to call
+ * is bounded and only saves work: a few large memory blocks for surfaces
+ * and their read-back and, in the Linux library, a process-wide cache of
+ * opened faces at their sizes, glyph images and measured advances (as the
+ * platform's own font cache keeps them on Windows). Each is keyed by
+ * everything its answer depends on, so it never changes a result.
  */
 #ifndef TEXTRASTER_H
 #define TEXTRASTER_H

@@ -54,7 +54,6 @@ typedef struct tagSIZE {
 } SIZE;
 
 #define LF_FACESIZE 32
-#define LF_FULLFACESIZE 64
 
 typedef struct tagLOGFONTW {
     LONG lfHeight;

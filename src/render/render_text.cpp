@@ -94,7 +94,6 @@ extern "C" TEXTRASTER_API int32_t TEXTRASTER_CALL RenderText(const TextChar* tex
     SetBkMode(colour.dc(), OPAQUE);
     SetBkMode(alpha.dc(), OPAQUE);
 
-    int32_t result;
     {
         const LOGFONTW description = BuildLogFont(p.fontHeight, p.faceName, p.fontStyle, p.writingMode == 3);
         GdiObject<HFONT> font(CreateFontIndirectW(&description));
@@ -117,7 +116,7 @@ extern "C" TEXTRASTER_API int32_t TEXTRASTER_CALL RenderText(const TextChar* tex
         MeasuredRuns measured;
         DcCanvas colourCanvas(colour.dc(), measured), alphaCanvas(alpha.dc(), measured);
         DrawLines(normalized.get(), colourCanvas, p, usedLinePitch, lastLineExtent);
-        result = DrawLines(normalized.get(), alphaCanvas, p, nullptr, nullptr);
+        DrawLines(normalized.get(), alphaCanvas, p, nullptr, nullptr);
     }  // both fonts deselected, then the font deleted
 
     ScanLineReader colourLines = colour.ReadBack();
@@ -126,5 +125,5 @@ extern "C" TEXTRASTER_API int32_t TEXTRASTER_CALL RenderText(const TextChar* tex
     // Every band asks the same of the same bitmaps as the first, so a band
     // fails only where the first does, before anything is written.
     if (!CopyRegion(p, colourLines, alphaLines, pixels)) return TR_OUT_OF_MEMORY;
-    return result;
+    return TR_OK;
 }

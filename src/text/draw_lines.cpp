@@ -152,8 +152,8 @@ class LineDrawer final : public LineSink {
 
 }  // namespace
 
-int32_t DrawLines(const TextChar* text, LineCanvas& canvas, const TextLayoutParams& params, uint8_t* usedLinePitch,
-                  uint16_t* lastLineExtent) {
+void DrawLines(const TextChar* text, LineCanvas& canvas, const TextLayoutParams& params, uint8_t* usedLinePitch,
+               uint16_t* lastLineExtent) {
     const int32_t writingMode = params.writingMode;
     // Unknown writing modes have no line direction; the width only decides
     // where a line without a break opportunity would end.
@@ -178,7 +178,6 @@ int32_t DrawLines(const TextChar* text, LineCanvas& canvas, const TextLayoutPara
     // bottom edge stopped them or without end in columns, would draw nothing
     // and report the same extent of 0.
     WalkLines(text, canvas, rules, drawer);
-    return 0;
 }
 
 }  // namespace textraster

@@ -13,8 +13,9 @@ namespace textraster {
 // then walks the text with the same breaking rules and draws every line.
 // `usedLinePitch` receives the pitch before anything is drawn;
 // `lastLineExtent` the extent of each line as it is drawn (the final run only
-// when it has characters). Either may be null. Returns 0.
-int32_t DrawLines(const TextChar* text, LineCanvas& canvas, const TextLayoutParams& params, uint8_t* usedLinePitch,
-                  uint16_t* lastLineExtent);
+// when it has characters). Either may be null. Nothing it does can fail:
+// what the platform does not draw stays undrawn.
+void DrawLines(const TextChar* text, LineCanvas& canvas, const TextLayoutParams& params, uint8_t* usedLinePitch,
+               uint16_t* lastLineExtent);
 
 }  // namespace textraster

@@ -4,6 +4,7 @@
 
 #include FT_TRUETYPE_TABLES_H
 #include FT_TRUETYPE_TAGS_H
+#include FT_GASP_H
 
 #include <algorithm>
 #include <climits>
@@ -113,17 +114,8 @@ TEXTMETRICW Metrics(const SizedFont& font, bool underline, bool strikeOut) {
 // Whether the font's gasp table asks for no greyscale at this em. Synthesised
 // styles stay antialiased, as GDI keeps them.
 bool GaspAsksForAliasing(FT_Face face, int ppem) {
-    FT_ULong length = 0;
-    if (FT_Load_Sfnt_Table(face, TTAG_gasp, 0, nullptr, &length) || length < 4) return false;
-    std::vector<FT_Byte> table(length);
-    if (FT_Load_Sfnt_Table(face, TTAG_gasp, 0, table.data(), &length)) return false;
-    auto word = [&table](size_t at) { return static_cast<unsigned>(table[at] << 8 | table[at + 1]); };
-    const unsigned ranges = word(2);
-    constexpr unsigned kDoGray = 0x0002;
-    // Ranges are ordered by their largest em; the first that covers ppem decides.
-    for (unsigned i = 0; i < ranges && 4 + 4 * i + 3 < length; ++i)
-        if (static_cast<unsigned>(ppem) <= word(4 + 4 * i)) return (word(4 + 4 * i + 2) & kDoGray) == 0;
-    return false;
+    const FT_Int flags = FT_Get_Gasp(face, static_cast<FT_UInt>(ppem));
+    return flags != FT_GASP_NO_TABLE && (flags & FT_GASP_DO_GRAY) == 0;
 }
 
 constexpr hb_position_t kUnknownAdvance = INT32_MIN;
