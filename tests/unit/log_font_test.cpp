@@ -14,25 +14,6 @@ Text FaceOf(const LOGFONTW& f) {
     return Text(reinterpret_cast<const TextChar*>(f.lfFaceName));
 }
 
-TEST(BuildLogFont, Template) {
-    const LOGFONTW f = BuildLogFont(24, nullptr, 0, false);
-    EXPECT_EQ(f.lfHeight, 24);
-    EXPECT_EQ(f.lfWidth, 0);
-    EXPECT_EQ(f.lfEscapement, 0);
-    EXPECT_EQ(f.lfOrientation, 0);
-    EXPECT_EQ(f.lfWeight, 400);
-    EXPECT_EQ(f.lfItalic, 0);
-    EXPECT_EQ(f.lfUnderline, 0);
-    EXPECT_EQ(f.lfStrikeOut, 0);
-    EXPECT_EQ(f.lfCharSet, 1);
-    EXPECT_EQ(f.lfOutPrecision, 8);
-    EXPECT_EQ(f.lfClipPrecision, 0);
-    EXPECT_EQ(f.lfQuality, 4);
-    EXPECT_EQ(f.lfPitchAndFamily, 2);
-    for (WCHAR c : f.lfFaceName) EXPECT_EQ(c, 0);
-    EXPECT_EQ(BuildLogFont(-20, nullptr, 0, false).lfHeight, -20);
-}
-
 TEST(BuildLogFont, StyleCodes) {
     const struct {
         int32_t style;

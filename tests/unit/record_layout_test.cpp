@@ -1,49 +1,47 @@
-// The request record's binary layout, which hosts compiled against; checked at
-// run time too, so that the Windows test run proves it on the target itself.
+// The request record's layout is asserted by the header wherever it is
+// compiled as C++ or C11; a host in older C gets no such check. This
+// compares the layout a C99 compilation of the header gives with the one
+// the library was built with.
 #include <gtest/gtest.h>
 
 #include <cstddef>
 
 #include "textraster.h"
 
+extern "C" const size_t kRecordLayoutAsSeenFromC[];
+
 namespace {
 
-TEST(TextLayoutParams, LayoutHostsRelyOn) {
-    // Fields after the face name pointer move by its extra width on 64-bit targets.
-    const size_t shift = sizeof(void*) - 4;
-    const struct {
-        const char* field;
-        size_t offset;
-        size_t expected;
-    } fields[] = {
-        {"size", offsetof(TextLayoutParams, size), 0},
-        {"destX", offsetof(TextLayoutParams, destX), 2},
-        {"destY", offsetof(TextLayoutParams, destY), 4},
-        {"regionWidth", offsetof(TextLayoutParams, regionWidth), 6},
-        {"regionHeight", offsetof(TextLayoutParams, regionHeight), 8},
-        {"topDown", offsetof(TextLayoutParams, topDown), 12},
-        {"bufferWidth", offsetof(TextLayoutParams, bufferWidth), 16},
-        {"bufferHeight", offsetof(TextLayoutParams, bufferHeight), 18},
-        {"bufferSize", offsetof(TextLayoutParams, bufferSize), 20},
-        {"backColor", offsetof(TextLayoutParams, backColor), 24},
-        {"textColor", offsetof(TextLayoutParams, textColor), 28},
-        {"faceName", offsetof(TextLayoutParams, faceName), 32},
-        {"fontHeight", offsetof(TextLayoutParams, fontHeight), 36 + shift},
-        {"fontStyle", offsetof(TextLayoutParams, fontStyle), 40 + shift},
-        {"spaceMode", offsetof(TextLayoutParams, spaceMode), 44 + shift},
-        {"newlineMode", offsetof(TextLayoutParams, newlineMode), 48 + shift},
-        {"preserveSpaces", offsetof(TextLayoutParams, preserveSpaces), 52 + shift},
-        {"wordWrap", offsetof(TextLayoutParams, wordWrap), 56 + shift},
-        {"leadingSpaceMode", offsetof(TextLayoutParams, leadingSpaceMode), 60 + shift},
-        {"blockStartOffset", offsetof(TextLayoutParams, blockStartOffset), 64 + shift},
-        {"linePitch", offsetof(TextLayoutParams, linePitch), 66 + shift},
-        {"firstLineIndent", offsetof(TextLayoutParams, firstLineIndent), 68 + shift},
-        {"writingMode", offsetof(TextLayoutParams, writingMode), 72 + shift},
-        {"alignment", offsetof(TextLayoutParams, alignment), 76 + shift},
+TEST(TextLayoutParams, CHostsSeeTheLayoutTheLibraryUses) {
+    const size_t fromCxx[] = {
+        sizeof(TextLayoutParams),
+        offsetof(TextLayoutParams, destX),
+        offsetof(TextLayoutParams, destY),
+        offsetof(TextLayoutParams, regionWidth),
+        offsetof(TextLayoutParams, regionHeight),
+        offsetof(TextLayoutParams, topDown),
+        offsetof(TextLayoutParams, bufferWidth),
+        offsetof(TextLayoutParams, bufferHeight),
+        offsetof(TextLayoutParams, bufferSize),
+        offsetof(TextLayoutParams, backColor),
+        offsetof(TextLayoutParams, textColor),
+        offsetof(TextLayoutParams, faceName),
+        offsetof(TextLayoutParams, fontHeight),
+        offsetof(TextLayoutParams, fontStyle),
+        offsetof(TextLayoutParams, spaceMode),
+        offsetof(TextLayoutParams, newlineMode),
+        offsetof(TextLayoutParams, preserveSpaces),
+        offsetof(TextLayoutParams, wordWrap),
+        offsetof(TextLayoutParams, leadingSpaceMode),
+        offsetof(TextLayoutParams, blockStartOffset),
+        offsetof(TextLayoutParams, linePitch),
+        offsetof(TextLayoutParams, firstLineIndent),
+        offsetof(TextLayoutParams, writingMode),
+        offsetof(TextLayoutParams, alignment),
+        sizeof(TextChar),
     };
-    for (const auto& f : fields) EXPECT_EQ(f.offset, f.expected) << f.field;
-    EXPECT_EQ(sizeof(TextLayoutParams), sizeof(void*) == 4 ? 80u : 88u);
-    EXPECT_EQ(sizeof(TextChar), 2u);
+    for (size_t i = 0; i < sizeof fromCxx / sizeof fromCxx[0]; ++i)
+        EXPECT_EQ(kRecordLayoutAsSeenFromC[i], fromCxx[i]) << "entry " << i;
 }
 
 }  // namespace
