@@ -81,6 +81,7 @@ done
 
 if [[ -n ${tsan_built:-} ]]; then
   echo "== tests: threads under ThreadSanitizer"
+  "$TEXTRASTER_ROOT/scripts/check_setup.sh" --fonts "$TEXTRASTER_BUILD/tsan/test-fonts.tsv" >/dev/null
   TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
     "$TEXTRASTER_BUILD/tsan/bin/api_tests" --gtest_filter='Threads.*' 2>&1 | tee "$TEXTRASTER_BUILD/tsan.log"
   passed=$(sed -n 's/^\[  PASSED  \] \([0-9]*\) tests\?\..*/\1/p' "$TEXTRASTER_BUILD/tsan.log")
