@@ -1,0 +1,33 @@
+#!/usr/bin/python3
+"""Keeps docs/architecture.md true: every source file of the tree is named
+there (by its name without extension or _test/_fuzzer suffix), and every
+path the page names in backticks exists. Usage: architecture_check.py ROOT"""
+import glob
+import os
+import re
+import subprocess
+import sys
+
+root = sys.argv[1]
+page = open(os.path.join(root, "docs/architecture.md"), encoding="utf-8").read()
+files = subprocess.run(["git", "-C", root, "ls-files", "src", "include", "tools", "tests", "bench", "fuzz",
+                        "scripts", "cmake"], capture_output=True, text=True, check=True).stdout.split()
+missing = []
+for path in files:
+    if path.startswith(("fuzz/corpus/", "bench/corpus/")) and not path.endswith(".py"):
+        continue  # data, not code
+    stem = os.path.basename(path).split(".")[0]
+    stem = re.sub(r"_(test|fuzzer)$", "", stem)
+    if stem not in page:
+        missing.append(path)
+gone = []
+for name in re.findall(r"`([^`\s]+/[^`\s]*)`", page):
+    name = name.rstrip("/")
+    candidates = [name, "src/" + name, "src/platform/portable/" + name, "tools/" + name, "tests/" + name]
+    if not any(glob.glob(os.path.join(root, c)) for c in candidates):
+        gone.append(name)
+for path in missing:
+    print("docs/architecture.md does not name", path)
+for name in gone:
+    print("docs/architecture.md names", name, "which does not exist")
+sys.exit(1 if missing or gone else 0)
