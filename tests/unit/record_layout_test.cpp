@@ -6,41 +6,18 @@
 
 #include <cstddef>
 
+#include "record_fields.h"
 #include "textraster.h"
 
 extern "C" const size_t kRecordLayoutAsSeenFromC[];
+extern "C" const size_t kRecordLayoutEntries;
 
 namespace {
 
 TEST(TextLayoutParams, CHostsSeeTheLayoutTheLibraryUses) {
-    const size_t fromCxx[] = {
-        sizeof(TextLayoutParams),
-        offsetof(TextLayoutParams, destX),
-        offsetof(TextLayoutParams, destY),
-        offsetof(TextLayoutParams, regionWidth),
-        offsetof(TextLayoutParams, regionHeight),
-        offsetof(TextLayoutParams, topDown),
-        offsetof(TextLayoutParams, bufferWidth),
-        offsetof(TextLayoutParams, bufferHeight),
-        offsetof(TextLayoutParams, bufferSize),
-        offsetof(TextLayoutParams, backColor),
-        offsetof(TextLayoutParams, textColor),
-        offsetof(TextLayoutParams, faceName),
-        offsetof(TextLayoutParams, fontHeight),
-        offsetof(TextLayoutParams, fontStyle),
-        offsetof(TextLayoutParams, spaceMode),
-        offsetof(TextLayoutParams, newlineMode),
-        offsetof(TextLayoutParams, preserveSpaces),
-        offsetof(TextLayoutParams, wordWrap),
-        offsetof(TextLayoutParams, leadingSpaceMode),
-        offsetof(TextLayoutParams, blockStartOffset),
-        offsetof(TextLayoutParams, linePitch),
-        offsetof(TextLayoutParams, firstLineIndent),
-        offsetof(TextLayoutParams, writingMode),
-        offsetof(TextLayoutParams, alignment),
-        sizeof(TextChar),
-    };
-    for (size_t i = 0; i < sizeof fromCxx / sizeof fromCxx[0]; ++i)
+    const size_t fromCxx[] = TEXTRASTER_RECORD_LAYOUT;
+    ASSERT_EQ(kRecordLayoutEntries, sizeof fromCxx / sizeof fromCxx[0]);
+    for (size_t i = 0; i < kRecordLayoutEntries; ++i)
         EXPECT_EQ(kRecordLayoutAsSeenFromC[i], fromCxx[i]) << "entry " << i;
 }
 
