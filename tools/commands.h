@@ -4,7 +4,6 @@
 #include <string>
 
 #include "options.h"
-#include "result_codes.h"
 
 namespace textraster::tool {
 
@@ -14,5 +13,7 @@ int RunSample(const Options& options);
 int RunRender(const Options& options);
 int RunMeasure(const Options& options);
 int RunSubtitles(const Options& options);
+int RunFonts(const Options& options);
+int RunVersion();
 
 }  // namespace textraster::tool

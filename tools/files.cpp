@@ -56,15 +56,42 @@ bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes, std::st
 }
 
 bool WriteWholeFile(const std::string& path, const std::vector<uint8_t>& bytes, std::string& error) {
-    std::FILE* f = Open(path, "wb");
+    const bool standardOutput = path == "-";
+#ifdef _WIN32
+    if (standardOutput) _setmode(_fileno(stdout), _O_BINARY);
+#endif
+    std::FILE* f = standardOutput ? stdout : Open(path, "wb");
     if (!f) {
         error = Failure("create", path);
         return false;
     }
     const bool written = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    const bool closed = std::fclose(f) == 0;
-    if (!written || !closed) error = Failure("write", path);
+    const bool closed = standardOutput ? std::fflush(f) == 0 : std::fclose(f) == 0;
+    if (!written || !closed) error = Failure("write", standardOutput ? "standard output" : path);
     return written && closed;
+}
+
+bool IsFile(const std::string& path) {
+    std::error_code code;
+    const std::filesystem::file_status status = std::filesystem::status(NativePath(path), code);
+    return !code && std::filesystem::exists(status) && !std::filesystem::is_directory(status);
+}
+
+std::vector<std::string> FilesIn(const std::string& folder) {
+    std::vector<std::string> names;
+    std::error_code code;
+    for (std::filesystem::directory_iterator it(NativePath(folder), code), end; !code && it != end;
+         it.increment(code)) {
+        if (!it->is_directory(code)) names.push_back(it->path().filename().u8string());
+    }
+    return names;
+}
+
+bool RemoveFile(const std::string& path, std::string& error) {
+    std::error_code code;
+    if (std::filesystem::remove(NativePath(path), code) || !code) return true;
+    error = "cannot remove '" + path + "': " + code.message();
+    return false;
 }
 
 bool MakeFolder(const std::string& path, std::string& error) {
@@ -94,11 +121,11 @@ std::string AbsolutePath(const std::string& path) {
     return code ? path : absolute.u8string();
 }
 
-bool StdoutIsTerminal() {
+bool StderrIsTerminal() {
 #ifdef _WIN32
-    return _isatty(_fileno(stdout)) != 0;
+    return _isatty(_fileno(stderr)) != 0;
 #else
-    return isatty(STDOUT_FILENO) != 0;
+    return isatty(STDERR_FILENO) != 0;
 #endif
 }
 

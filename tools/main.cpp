@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "commands.h"
+#include "messages.h"
 #include "options.h"
 
 #ifdef _WIN32
@@ -57,9 +58,12 @@ int Run(const std::vector<std::string>& args) {
             case Command::Render: return RunRender(*options);
             case Command::Measure: return RunMeasure(*options);
             case Command::Subtitles: return RunSubtitles(*options);
+            case Command::Fonts: return RunFonts(*options);
+            case Command::Version: return RunVersion();
         }
     } catch (const std::bad_alloc&) {
-        // A buffer of up to 65535 x 65535 pixels is 16 GiB: say so rather than abort.
+        // The buffer is checked against the machine's memory first, but the
+        // memory may still not be there: say so rather than abort.
         return Fail("not enough memory for a buffer of that size");
     }
     return kExitUsage;

@@ -7,6 +7,8 @@
 #include <limits>
 #include <sstream>
 
+#include "color.h"
+
 namespace textraster::tool {
 namespace {
 
@@ -16,7 +18,9 @@ enum : unsigned {
     kRender = 1u << int(Command::Render),
     kMeasure = 1u << int(Command::Measure),
     kSubtitles = 1u << int(Command::Subtitles),
+    kFonts = 1u << int(Command::Fonts),
     kLayout = kRender | kMeasure | kSubtitles,
+    kPictures = kRender | kSubtitles,
 };
 
 const char* CommandName(Command c) {
@@ -25,7 +29,9 @@ const char* CommandName(Command c) {
         case Command::Render: return "render";
         case Command::Measure: return "measure";
         case Command::Subtitles: return "subtitles";
+        case Command::Fonts: return "fonts";
         case Command::Help: return "help";
+        case Command::Version: return "version";
     }
     return "";
 }
@@ -88,21 +94,6 @@ bool ParseNamed(const std::string& s, const Name (&names)[N], int32_t& out, std:
     return false;
 }
 
-// "#RRGGBBAA" or "#RRGGBB" (opaque) to the record's 0xAABBGGRR.
-bool ParseColor(const std::string& s, uint32_t& out, std::string& error) {
-    const std::string hex = !s.empty() && s[0] == '#' ? s.substr(1) : s;
-    const bool digits = std::all_of(hex.begin(), hex.end(), [](char c) { return std::isxdigit(uint8_t(c)); });
-    if (!digits || (hex.size() != 6 && hex.size() != 8)) {
-        error = "expected a colour as #RRGGBBAA or #RRGGBB, got '" + s + "'";
-        return false;
-    }
-    const uint32_t v = uint32_t(std::stoul(hex, nullptr, 16));
-    const uint32_t rgba = hex.size() == 6 ? v << 8 | 0xFF : v;
-    const uint32_t r = rgba >> 24, g = rgba >> 16 & 0xFF, b = rgba >> 8 & 0xFF, a = rgba & 0xFF;
-    out = a << 24 | b << 16 | g << 8 | r;
-    return true;
-}
-
 const Name kStyles[] = {{"regular", 0}, {"bold", 1}, {"italic", 2}, {"bold-italic", 3}};
 const Name kAlignments[] = {{"start", 1}, {"centre", 2}, {"center", 2}, {"end", 3}};
 const Name kWritingModes[] = {{"horizontal", 1}, {"rtl", 2}, {"vertical", 3}};
@@ -136,11 +127,11 @@ const Option kRecordOptions[] = {
     {"--region", nullptr, "WxH", "1280x160", kLayout,
      "regionWidth x regionHeight: the text region; lines run along the width (down the height when vertical)",
      [](Options& o, const std::string& v, std::string& e) {
-         return ParsePair(v, 'x', o.record.regionWidth, o.record.regionHeight, e);
+         return ParsePair(v, 'x', o.record.regionWidth, o.record.regionHeight, e) && Set(o.regionGiven, true);
      }},
     {"--dest", nullptr, "X,Y", "0,0", kLayout, "destX,destY: where the region's first pixel lands in the buffer",
      [](Options& o, const std::string& v, std::string& e) {
-         return ParsePair(v, ',', o.record.destX, o.record.destY, e);
+         return ParsePair(v, ',', o.record.destX, o.record.destY, e) && Set(o.destGiven, true);
      }},
     {"--buffer", nullptr, "WxH", nullptr, kLayout,
      "bufferWidth x bufferHeight: the image written [just big enough for the region at --dest]",
@@ -157,11 +148,14 @@ const Option kRecordOptions[] = {
     {"--bottom-up", nullptr, nullptr, nullptr, kLayout,
      "topDown 0: the buffer's first row is the bottom one (the PNG is turned upright)",
      [](Options& o, const std::string&, std::string&) { return Set(o.record.topDown, 0); }},
-    {"--text-color", nullptr, "#RRGGBBAA", "#FFFFFFFF", kLayout, "textColor, AA the opacity (#RRGGBB: opaque)",
+    {"--text-color", nullptr, "COLOR", "#FFFFFFFF", kLayout,
+     "textColor: #RRGGBBAA with AA the opacity, #RRGGBB (opaque), #RGB, or a CSS colour name (white, navy, ...)",
      [](Options& o, const std::string& v, std::string& e) { return ParseColor(v, o.record.textColor, e); }},
-    {"--back-color", nullptr, "#RRGGBBAA", "#00000000", kLayout, "backColor: behind the glyphs, in each line's cells",
+    {"--back-color", nullptr, "COLOR", "#00000000", kLayout,
+     "backColor: behind the glyphs, in each line's cells; as --text-color, or transparent",
      [](Options& o, const std::string& v, std::string& e) { return ParseColor(v, o.record.backColor, e); }},
-    {"--font", "--face-name", "NAME", "DejaVu Sans", kLayout, "faceName: the font's face name",
+    {"--font", "--face-name", "NAME", "DejaVu Sans", kLayout,
+     "faceName: the font's face name (a family or full name); the path of a font file is taken as --font-file",
      [](Options& o, const std::string& v, std::string&) {
          o.face = v;
          return Set(o.faceGiven, true);
@@ -205,9 +199,10 @@ const Option kRecordOptions[] = {
     {"--first-line-indent", nullptr, "N", "0", kLayout, "firstLineIndent: extra offset of the first line (align start)",
      [](Options& o, const std::string& v, std::string& e) { return ParseNumber(v, o.record.firstLineIndent, e); }},
     {"--writing-mode", nullptr, "MODE", "horizontal", kLayout,
-     "writingMode: horizontal|rtl (right to left)|vertical (columns right to left) or a number",
+     "writingMode: horizontal|rtl (right to left)|vertical (columns right to left) or a number; subtitles "
+     "without it take each cue's direction from its first letter",
      [](Options& o, const std::string& v, std::string& e) {
-         return ParseNamed(v, kWritingModes, o.record.writingMode, e);
+         return ParseNamed(v, kWritingModes, o.record.writingMode, e) && Set(o.writingModeGiven, true);
      }},
     {"--align", "--alignment", "ALIGN", "centre", kLayout, "alignment: start|centre|center|end or a number",
      [](Options& o, const std::string& v, std::string& e) {
@@ -222,16 +217,36 @@ const Option kToolOptions[] = {
          o.textFile = v;
          return true;
      }},
-    {"--font-file", nullptr, "PATH", nullptr, kLayout,
+    {"--font-file", nullptr, "PATH", nullptr, kLayout | kFonts,
      "register a font file privately for this run (AddFont); may be repeated; without --font the first file's full "
      "name is the face",
      [](Options& o, const std::string& v, std::string&) {
          o.fontFiles.push_back(v);
          return true;
      }},
+    {"--strict-font", nullptr, nullptr, nullptr, kLayout,
+     "fail (exit 1) when the face asked for is not available and another would be drawn instead",
+     [](Options& o, const std::string&, std::string&) { return Set(o.strictFont, true); }},
+    {"--fit", nullptr, nullptr, nullptr, kPictures,
+     "size the region to the text (ComputeTextRegionSize): with --region, its width is the line length and the "
+     "height is fitted (its height and the width for vertical columns); without, lines break only where the text "
+     "breaks them and the region is as wide as the widest",
+     [](Options& o, const std::string&, std::string&) { return Set(o.fit, true); }},
+    {"--margin", nullptr, "N", "0", kPictures, "transparent pixels around a fitted region (with --fit)",
+     [](Options& o, const std::string& v, std::string& e) { return ParseNumber(v, o.margin, e); }},
+    {"--outline", nullptr, "N", "0", kPictures,
+     "draw an outline N pixels wide around the text, under it, as subtitles show text over video (0-32)",
+     [](Options& o, const std::string& v, std::string& e) {
+         long long n;
+         if (!ParseInteger(v, 0, 32, n, e)) return false;
+         o.outline = uint16_t(n);
+         return true;
+     }},
+    {"--outline-color", nullptr, "COLOR", "black", kPictures, "the outline's colour, as --text-color",
+     [](Options& o, const std::string& v, std::string& e) { return ParseColor(v, o.outlineColor, e); }},
     {"-o", "--output", "PATH", nullptr, kSample | kRender | kSubtitles,
-     "where to write: a PNG file (sample, render) or a folder (subtitles) [textraster-sample.png, textraster.png, "
-     "cues]",
+     "where to write: a PNG file, - for standard output (sample, render), or a folder (subtitles) "
+     "[textraster-sample.png, textraster.png, cues]",
      [](Options& o, const std::string& v, std::string&) {
          o.output = v;
          return true;
@@ -241,6 +256,9 @@ const Option kToolOptions[] = {
      [](Options& o, const std::string&, std::string&) { return Set(o.preview, true); }},
     {"--json", nullptr, nullptr, nullptr, kMeasure, "print the measurements as one JSON object",
      [](Options& o, const std::string&, std::string&) { return Set(o.json, true); }},
+    {"-q", "--quiet", nullptr, nullptr, kSample | kLayout | kFonts,
+     "no status lines on standard error (warnings and failures still)",
+     [](Options& o, const std::string&, std::string&) { return Set(o.quiet, true); }},
 };
 
 template <typename F>
@@ -270,8 +288,20 @@ std::string CheckPositional(const Options& o) {
                 return std::string(CommandName(o.command)) + " needs a TEXT, - (standard input) or --text-file PATH";
             return "";
         case Command::Subtitles: return n == 1 ? "" : "subtitles needs exactly one input .srt file";
-        case Command::Help: return "";
+        case Command::Fonts: return n ? "fonts takes no arguments" : "";
+        case Command::Help:
+        case Command::Version: return "";
     }
+    return "";
+}
+
+// Options that cannot be used together, or only together.
+std::string CheckCombinations(const Options& o) {
+    if (o.fit && (o.destGiven || o.bufferGiven || o.bufferSizeGiven))
+        return "--fit makes the buffer just hold the region: leave out --dest, --buffer and --buffer-size";
+    if (o.margin && !o.fit) return "--margin goes with --fit";
+    if (o.command == Command::Subtitles && o.output == "-")
+        return "subtitles write a folder of PNGs; -o - (standard output) is for render and sample";
     return "";
 }
 
@@ -311,13 +341,14 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
         std::string ignored;
         if (opt.initial) opt.apply(o, opt.initial, ignored);
     });
-    o.faceGiven = false;
+    // The defaults went through the options' own code: nothing was given yet.
+    o.faceGiven = o.regionGiven = o.destGiven = o.writingModeGiven = false;
 
     size_t i = 0;
     if (!args.empty()) {
         const std::string& first = args[0];
-        const Command commands[] = {Command::Sample, Command::Render, Command::Measure, Command::Subtitles,
-                                    Command::Help};
+        const Command commands[] = {Command::Sample,    Command::Render, Command::Measure,
+                                    Command::Subtitles, Command::Fonts,  Command::Help};
         bool known = false;
         for (Command c : commands) {
             if (first == CommandName(c)) o.command = c, known = true;
@@ -331,7 +362,7 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
     }
 
     bool optionsEnded = false;
-    for (; i < args.size() && o.command != Command::Help; ++i) {
+    for (; i < args.size() && o.command != Command::Help && o.command != Command::Version; ++i) {
         const std::string& a = args[i];
         if (!optionsEnded && a == "--") {
             optionsEnded = true;
@@ -343,6 +374,10 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
         }
         if (a == "-h" || a == "--help") {
             o.command = Command::Help;
+            break;
+        }
+        if (a == "--version") {
+            o.command = Command::Version;
             break;
         }
         const size_t equals = a.rfind("--", 0) == 0 ? a.find('=') : std::string::npos;
@@ -374,8 +409,9 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
             return std::nullopt;
         }
     }
-    if (o.command == Command::Help) return o;
+    if (o.command == Command::Help || o.command == Command::Version) return o;
     error = CheckPositional(o);
+    if (error.empty()) error = CheckCombinations(o);
     if (!error.empty()) return std::nullopt;
     ApplyDerivedDefaults(o);
     return o;
@@ -392,15 +428,17 @@ std::string DefaultOutput(Command command) {
 std::string Synopsis() {
     return "Usage:\n"
            "  textraster                          write a multi-script sample to textraster-sample.png\n"
-           "  textraster sample [-o PNG] [--preview]\n"
-           "  textraster render TEXT [options] [-o PNG]\n"
+           "  textraster sample [-o PNG|-] [--preview]\n"
+           "  textraster render TEXT [options] [-o PNG|-]  (-o -: the PNG to standard output)\n"
            "  textraster render - [options]       the text from standard input\n"
            "  textraster render --text-file PATH [options]\n"
            "  textraster measure TEXT|-|--text-file PATH [options] [--json]\n"
            "                                      what ComputeTextRegionSize and GetFontCharacterCellHeight report\n"
            "  textraster subtitles INPUT.srt [options] [-o FOLDER]\n"
-           "                                      every cue to its own PNG, FOLDER/cue-0001.png and so on\n"
-           "  textraster --help\n";
+           "                                      every cue to its own PNG, FOLDER/cue-0001.png and so on,\n"
+           "                                      and FOLDER/cues.json: each cue's times, file and size\n"
+           "  textraster fonts [--font-file PATH]  the font families the library can use\n"
+           "  textraster --help | --version\n";
 }
 
 std::string Usage() {
@@ -424,8 +462,11 @@ std::string Usage() {
     section("The request record, one option per field (render, measure, subtitles):", std::begin(kRecordOptions),
             std::end(kRecordOptions));
     section("Other options:", std::begin(kToolOptions), std::end(kToolOptions));
-    out << "\nExit status: 0 done; 1 the library or a file operation failed (the message gives the library's\n"
-           "result code and its meaning); 2 a bad command line.\n";
+    out << "\nThe PNG goes to the file named by -o, or to standard output with -o -; every status line, warning\n"
+           "and failure goes to standard error.\n"
+           "\nExit status: 0 done; 1 the library or a file operation failed (the message gives the library's\n"
+           "result code and its meaning), or a buffer too large to describe or allocate, or with --strict-font\n"
+           "a face replaced by another; 2 a bad command line.\n";
     return out.str();
 }
 

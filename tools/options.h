@@ -12,7 +12,7 @@
 
 namespace textraster::tool {
 
-enum class Command { Sample, Render, Measure, Subtitles, Help };
+enum class Command { Sample, Render, Measure, Subtitles, Fonts, Help, Version };
 
 struct Options {
     Command command = Command::Sample;
@@ -22,6 +22,12 @@ struct Options {
     std::vector<std::string> fontFiles;   // --font-file, in order
     bool preview = false;
     bool json = false;
+    bool quiet = false;                  // -q: no status lines
+    bool strictFont = false;             // a face replaced by another is a failure
+    bool fit = false;                    // the region sized to the text
+    uint16_t margin = 0;                 // around a fitted region
+    uint16_t outline = 0;                // the outline's width in pixels, 0: none
+    uint32_t outlineColor = 0xFF000000;  // 0xAABBGGRR, as the record's colours
 
     // The request record as far as options fill it. faceName is left null:
     // the face (below) is converted when the record is used.
@@ -32,6 +38,9 @@ struct Options {
     // region at its destination, the buffer size is what that buffer needs,
     // the line pitch is the font height.
     bool bufferGiven = false, bufferSizeGiven = false, linePitchGiven = false;
+    // Given on the command line rather than defaults: --fit keeps a given
+    // line length, and subtitles choose each cue's direction unless told.
+    bool regionGiven = false, destGiven = false, writingModeGiven = false;
 };
 
 // Parses argv[1..]; on failure returns nothing and sets `error`.

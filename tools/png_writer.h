@@ -1,8 +1,6 @@
-// PNG encoding of an image with its opacity channel (8-bit RGBA).
-//
-// With libpng (TEXTRASTER_TOOL_LIBPNG, native builds) the data is compressed;
-// without it (the Windows builds) a small built-in writer stores the rows in
-// uncompressed deflate blocks, which every PNG reader accepts.
+// PNG encoding of an image with its opacity channel (8-bit RGBA), compressed
+// by zlib in every build (the Windows builds link it statically, so the tool
+// still imports only system DLLs).
 #pragma once
 
 #include <cstdint>
@@ -16,7 +14,8 @@ namespace textraster::tool {
 // The PNG file's bytes, or false with a message in `error`.
 bool EncodePng(const Image& image, std::vector<uint8_t>& png, std::string& error);
 
-// Encodes and writes the file (a UTF-8 path); false with a message in `error`.
+// Encodes and writes the file (a UTF-8 path; "-" is standard output); false
+// with a message in `error`.
 bool WritePngFile(const std::string& path, const Image& image, std::string& error);
 
 }  // namespace textraster::tool

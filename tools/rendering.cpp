@@ -36,8 +36,11 @@ Measurement Measure(const Text& text, TextLayoutParams record, const Text& face)
     Measurement m;
     m.code =
         ComputeTextRegionSize(text.c_str(), &record, &m.ascent, &m.neededWidth, &m.neededHeight, &m.lastLineExtent);
-    m.cellCode = GetFontCharacterCellHeight(record.faceName, record.fontHeight, record.fontStyle, &m.cellHeight);
     return m;
+}
+
+int32_t CellHeight(const TextLayoutParams& record, const Text& face, uint8_t& cellHeight) {
+    return GetFontCharacterCellHeight(FaceOrNull(face), record.fontHeight, record.fontStyle, &cellHeight);
 }
 
 }  // namespace textraster::tool

@@ -29,10 +29,12 @@ Rendering RenderOnto(Image canvas, const Text& text, TextLayoutParams record, co
 struct Measurement {
     int32_t code = -1;  // ComputeTextRegionSize's result
     uint16_t ascent = 0, neededWidth = 0, neededHeight = 0, lastLineExtent = 0;
-    int32_t cellCode = -1;  // GetFontCharacterCellHeight's result, for a character height of fontHeight
-    uint8_t cellHeight = 0;
 };
 
 Measurement Measure(const Text& text, TextLayoutParams record, const Text& face);
+
+// GetFontCharacterCellHeight's result for a character height of the record's
+// fontHeight, in the record's style.
+int32_t CellHeight(const TextLayoutParams& record, const Text& face, uint8_t& cellHeight);
 
 }  // namespace textraster::tool

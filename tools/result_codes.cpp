@@ -1,7 +1,5 @@
 #include "result_codes.h"
 
-#include <cstdio>
-
 #include "textraster.h"
 
 namespace textraster::tool {
@@ -26,11 +24,6 @@ const char* ResultMeaning(int32_t code) {
 
 std::string DescribeFailure(const char* function, int32_t code) {
     return std::string(function) + " failed with result " + std::to_string(code) + ": " + ResultMeaning(code);
-}
-
-int Fail(const std::string& message) {
-    std::fprintf(stderr, "textraster: %s\n", message.c_str());
-    return 1;
 }
 
 }  // namespace textraster::tool

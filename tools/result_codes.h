@@ -1,5 +1,4 @@
-// Failures told to a person: what the library's result codes mean, and the
-// one way the tool reports a failure.
+// What the library's result codes mean, told to a person.
 #pragma once
 
 #include <cstdint>
@@ -12,9 +11,5 @@ const char* ResultMeaning(int32_t code);
 
 // "RenderText failed with result 5: the destination buffer is smaller than ...".
 std::string DescribeFailure(const char* function, int32_t code);
-
-// Prints "textraster: <message>" to standard error; returns 1, the exit
-// status of a failed command.
-int Fail(const std::string& message);
 
 }  // namespace textraster::tool

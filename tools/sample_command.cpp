@@ -1,10 +1,9 @@
 // textraster with no arguments (or textraster sample): several scripts and
 // writing modes drawn by the library into one shared buffer, each at its own
 // destination, and written as one PNG.
-#include <cstdio>
-
 #include "commands.h"
 #include "files.h"
+#include "messages.h"
 #include "png_writer.h"
 #include "rendering.h"
 #include "result_codes.h"
@@ -76,10 +75,11 @@ int RunSample(const Options& options) {
     const std::string path = options.output.empty() ? DefaultOutput(Command::Sample) : options.output;
     std::string error;
     if (!WritePngFile(path, options.preview ? OverCheckerboard(canvas) : canvas, error)) return Fail(error);
-    std::printf(
-        "Wrote the sample to %s (%ux%u): Latin, Cyrillic, Hebrew right to left, Japanese in vertical "
-        "columns.\nTry: textraster render \"Hello\" -o hello.png --preview   (textraster --help for more)\n",
-        AbsolutePath(path).c_str(), unsigned(kWidth), unsigned(kHeight));
+    Status(options,
+           Format("Wrote the sample to %s (%ux%u): Latin, Cyrillic, Hebrew right to left, Japanese in "
+                  "vertical columns.\nTry: textraster render \"Hello\" -o hello.png --fit --preview   "
+                  "(textraster --help for more)",
+                  path == "-" ? "standard output" : AbsolutePath(path).c_str(), unsigned(kWidth), unsigned(kHeight)));
     return kExitDone;
 }
 

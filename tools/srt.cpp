@@ -19,7 +19,7 @@ std::vector<Text> SplitLines(const Text& s) {
 }
 
 bool IsSpace(TextChar c) {
-    return c == ' ' || c == '\t' || c == 0xFEFF;
+    return c == ' ' || c == '\t' || c == '\n' || c == 0xFEFF;
 }
 
 Text Trimmed(const Text& s) {
@@ -55,35 +55,14 @@ bool StartsCue(const std::vector<Text>& lines, size_t i) {
     return IsTiming(lines[i]) || (i + 1 < lines.size() && ReadNumber(lines[i], ignored) && IsTiming(lines[i + 1]));
 }
 
-// The name of a formatting tag at `s[at]` ('<'), and where it ends, or false.
-bool FormattingTag(const Text& s, size_t at, size_t& end) {
-    static const char* const kNames[] = {"i", "b", "u", "s", "font"};
-    size_t p = at + 1;
-    if (p < s.size() && s[p] == '/') ++p;
-    for (const char* name : kNames) {
-        size_t q = p, k = 0;
-        while (name[k] && q < s.size() && (s[q] | 0x20) == name[k]) ++q, ++k;
-        if (name[k] || q >= s.size()) continue;
-        if (s[q] != '>' && s[q] != ' ') continue;  // <br>, <bogus>: not ours
-        const size_t close = s.find('>', q);
-        if (close == Text::npos) return false;
-        end = close + 1;
-        return true;
-    }
-    return false;
-}
-
-Text WithoutTags(const Text& s) {
-    Text out;
-    for (size_t i = 0; i < s.size();) {
-        size_t end;
-        if (s[i] == '<' && FormattingTag(s, i, end)) {
-            i = end;
-        } else {
-            out.push_back(s[i++]);
-        }
-    }
-    return out;
+// The start and end of a timing line; -1 for what it does not say.
+void ReadTiming(const Text& line, int64_t& start, int64_t& end) {
+    static const Text arrow = {'-', '-', '>'};
+    const size_t at = line.find(arrow);
+    start = ParseSrtTime(Trimmed(line.substr(0, at)));
+    const Text after = Trimmed(line.substr(at + arrow.size()));
+    const size_t space = after.find_first_of(Text{' ', '\t'});  // coordinates may follow
+    end = ParseSrtTime(after.substr(0, space));
 }
 
 }  // namespace
@@ -95,6 +74,7 @@ std::vector<Cue> ParseSrt(const Text& srt) {
     for (size_t i = 0; i < lines.size(); ++i) {
         if (!IsTiming(lines[i])) continue;
         Cue cue;
+        ReadTiming(lines[i], cue.start, cue.end);
         int written;
         const bool numbered = i > 0 && ReadNumber(lines[i - 1], written) && written > previous;
         cue.number = numbered ? written : previous + 1;
@@ -104,10 +84,40 @@ std::vector<Cue> ParseSrt(const Text& srt) {
             if (!text.empty()) text.push_back('\n');
             text += lines[++i];
         }
-        cue.text = WithoutTags(text);
+        CueText read = ReadMarkup(text);
+        cue.text = std::move(read.text);
+        cue.style = read.style;
         if (!IsBlank(cue.text)) cues.push_back(std::move(cue));
     }
     return cues;
+}
+
+int64_t ParseSrtTime(const Text& text) {
+    // Up to three numbers joined by ':', the last with a fraction of a second.
+    int64_t parts[3] = {0, 0, 0}, milliseconds = 0;
+    int count = 0, digits = 0, fractionDigits = -1;
+    for (TextChar c : text) {
+        if (c >= '0' && c <= '9') {
+            if (fractionDigits >= 0) {
+                if (fractionDigits < 3) milliseconds = milliseconds * 10 + (c - '0'), ++fractionDigits;
+            } else if (++digits > 9) {
+                return -1;
+            } else {
+                parts[count] = parts[count] * 10 + (c - '0');
+            }
+        } else if (c == ':' && fractionDigits < 0 && digits && count < 2) {
+            ++count, digits = 0;
+        } else if ((c == ',' || c == '.') && fractionDigits < 0 && digits) {
+            fractionDigits = 0;
+        } else {
+            return -1;
+        }
+    }
+    if (!digits || fractionDigits == 0) return -1;
+    for (; fractionDigits > 0 && fractionDigits < 3; ++fractionDigits) milliseconds *= 10;
+    int64_t seconds = 0;
+    for (int k = 0; k <= count; ++k) seconds = seconds * 60 + parts[k];
+    return seconds * 1000 + milliseconds;
 }
 
 }  // namespace textraster::tool

@@ -1,11 +1,19 @@
-// textraster subtitles: every cue of an SRT file to its own PNG.
+// textraster subtitles: every cue of an SRT file to its own PNG, and
+// cues.json beside them.
 #include <chrono>
 #include <cstdio>
 
+#include "buffer_limits.h"
 #include "commands.h"
+#include "cue_files.h"
+#include "cue_index.h"
 #include "face_choice.h"
 #include "files.h"
+#include "messages.h"
+#include "outline.h"
 #include "png_writer.h"
+#include "reading_direction.h"
+#include "region_fit.h"
 #include "rendering.h"
 #include "result_codes.h"
 #include "srt.h"
@@ -13,10 +21,17 @@
 namespace textraster::tool {
 namespace {
 
-std::string CueFileName(int number) {
-    char name[32];
-    std::snprintf(name, sizeof name, "cue-%04d.png", number);
-    return name;
+// The record for one cue: the style and colour its tags give, and its own
+// reading direction unless --writing-mode says.
+TextLayoutParams CueRecord(const Options& options, const Cue& cue) {
+    TextLayoutParams r = options.record;
+    const int32_t s = r.fontStyle;
+    const bool bold = cue.style.bold || s == 1 || s == 3 || s == 5;
+    const bool italic = cue.style.italic || (s >= 2 && s <= 5);
+    if (cue.style.bold || cue.style.italic) r.fontStyle = bold && italic ? 3 : bold ? 1 : 2;
+    if (cue.style.color) r.textColor = *cue.style.color;
+    if (!options.writingModeGiven) r.writingMode = FirstStrongDirection(cue.text) == Direction::RightToLeft ? 2 : 1;
+    return r;
 }
 
 }  // namespace
@@ -32,35 +47,51 @@ int RunSubtitles(const Options& options) {
     const std::vector<Cue> cues = ParseSrt(srt.text);
     if (cues.empty()) return Fail("no cues with text in '" + input + "'");
 
-    Text face;
+    FaceChoice face;
     PrivateFonts fonts;
     if (!ChooseFace(options, fonts, face, error) || !MakeFolder(folder, error)) return Fail(error);
+    std::vector<std::string> names;
+    for (const Cue& cue : cues) names.push_back(CueFileName(cue.number));
+    if (!RemoveStaleCueFiles(folder, names, error)) return Fail(error);
 
     // The progress line is for a person watching; a pipe or a log gets only the summary.
-    const bool progress = StdoutIsTerminal();
+    const bool progress = !options.quiet && StderrIsTerminal();
+    auto failed = [&](const Cue& cue, const std::string& why) {
+        if (progress) std::fprintf(stderr, "\n");
+        return Fail("cue " + std::to_string(cue.number) + ": " + why);
+    };
+    std::vector<CueEntry> index;
     const auto start = std::chrono::steady_clock::now();
     for (size_t i = 0; i < cues.size(); ++i) {
         const Cue& cue = cues[i];
-        const Rendering r = Render(cue.text, options.record, face);
-        if (r.code != TR_OK) {
-            if (progress) std::printf("\n");
-            return Fail("cue " + std::to_string(cue.number) + ": " + DescribeFailure("RenderText", r.code));
-        }
-        const std::string path = JoinPath(folder, CueFileName(cue.number));
-        if (!WritePngFile(path, options.preview ? OverCheckerboard(r.image) : r.image, error)) {
-            if (progress) std::printf("\n");
-            return Fail(error);
-        }
+        TextLayoutParams record = CueRecord(options, cue);
+        if (options.fit && !FitRegion(cue.text, record, face.name, options.regionGiven,
+                                      uint16_t(options.margin + options.outline), error))
+            return failed(cue, error);
+        error = CheckBuffer(record);
+        if (!error.empty()) return failed(cue, error);
+        Rendering r = Render(cue.text, record, face.name);
+        if (r.code != TR_OK) return failed(cue, DescribeFailure("RenderText", r.code));
+        if (options.outline) DrawOutline(r.image, options.outline, options.outlineColor);
+        const std::string path = JoinPath(folder, names[i]);
+        if (!WritePngFile(path, options.preview ? OverCheckerboard(r.image) : r.image, error))
+            return failed(cue, error);
+        index.push_back({cue.number, cue.start, cue.end, names[i], r.image.width, r.image.height});
         if (progress) {
-            std::printf("\rcue %u of %u (%u%%)", unsigned(i + 1), unsigned(cues.size()),
-                        unsigned((i + 1) * 100 / cues.size()));
-            std::fflush(stdout);
+            std::fprintf(stderr, "\rcue %u of %u (%u%%)", unsigned(i + 1), unsigned(cues.size()),
+                         unsigned((i + 1) * 100 / cues.size()));
+            std::fflush(stderr);
         }
     }
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    if (progress) std::printf("\n");
-    std::printf("Rendered %u cues from %s into %s in %.2f s (%.1f cues per second)\n", unsigned(cues.size()),
-                input.c_str(), folder.c_str(), seconds, seconds > 0 ? double(cues.size()) / seconds : 0.0);
+    if (progress) std::fprintf(stderr, "\n");
+    const std::string json = CueIndexJson(input, index);
+    if (!WriteWholeFile(JoinPath(folder, kCueIndexName), std::vector<uint8_t>(json.begin(), json.end()), error))
+        return Fail(error);
+    Status(options, Format("Rendered %u cues from %s into %s (%s) in %.2f s (%.1f cues per second); their times "
+                           "and sizes are in %s",
+                           unsigned(cues.size()), input.c_str(), folder.c_str(), Describe(face).c_str(), seconds,
+                           seconds > 0 ? double(cues.size()) / seconds : 0.0, kCueIndexName));
     return kExitDone;
 }
 

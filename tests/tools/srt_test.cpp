@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "cue_files.h"
+
 namespace textraster::tool {
 namespace {
 
@@ -47,6 +49,62 @@ TEST(ParseSrt, ReadsTidyAndUntidyFiles) {
         {"blank lines before and after", "\n\n\n1\n00:01 --> 00:02\nA\n\n\n\n", {{1, "A"}}},
     };
     for (const auto& c : cases) EXPECT_EQ(Cues(c.srt), c.cues) << c.name;
+}
+
+TEST(ParseSrt, ReadsEachCuesTimesAndWholeCueStyle) {
+    const std::string srt =
+        "1\n00:00:01,000 --> 00:00:02,500\n<i>One</i>\n\n"
+        "2\n01:02:03.004 --> 01:02:04.5 X1:10 X2:20 Y1:5 Y2:9\n<b>Two</b>\n\n"
+        "3\nsoon --> later\n<font color=\"red\">Three</font>\n";
+    const std::vector<Cue> cues = ParseSrt(DecodeTextFile(std::vector<uint8_t>(srt.begin(), srt.end())).text);
+    ASSERT_EQ(cues.size(), 3u);
+    EXPECT_EQ(cues[0].start, 1000);
+    EXPECT_EQ(cues[0].end, 2500);
+    EXPECT_TRUE(cues[0].style.italic);
+    EXPECT_EQ(cues[1].start, 3723004);
+    EXPECT_EQ(cues[1].end, 3724500);
+    EXPECT_TRUE(cues[1].style.bold);
+    EXPECT_EQ(cues[2].start, -1);
+    EXPECT_EQ(cues[2].end, -1);
+    EXPECT_EQ(cues[2].style.color.value_or(0), 0xFF0000FFu);
+}
+
+TEST(ParseSrtTime, ReadsTheFormsFilesUse) {
+    const struct {
+        const char* text;
+        int64_t milliseconds;
+    } cases[] = {
+        {"00:00:01,000", 1000},
+        {"01:02:03,456", 3723456},
+        {"1:2:3.4", 3723400},
+        {"02:03,456", 123456},
+        {"3,5", 3500},
+        {"7", 7000},
+        {"100:00:00,000", 360000000},
+        {"00:00:01,2345", 1234},
+        {"", -1},
+        {"1:2:3:4", -1},
+        {"1,2,3", -1},
+        {"a:00", -1},
+        {"1:", -1},
+        {"1,", -1},
+        {":1", -1},
+        {"-1", -1},
+        {"1 2", -1},
+    };
+    for (const auto& c : cases) {
+        const Decoded d = Utf8ToUtf16(c.text);
+        EXPECT_EQ(ParseSrtTime(d.text), c.milliseconds) << c.text;
+    }
+}
+
+TEST(CueFiles, NamesAndRecognisesOnlyItsOwnNames) {
+    EXPECT_EQ(CueFileName(1), "cue-0001.png");
+    EXPECT_EQ(CueFileName(12345), "cue-12345.png");
+    for (const char* name : {"cue-0001.png", "cue-9999.png", "cue-12345.png"}) EXPECT_TRUE(IsCueFileName(name)) << name;
+    for (const char* name : {"cue-001.png", "cue-01234.png", "cue-0001.PNG", "Cue-0001.png", "cue-0001.png.bak",
+                             "cue-abcd.png", "cues.json", "my-cue-0001.png", "cue-.png"})
+        EXPECT_FALSE(IsCueFileName(name)) << name;
 }
 
 }  // namespace

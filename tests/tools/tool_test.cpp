@@ -2,63 +2,11 @@
 // and what it writes is read back.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <filesystem>
-
-#include "files.h"
-#include "png_reader.h"
 #include "support/font_files.h"
-#include "tool_runner.h"
+#include "tool_test_support.h"
 
 namespace textraster::tool::test {
 namespace {
-
-// A fresh folder per test under the test output folder.
-std::string Folder(const std::string& name) {
-    const char* root = std::getenv("TEXTRASTER_TOOL_TEST_OUTPUT");
-    const std::string folder = JoinPath(root ? root : "tool-test-output", name);
-    std::filesystem::remove_all(std::filesystem::u8path(folder));
-    std::string error;
-    EXPECT_TRUE(MakeFolder(folder, error)) << error;
-    return folder;
-}
-
-void WriteFile(const std::string& path, const std::string& bytes) {
-    std::string error;
-    ASSERT_TRUE(WriteWholeFile(path, std::vector<uint8_t>(bytes.begin(), bytes.end()), error)) << error;
-}
-
-Image Png(const std::string& path) {
-    Image image;
-    EXPECT_TRUE(ReadPng(path, image)) << path;
-    return image;
-}
-
-struct Ink {
-    uint32_t left = ~0u, top = ~0u, right = 0, bottom = 0;  // inclusive bounds of opacity > 0
-    size_t opaque = 0, transparent = 0, pixels = 0;         // opacity 255, opacity 0, others
-};
-
-Ink InkOf(const Image& image) {
-    Ink ink;
-    for (uint32_t y = 0; y < image.height; ++y) {
-        for (uint32_t x = 0; x < image.width; ++x) {
-            const uint32_t alpha = image.row(y)[x] >> 24;
-            ink.opaque += alpha == 255, ink.transparent += alpha == 0;
-            if (!alpha) continue;
-            ++ink.pixels;
-            ink.left = std::min(ink.left, x), ink.right = std::max(ink.right, x);
-            ink.top = std::min(ink.top, y), ink.bottom = std::max(ink.bottom, y);
-        }
-    }
-    return ink;
-}
-
-// The number after "key": in a one-line JSON object, or -1.
-long JsonNumber(const std::string& json, const std::string& key) {
-    const size_t at = json.find("\"" + key + "\":");
-    return at == std::string::npos ? -1 : std::strtol(json.c_str() + at + key.size() + 3, nullptr, 10);
-}
 
 TEST(Tool, RenderWritesTheBufferWithOpacityAndInkOnlyInTheRegion) {
     const std::string dir = Folder("render");
@@ -66,7 +14,8 @@ TEST(Tool, RenderWritesTheBufferWithOpacityAndInkOnlyInTheRegion) {
                                  "400x120", "--align", "start", "--font-height", "28", "-o", dir + "/hello.png"},
                                 dir);
     ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_NE(run.out.find("hello.png"), std::string::npos) << run.out;
+    EXPECT_NE(run.err.find("hello.png"), std::string::npos) << run.err;
+    EXPECT_EQ(run.out, "") << "standard output is for the PNG with -o - only";
     const Image image = Png(dir + "/hello.png");
     ASSERT_EQ(image.width, 400u);
     ASSERT_EQ(image.height, 120u);
@@ -154,6 +103,8 @@ TEST(Tool, MeasureReportsWhatTheLibraryMeasured) {
     EXPECT_GT(JsonNumber(json.out, "ascent"), 10) << json.out;
     EXPECT_GT(JsonNumber(json.out, "cellHeight"), 24) << json.out;  // plus the internal leading
     EXPECT_EQ(JsonNumber(json.out, "fontHeight"), 24) << json.out;
+    EXPECT_EQ(JsonNumber(json.out, "lines"), 1) << json.out;
+    EXPECT_EQ(json.out.find("wrappedFrom"), std::string::npos) << json.out;
 
     const Outcome plain = RunTool({"measure", "abc", "--region", "400x60"}, dir);
     ASSERT_EQ(plain.status, 0) << plain.err;
@@ -171,9 +122,9 @@ TEST(Tool, SubtitlesRenderEveryCueToItsOwnFile) {
               "3\r\n00:00:05,000 --> 00:00:06,000\r\n<b>Third</b>\r\n");
     const Outcome run = RunTool({"subtitles", dir + "/in.srt", "-o", dir + "/cues", "--region", "400x80"}, dir);
     ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_NE(run.out.find("Rendered 3 cues"), std::string::npos) << run.out;
-    EXPECT_NE(run.out.find("cues per second"), std::string::npos) << run.out;
-    EXPECT_EQ(run.out.find("cue 1 of 3"), std::string::npos) << "no progress line when stdout is not a terminal";
+    EXPECT_NE(run.err.find("Rendered 3 cues"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("cues per second"), std::string::npos) << run.err;
+    EXPECT_EQ(run.err.find("cue 1 of 3"), std::string::npos) << "no progress line when stderr is not a terminal";
     for (const char* name : {"cue-0001.png", "cue-0002.png", "cue-0003.png"}) {
         const Image cue = Png(dir + "/cues/" + name);
         EXPECT_EQ(cue.width, 400u) << name;
@@ -195,7 +146,12 @@ TEST(Tool, FailuresAreExplainedAndExitNonzero) {
     } cases[] = {
         {{"render", "x", "--bogus"}, 2, "unknown option '--bogus'"},
         {{"render", "x", "--font-height", "300"}, 2, "from 0 to 255"},
-        {{"render", "x", "--text-color", "red"}, 2, "#RRGGBBAA"},
+        {{"render", "x", "--text-color", "reddish"}, 2, "#RRGGBBAA"},
+        {{"render", "x", "--margin", "4"}, 2, "--margin goes with --fit"},
+        {{"render", "x", "--fit", "--dest", "1,1"}, 2, "leave out --dest"},
+        {{"subtitles", dir + "/empty.srt", "-o", "-"}, 2, "-o - (standard output) is for render"},
+        {{"fonts", "x"}, 2, "fonts takes no arguments"},
+        {{"render", "x", "--outline", "33"}, 2, "from 0 to 32"},
         {{"measure", "x", "-o", "x.png"}, 2, "does not apply to the measure command"},
         {{"render"}, 2, "render needs a TEXT"},
         {{"frobnicate"}, 2, "unknown command 'frobnicate'"},
@@ -209,6 +165,8 @@ TEST(Tool, FailuresAreExplainedAndExitNonzero) {
         {{"measure", "x", "--line-pitch", "0"}, 1, "ComputeTextRegionSize failed with result 1"},
         {{"render", "--text-file", dir + "/broken.txt"}, 1, "invalid UTF-8: cut sequence at byte 3"},
         {{"render", "x", "--font-file", dir + "/no-such-font.ttf", "-o", dir + "/x.png"}, 1, fontFailure},
+        {{"render", "x", "--font", dir + "/no-such-font.ttf", "-o", dir + "/x.png"}, 1, fontFailure},
+        {{"render", " ", "--fit", "-o", dir + "/x.png"}, 1, "nothing to lay out"},
         {{"subtitles", dir + "/empty.srt", "-o", dir}, 1, "no cues with text"},
     };
     for (const auto& c : cases) {
@@ -225,7 +183,8 @@ TEST(Tool, FontFileGivesTheFaceByItsFullName) {
                                  textraster::test::FontFile("DejaVu Serif:bold").u8string(), "-o", dir + "/serif.png"},
                                 dir);
     ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_NE(run.out.find("font \"DejaVu Serif Bold\""), std::string::npos) << run.out;
+    EXPECT_NE(run.err.find("font \"DejaVu Serif Bold\""), std::string::npos) << run.err;
+    EXPECT_EQ(run.err.find("warning"), std::string::npos) << run.err;
     EXPECT_GT(InkOf(Png(dir + "/serif.png")).opaque, 50u);
 }
 
@@ -244,7 +203,7 @@ TEST(Tool, NoArgumentsWriteTheMultiScriptSample) {
     const std::string dir = Folder("sample");
     const Outcome run = RunTool({}, dir, "", dir);
     ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_NE(run.out.find("textraster-sample.png"), std::string::npos) << run.out;
+    EXPECT_NE(run.err.find("textraster-sample.png"), std::string::npos) << run.err;
     const Image sample = Png(dir + "/textraster-sample.png");
     EXPECT_EQ(sample.width, 1000u);
     // Every quarter of the picture holds some of the samples' ink.

@@ -1,0 +1,21 @@
+# Checks that a built program imports only system DLLs and textraster.dll:
+# zlib and the mingw runtime are linked in, so that the program runs on a
+# machine that has nothing but the DLL beside it.
+execute_process(COMMAND ${OBJDUMP} -p ${EXE} OUTPUT_VARIABLE dump RESULT_VARIABLE rc)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "objdump failed on ${EXE}")
+endif()
+string(REGEX MATCHALL "DLL Name: [^\n]+" imports "${dump}")
+if(NOT imports)
+  message(FATAL_ERROR "no imports found in ${EXE}")
+endif()
+set(names "")
+foreach(entry IN LISTS imports)
+  string(REGEX REPLACE "DLL Name: " "" dll "${entry}")
+  string(TOLOWER "${dll}" dll)
+  if(NOT dll MATCHES "^(kernel32|gdi32|user32|shell32|version|msvcrt|ucrtbase|api-ms-win-.*|textraster)\\.dll$")
+    message(FATAL_ERROR "${EXE} imports ${dll}, which is neither a system DLL nor textraster.dll")
+  endif()
+  list(APPEND names "${dll}")
+endforeach()
+message(STATUS "${EXE} imports only: ${names}")

@@ -1,0 +1,54 @@
+// A cue's markup: what applies to the whole cue, what is dropped, what is decoded.
+#include "cue_markup.h"
+
+#include <gtest/gtest.h>
+
+namespace textraster::tool {
+namespace {
+
+constexpr uint32_t kNone = 1;  // no colour (no record colour is 1: that would be an opacity of 0)
+
+TEST(ReadMarkup, TagsCoveringTheWholeCueApplyPartialOnesAreDropped) {
+    const struct {
+        const char* markup;
+        const char* text;
+        bool italic, bold;
+        uint32_t color;
+    } cases[] = {
+        {"<i>All of it</i>", "All of it", true, false, kNone},
+        {"<I>Capitals</I>", "Capitals", true, false, kNone},
+        {"<i>Unclosed to the end", "Unclosed to the end", true, false, kNone},
+        {"<i>One</i>\n<i>line each</i>", "One\nline each", true, false, kNone},
+        {" <b><i>Both</i></b> ", " Both ", true, true, kNone},
+        {"Only <i>part</i>", "Only part", false, false, kNone},
+        {"<b>Bold</b> then not", "Bold then not", false, false, kNone},
+        {"<u>Underlined</u> <s>struck</s>", "Underlined struck", false, false, kNone},
+        {"<font color=\"#FF0000\">Red</font>", "Red", false, false, 0xFF0000FFu},
+        {"<font color='yellow' face=\"Arial\">Named</font>", "Named", false, false, 0xFF00FFFFu},
+        {"<font face=\"Arial\" color=#00F>Blue</font>", "Blue", false, false, 0xFFFF0000u},
+        {"<font color=\"#FF0000\">Red</font> and not", "Red and not", false, false, kNone},
+        {"<font color=\"#FF0000\">R</font><font color=\"#00FF00\">G</font>", "RG", false, false, kNone},
+        {"<font color=\"#FF0000\">R<font color=\"#00FF00\">G</font></font>", "RG", false, false, kNone},
+        {"<font color=\"bogus\">Kept</font>", "Kept", false, false, kNone},
+        {"{\\an8}On top", "On top", false, false, kNone},
+        {"{\\i1}In{\\i0} braces {not an override}", "In braces {not an override}", false, false, kNone},
+        {"{\\an8", "{\\an8", false, false, kNone},
+        {"Tom &amp; Jerry &lt;3 &gt; &quot;q&quot; &apos;", "Tom & Jerry <3 > \"q\" '", false, false, kNone},
+        {"&#65;&#x42;&#X43;&#x1F600;", "ABC\xF0\x9F\x98\x80", false, false, kNone},
+        {"&amp &#; &#xD800; &#1114112; &bogus; & alone", "&amp &#; &#xD800; &#1114112; &bogus; & alone", false, false,
+         kNone},
+        {"&lt;i&gt;not a tag&lt;/i&gt;", "<i>not a tag</i>", false, false, kNone},
+        {"<br> <3 a<b <bogus>", "<br> <3 a<b <bogus>", false, false, kNone},
+        {"<i></i>", "", false, false, kNone},
+    };
+    for (const auto& c : cases) {
+        const CueText read = ReadMarkup(Utf8ToUtf16(c.markup).text);
+        EXPECT_EQ(Utf16ToUtf8(read.text.c_str()), c.text) << c.markup;
+        EXPECT_EQ(read.style.italic, c.italic) << c.markup;
+        EXPECT_EQ(read.style.bold, c.bold) << c.markup;
+        EXPECT_EQ(read.style.color.value_or(kNone), c.color) << c.markup;
+    }
+}
+
+}  // namespace
+}  // namespace textraster::tool

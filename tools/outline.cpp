@@ -1,0 +1,70 @@
+#include "outline.h"
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+namespace textraster::tool {
+namespace {
+
+struct Tap {
+    int dx, dy;
+    uint32_t weight;  // 0-256: how much of the pixel the disc covers
+};
+
+// The offsets of a disc of the radius, each weighted by how far inside the
+// disc's edge it lies, so that the outline's edge is antialiased.
+std::vector<Tap> Disc(int radius) {
+    std::vector<Tap> taps;
+    for (int dy = -radius; dy <= radius; ++dy) {
+        for (int dx = -radius; dx <= radius; ++dx) {
+            const double inside = radius + 0.5 - std::sqrt(double(dx * dx + dy * dy));
+            if (inside > 0) taps.push_back({dx, dy, uint32_t(std::lround(std::min(inside, 1.0) * 256))});
+        }
+    }
+    return taps;
+}
+
+// `top` (0xAARRGGBB, not premultiplied) laid over `bottom`.
+uint32_t Over(uint32_t top, uint32_t bottom) {
+    const uint32_t at = top >> 24, ab = bottom >> 24;
+    const uint32_t a = at * 255 + ab * (255 - at);  // the result's opacity x 255
+    if (a == 0) return 0;
+    uint32_t out = (a + 127) / 255 << 24;
+    for (int shift = 0; shift < 24; shift += 8) {
+        const uint32_t ct = top >> shift & 0xFF, cb = bottom >> shift & 0xFF;
+        out |= (ct * at * 255 + cb * ab * (255 - at) + a / 2) / a << shift;
+    }
+    return out;
+}
+
+}  // namespace
+
+void DrawOutline(Image& image, uint16_t width, uint32_t color) {
+    if (width == 0 || image.pixels.empty()) return;
+    const int w = int(image.width), h = int(image.height);
+    // The coverage of the widened text: for each pixel, the most that any
+    // inked pixel within the disc lends it.
+    std::vector<uint8_t> coverage(image.pixels.size());
+    const std::vector<Tap> taps = Disc(width);
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            const uint32_t alpha = image.row(uint32_t(y))[x] >> 24;
+            if (!alpha) continue;
+            for (const Tap& t : taps) {
+                const int tx = x + t.dx, ty = y + t.dy;
+                if (tx < 0 || ty < 0 || tx >= w || ty >= h) continue;
+                uint8_t& c = coverage[size_t(ty) * size_t(w) + size_t(tx)];
+                c = std::max(c, uint8_t(alpha * t.weight >> 8));
+            }
+        }
+    }
+    const uint32_t rgb = (color & 0xFF) << 16 | (color & 0xFF00) | (color >> 16 & 0xFF), opacity = color >> 24;
+    for (size_t i = 0; i < image.pixels.size(); ++i) {
+        if (!coverage[i]) continue;
+        const uint32_t outline = ((coverage[i] * opacity + 127) / 255) << 24 | rgb;
+        image.pixels[i] = Over(image.pixels[i], outline);
+    }
+}
+
+}  // namespace textraster::tool

@@ -1,0 +1,30 @@
+// --fit: the region made exactly as large as the text needs, as
+// ComputeTextRegionSize measures it, and the buffer just large enough to hold
+// it with a border around it.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "utf.h"
+
+namespace textraster::tool {
+
+// The lines the text takes under the record: ComputeTextRegionSize's block
+// size at a line pitch of 1, which no 16-bit product can wrap. Returns the
+// library's result code.
+int32_t CountLines(const Text& text, TextLayoutParams record, const Text& face, uint16_t& lines);
+
+// Sets the record's region to the text's size and its buffer to the region
+// with `border` pixels on each side (the region at destX = destY = border).
+// With `lineLengthGiven`, the region's line length (its width; its height for
+// vertical columns) stays and only the other side is fitted. Without, lines
+// break only where the text breaks them, and the region is as long as the
+// longest line: for one line the extent the library measures aligned to the
+// start (the only case it reports tight), for several the shortest line
+// length at which none of them breaks. False with a message in `error` when
+// there is nothing to lay out or the size cannot be described.
+bool FitRegion(const Text& text, TextLayoutParams& record, const Text& face, bool lineLengthGiven, uint16_t border,
+               std::string& error);
+
+}  // namespace textraster::tool
