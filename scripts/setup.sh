@@ -3,22 +3,24 @@
 # installing only what is missing. Sourced by demo.sh and test.sh.
 set -euo pipefail
 
-# The native library and its command-line renderer, and the fonts the main
-# job's sample draws with.
+# The native library and its command-line renderer (which writes its PNGs
+# with zlib), and the fonts the main job's sample draws with.
 TEXTRASTER_NATIVE_PACKAGES=(
   cmake ninja-build g++ pkg-config
-  libfreetype-dev libharfbuzz-dev libfontconfig-dev libfribidi-dev libpng-dev
+  libfreetype-dev libharfbuzz-dev libfontconfig-dev libfribidi-dev zlib1g-dev
   fonts-dejavu-core fonts-ipafont-gothic
 )
 
-# Everything the tests need beyond that: the Windows cross-build and Wine
-# (i386 for the 32-bit DLL), the test frameworks, clang for the sanitizers
-# and fuzzers, the formatter, fontTools as an independent reader of font
-# names, and every font family the tests take by name (tests/fonts.txt says
-# which family comes from which of these packages).
+# Everything the tests need beyond that: the Windows cross-build with zlib
+# for its command-line renderer, and Wine (i386 for the 32-bit DLL), the test
+# frameworks, libpng as a reader of the renderer's PNGs apart from its
+# writer, clang for the sanitizers and fuzzers, the formatter, fontTools as
+# an independent reader of font names, and every font family the tests take
+# by name (tests/fonts.txt says which family comes from which of these
+# packages).
 TEXTRASTER_TEST_PACKAGES=(
-  mingw-w64 wine wine64 wine32:i386
-  googletest libgtest-dev libbenchmark-dev
+  mingw-w64 libz-mingw-w64-dev wine wine64 wine32:i386
+  googletest libgtest-dev libbenchmark-dev libpng-dev
   clang-14 libclang-rt-14-dev clang-format-14
   fontconfig python3-fonttools
   fonts-dejavu-core fonts-liberation2 fonts-wqy-microhei fonts-ipafont-gothic
