@@ -13,6 +13,16 @@ constexpr int kLevel = 1;
 // Each IDAT chunk holds at most this much of the zlib stream.
 constexpr size_t kChunkBytes = 1 << 16;
 
+// A pixel 0xAARRGGBB as the word whose bytes in memory are red, green, blue,
+// opacity.
+inline uint32_t RgbaBytes(uint32_t p) {
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
+    return p << 8 | p >> 24;  // R G B A from A R G B
+#else
+    return (p & 0xFF00FF00u) | (p >> 16 & 0xFFu) | (p & 0xFFu) << 16;  // red and blue swapped
+#endif
+}
+
 void Put32(std::vector<uint8_t>& out, uint32_t v) {
     out.insert(out.end(), {uint8_t(v >> 24), uint8_t(v >> 16), uint8_t(v >> 8), uint8_t(v)});
 }
@@ -63,15 +73,14 @@ bool EncodePng(const Image& image, std::vector<uint8_t>& png, std::string& error
         return false;
     }
     // Each row: filter type 0 (none), then red, green, blue, opacity per pixel.
-    std::vector<uint8_t> row(size_t(image.width) * 4 + 1);
+    const uint8_t filter = 0;
+    std::vector<uint32_t> row(image.width);
     bool ok = true;
     for (uint32_t y = 0; ok && y < image.height; ++y) {
-        const uint32_t* p = image.row(y);
-        for (uint32_t x = 0; x < image.width; ++x) {
-            uint8_t* q = &row[1 + size_t(x) * 4];
-            q[0] = uint8_t(p[x] >> 16), q[1] = uint8_t(p[x] >> 8), q[2] = uint8_t(p[x]), q[3] = uint8_t(p[x] >> 24);
-        }
-        ok = Deflate(z, png, row.data(), row.size(), false);
+        const uint32_t* in = image.row(y);
+        for (uint32_t x = 0; x < image.width; ++x) row[x] = RgbaBytes(in[x]);
+        ok = Deflate(z, png, &filter, 1, false) &&
+             Deflate(z, png, reinterpret_cast<const uint8_t*>(row.data()), row.size() * 4, false);
     }
     ok = ok && Deflate(z, png, nullptr, 0, true);
     deflateEnd(&z);
