@@ -228,9 +228,9 @@ const Option kToolOptions[] = {
      "fail (exit 1) when the face asked for is not available and another would be drawn instead",
      [](Options& o, const std::string&, std::string&) { return Set(o.strictFont, true); }},
     {"--fit", nullptr, nullptr, nullptr, kPictures,
-     "size the region to the text (ComputeTextRegionSize): with --region, its width is the line length and the "
-     "height is fitted (its height and the width for vertical columns); without, lines break only where the text "
-     "breaks them and the region is as wide as the widest",
+     "size the region to the text as ComputeTextRegionSize measures it: with --region, its line length stays and "
+     "the other side is fitted; without, lines break only where the text breaks them and the region is as long as "
+     "the longest",
      [](Options& o, const std::string&, std::string&) { return Set(o.fit, true); }},
     {"--margin", nullptr, "N", "0", kPictures, "transparent pixels around a fitted region (with --fit)",
      [](Options& o, const std::string& v, std::string& e) { return ParseNumber(v, o.margin, e); }},
@@ -429,7 +429,7 @@ std::string Synopsis() {
     return "Usage:\n"
            "  textraster                          write a multi-script sample to textraster-sample.png\n"
            "  textraster sample [-o PNG|-] [--preview]\n"
-           "  textraster render TEXT [options] [-o PNG|-]  (-o -: the PNG to standard output)\n"
+           "  textraster render TEXT [--fit] [options] [-o PNG|-]\n"
            "  textraster render - [options]       the text from standard input\n"
            "  textraster render --text-file PATH [options]\n"
            "  textraster measure TEXT|-|--text-file PATH [options] [--json]\n"
