@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/portable/shaping.h"
+#include "platform/portable/bidi_levels.h"
 #include "text/utf.h"
 
 namespace textraster::test {
@@ -118,8 +118,7 @@ TEST(ImplicitLevels, LeaveOtherTextsToFriBidi) {
     portable::BidiScratch scratch;
     std::vector<FriBidiLevel> levels;
     for (const std::u16string& text : kTexts) {
-        portable::CodePoints codePoints;
-        portable::AppendCodePoints(text, codePoints);
+        const portable::CodePoints codePoints(text.begin(), text.end());  // no surrogates here
         portable::BidiLevels(codePoints.data(), codePoints.size(), false, scratch, levels);
         EXPECT_FALSE(
             portable::ImplicitLevels(scratch.types.data(), scratch.brackets.data(), codePoints.size(), false, levels))
