@@ -3,17 +3,6 @@
 #include <algorithm>
 #include <iterator>
 
-// The short cut below follows what this FriBidi does, down to its quirks
-// (the pairing of brackets after marks, its nesting limit), and was checked
-// against it by the random comparison in tests/portable/bidi_levels_test.cpp.
-// Another FriBidi may differ: with one, FriBidi answers every line until the
-// comparison has been run against it and this range widened.
-#if FRIBIDI_MAJOR_VERSION == 1 && FRIBIDI_MINOR_VERSION == 0 && FRIBIDI_MICRO_VERSION >= 8
-#define TEXTRASTER_IMPLICIT_LEVELS 1
-#else
-#define TEXTRASTER_IMPLICIT_LEVELS 0
-#endif
-
 namespace textraster::portable {
 
 void BidiLevels(const FriBidiChar* text, size_t length, bool rtlReading, BidiScratch& scratch,
@@ -164,7 +153,12 @@ void ResolveWeakTypes(const FriBidiCharType* types, size_t length, bool rtlReadi
 
 bool ImplicitLevels(const FriBidiCharType* types, const FriBidiBracketType* brackets, size_t length, bool rtlReading,
                     std::vector<FriBidiLevel>& levels) {
-    if (!TEXTRASTER_IMPLICIT_LEVELS) return false;
+    // These rules follow what this FriBidi does, down to its quirks (the
+    // pairing of brackets after marks, its nesting limit), as the random
+    // comparison in tests/portable/bidi_levels_test.cpp checks. Another
+    // FriBidi may differ: with one, FriBidi answers every line until the
+    // comparison has been run against it and kImplicitLevelsChecked widened.
+    if (!kImplicitLevelsChecked) return false;
     // The paragraph's direction, which the line's start and end count as.
     const FriBidiLevel paragraph = rtlReading ? 1 : 0;
     levels.resize(length);

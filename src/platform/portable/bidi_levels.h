@@ -54,6 +54,9 @@ size_t PairBrackets(const FriBidiCharType* types, const FriBidiBracketType* brac
 // undefined, for any other text, and for every text with a FriBidi other
 // than the one these rules were checked against. LineLevels takes this way
 // first.
+// The FriBidi the short cut was checked against (see bidi_levels.cpp).
+constexpr bool kImplicitLevelsChecked =
+    FRIBIDI_MAJOR_VERSION == 1 && FRIBIDI_MINOR_VERSION == 0 && FRIBIDI_MICRO_VERSION >= 8;
 bool ImplicitLevels(const FriBidiCharType* types, const FriBidiBracketType* brackets, size_t length, bool rtlReading,
                     std::vector<FriBidiLevel>& levels);
 

@@ -156,8 +156,6 @@ struct RunExtents::Run {
     // the code points before x, and the marks above.
     std::vector<uint32_t> before;
     std::vector<uint8_t> marks;
-    // Per unit count: the extent, once known.
-    std::vector<int32_t> extents;
     // Per place x: the advance of the part of a prefix ending at x that is
     // shaped again (see ShapeTails), once known; per code point: whether the
     // item starting there had them shaped.
@@ -177,7 +175,6 @@ struct RunExtents::Run {
         brackets.clear();
         before.clear();
         marks.clear();
-        extents.clear();
         tails.clear();
         tailsShaped.clear();
     }
@@ -228,11 +225,11 @@ void RunExtents::LetGo(std::unique_ptr<Run> run) {
 
 int RunExtents::Extent(FallbackFonts& fonts, const char16_t* text, size_t count) {
     if (count == 0) return 0;
+    // Each prefix is asked for once: the walks of one call remember what
+    // they measured (render/measured_runs.h), so nothing here does.
     Run* run = Find(text, count);
     if (!run) run = &Measure(fonts, text, count);
-    int32_t& extent = run->extents[count];
-    if (extent == kUnknown) extent = PrefixExtent(fonts, *run, count);
-    return extent;
+    return count == run->text.size() ? Unwrap(run->before[run->size()]) : PrefixExtent(fonts, *run, count);
 }
 
 RunExtents::Run* RunExtents::Find(const char16_t* text, size_t count) {
@@ -346,8 +343,6 @@ RunExtents::Run& RunExtents::Measure(FallbackFonts& fonts, const char16_t* text,
     }
     for (size_t x = 0; x < n; ++x) run->before[x + 1] += run->before[x];
 
-    run->extents.assign(count + 1, kUnknown);
-    run->extents[count] = Unwrap(run->before[n]);
     if (runs_.size() == kKeptRuns) {
         LetGo(std::move(runs_.back()));
         runs_.pop_back();
