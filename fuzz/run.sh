@@ -14,7 +14,11 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=${TEXTRASTER_BUILD:-$root/build}/fuzz
 
 CC=clang-14 CXX=clang++-14 cmake -S "$root/fuzz" -B "$build" -G Ninja -DTEXTRASTER_WERROR=ON >/dev/null
-cmake --build "$build" >/dev/null
+if ! cmake --build "$build" >"$build/build.log" 2>&1; then
+  cat "$build/build.log"
+  echo "the fuzz targets did not build"
+  exit 1
+fi
 
 # Inputs no longer than the layouts need: a short text suffices to reach every
 # rule, and long ones only slow the search.
