@@ -147,50 +147,47 @@ FallbackFonts::FallbackFonts(std::shared_ptr<SizedFont> selected) {
 }
 
 void FallbackFonts::Choose(const FriBidiChar* text, size_t length, std::vector<uint8_t>& fonts) {
-    // Per code point: the position of the face that draws it in the fallback
-    // list, -1 for the selected face; and whether the selected face has it.
-    thread_local std::vector<int> positions;
-    thread_local std::vector<bool> selectedHas;
-    positions.assign(length, -1);
-    selectedHas.assign(length, true);
-    bool lacking = false;
-    SizedFont& selected = Selected();
-    {
-        std::lock_guard<std::mutex> guard(selected.lock);
-        for (size_t x = 0; x < length; ++x) {
-            if (selected.Covers(text[x]) || NeverFallsBack(text[x])) continue;
-            selectedHas[x] = false;
-            lacking = true;
-        }
-        if (lacking) {
-            // A text the face covers needs no list: made only when first
-            // needed, and kept by this object for its life, so that every
-            // text it sets chooses from the same faces.
-            if (!list_) {
-                if (!selected.fallbacks || selected.fallbacks->generation != RegistryGeneration()) {
-                    selected.fallbacks = FallbackListFor(selected);
-                    selected.fallbackChoices.clear();
-                }
-                list_ = selected.fallbacks;
-            }
-            const bool remembered = selected.fallbacks == list_;
-            if (remembered && selected.fallbackChoices.size() >= kRememberedChoices) selected.fallbackChoices.clear();
-            for (size_t x = 0; x < length; ++x) {
-                if (selectedHas[x]) continue;
-                if (!remembered) {
-                    positions[x] = list_->Choose(text[x]);
-                    continue;
-                }
-                auto found = selected.fallbackChoices.find(text[x]);
-                if (found == selected.fallbackChoices.end())
-                    found = selected.fallbackChoices.emplace(text[x], int16_t(list_->Choose(text[x]))).first;
-                positions[x] = found->second;
-            }
-        }
-    }
     fonts.assign(length, 0);
-    if (!lacking) return;
-    for (size_t x = 0; x < length; ++x) {
+    SizedFont& selected = Selected();
+    std::unique_lock<std::mutex> guard(selected.lock);
+    // Most texts are wholly in the selected face: a look at each character.
+    size_t first = 0;
+    while (first < length && (selected.Covers(text[first]) || NeverFallsBack(text[first]))) ++first;
+    if (first == length) return;
+
+    // Per code point from the first the face lacks: the position of the face
+    // that draws it in the fallback list, -1 for the selected face; and
+    // whether the selected face has it.
+    thread_local std::vector<int> positions;
+    thread_local std::vector<uint8_t> selectedHas;
+    positions.assign(length, -1);
+    selectedHas.assign(length, 1);
+    // The list is made only when first needed, and kept by this object for
+    // its life, so that every text it sets chooses from the same faces.
+    if (!list_) {
+        if (!selected.fallbacks || selected.fallbacks->generation != RegistryGeneration()) {
+            selected.fallbacks = FallbackListFor(selected);
+            selected.fallbackChoices.clear();
+        }
+        list_ = selected.fallbacks;
+    }
+    const bool remembered = selected.fallbacks == list_;
+    if (remembered && selected.fallbackChoices.size() >= kRememberedChoices) selected.fallbackChoices.clear();
+    for (size_t x = first; x < length; ++x) {
+        if (selected.Covers(text[x]) || NeverFallsBack(text[x])) continue;
+        selectedHas[x] = 0;
+        if (!remembered) {
+            positions[x] = list_->Choose(text[x]);
+            continue;
+        }
+        auto found = selected.fallbackChoices.find(text[x]);
+        if (found == selected.fallbackChoices.end())
+            found = selected.fallbackChoices.emplace(text[x], int16_t(list_->Choose(text[x]))).first;
+        positions[x] = found->second;
+    }
+    guard.unlock();
+
+    for (size_t x = first; x < length; ++x) {
         // A mark stays with the character before it where that face has it.
         if (x > 0 && positions[x] != positions[x - 1] && ClingsToPrevious(text[x])) {
             const int before = positions[x - 1];

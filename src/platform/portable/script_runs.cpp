@@ -15,6 +15,14 @@ struct OpenBracket {
     hb_script_t script;
 };
 
+// The scripts a Chinese or Japanese sentence mixes in every word: kana and
+// bopomofo between ideographs neither join nor reorder, and cutting the
+// sentence at each change would only shape it in many small pieces.
+bool EastAsianWide(hb_script_t script) {
+    return script == HB_SCRIPT_HAN || script == HB_SCRIPT_HIRAGANA || script == HB_SCRIPT_KATAKANA ||
+           script == HB_SCRIPT_BOPOMOFO;
+}
+
 }  // namespace
 
 void ResolveScripts(const FriBidiChar* text, size_t length, std::vector<hb_script_t>& scripts) {
@@ -31,7 +39,9 @@ void ResolveScripts(const FriBidiChar* text, size_t length, std::vector<hb_scrip
                 for (size_t k = 0; k < x; ++k) scripts[k] = own;
                 for (OpenBracket& bracket : open) bracket.script = own;
             }
-            scripts[x] = current = own;
+            // Ideographs and kana continue a run of either.
+            if (!(EastAsianWide(own) && EastAsianWide(current))) current = own;
+            scripts[x] = current;
             continue;
         }
         scripts[x] = current;

@@ -18,8 +18,9 @@ namespace textraster::portable {
 // them, so that digits and punctuation between two scripts never cut a word
 // from its marks; those at the line's start take the script of the first
 // character after them that has one, and a closing bracket takes the script
-// of the opening bracket it pairs with. A line without any script of its own
-// is HB_SCRIPT_COMMON throughout.
+// of the opening bracket it pairs with. Han, hiragana, katakana and
+// bopomofo continue each other's runs, in the script of the run's first. A
+// line without any script of its own is HB_SCRIPT_COMMON throughout.
 //
 // Everything but the line's start is decided by what comes before: a prefix
 // that holds the line's first character with a script of its own has the

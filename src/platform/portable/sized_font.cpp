@@ -137,14 +137,9 @@ void CachedAdvances(hb_font_t* font, void* fontData, unsigned count, const hb_co
     }
 }
 
-// Code points below this have their glyph ids kept (every plane in use by
-// scripts; the rest are looked up each time).
-constexpr hb_codepoint_t kKeptGlyphIds = 0x40000;
-constexpr size_t kGlyphIdPage = 256;
-
-// What a glyph id page holds for a code point the face lacks (an entry is
-// the glyph id + 1, 0 while unknown).
-constexpr uint32_t kMissingGlyph = UINT32_MAX;
+constexpr hb_codepoint_t kKeptGlyphIds = SizedFont::kKeptGlyphIds;
+constexpr size_t kGlyphIdPage = SizedFont::kGlyphIdPage;
+constexpr uint32_t kMissingGlyph = SizedFont::kMissingGlyph;
 
 // The face's glyph for `unicode` from the kept pages, asked of FreeType once.
 bool NominalGlyph(SizedFont& sized, hb_font_t* parent, hb_codepoint_t unicode, hb_codepoint_t* glyph) {
@@ -250,7 +245,7 @@ bool SizedFontKey::operator==(const SizedFontKey& other) const {
            sideways == other.sideways && quarterTurns == other.quarterTurns;
 }
 
-bool SizedFont::Covers(char32_t c) {
+bool SizedFont::LooksUp(char32_t c) {
     hb_codepoint_t glyph = 0;
     return NominalGlyph(*this, hb_font_get_parent(shaper), c, &glyph);
 }

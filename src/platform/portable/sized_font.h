@@ -91,8 +91,12 @@ struct SizedFont {
     // (CJK) would run the hinting program again for most of them.
     std::vector<hb_position_t> advances;
     // Glyph ids by code point, as FreeType's character map gives them, in
-    // pages of 256 code points made on first use (an entry is the id + 1,
-    // 0 while unknown): FreeType searches the map anew for every character.
+    // pages of kGlyphIdPage code points made on first use (an entry is the
+    // id + 1, 0 while unknown, kMissingGlyph for a character the face lacks):
+    // FreeType searches the map anew for every character.
+    static constexpr uint32_t kKeptGlyphIds = 0x40000;  // every plane in use by scripts
+    static constexpr uint32_t kGlyphIdPage = 256;
+    static constexpr uint32_t kMissingGlyph = UINT32_MAX;
     std::vector<std::unique_ptr<uint32_t[]>> glyphIds;
     // Advances of short runs shaped on their own, by their characters, level,
     // script and the context shaping reads (see RunExtents::ShapedPart).
@@ -108,7 +112,15 @@ struct SizedFont {
     std::unordered_map<char32_t, int16_t> fallbackChoices;
 
     // Whether the face has a glyph for `c`. The caller holds the lock.
-    bool Covers(char32_t c);
+    bool Covers(char32_t c) {
+        if (c < kKeptGlyphIds) {
+            const std::unique_ptr<uint32_t[]>& page = glyphIds[c / kGlyphIdPage];
+            const uint32_t known = page ? page[c % kGlyphIdPage] : 0;
+            if (known != 0) return known != kMissingGlyph;
+        }
+        return LooksUp(c);
+    }
+    bool LooksUp(char32_t c);  // Covers' answer from FreeType, kept
 };
 
 // The sized font for a key, made on first use and kept among the most
