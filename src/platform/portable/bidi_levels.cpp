@@ -5,14 +5,20 @@
 
 namespace textraster::portable {
 
-void BidiLevels(const FriBidiChar* text, size_t length, bool rtlReading, BidiScratch& scratch,
+bool BidiLevels(const FriBidiChar* text, size_t length, bool rtlReading, BidiScratch& scratch,
                 std::vector<FriBidiLevel>& levels) {
+    // Most lines measured are plainly left to right: no bidi types needed.
+    if (!rtlReading && std::none_of(text, text + length, MayRaiseLevels)) {
+        levels.assign(length, 0);
+        return true;
+    }
     const auto count = static_cast<FriBidiStrIndex>(length);
     scratch.types.resize(length);
     scratch.brackets.resize(length);
     fribidi_get_bidi_types(text, count, scratch.types.data());
     fribidi_get_bracket_types(text, count, scratch.types.data(), scratch.brackets.data());
     LineLevels(scratch.types.data(), scratch.brackets.data(), length, rtlReading, levels);
+    return false;
 }
 
 void LineLevels(const FriBidiCharType* types, const FriBidiBracketType* brackets, size_t length, bool rtlReading,
@@ -106,40 +112,40 @@ void ForEachSequence(const T* values, size_t length, T value, Take take) {
 void ResolveWeakTypes(const FriBidiCharType* types, size_t length, bool rtlReading, FriBidiLevel* tracked) {
     thread_local std::vector<FriBidiCharType> resolved;
     resolved.assign(types, types + length);
-    FriBidiCharType* t = resolved.data();
+    FriBidiCharType* weak = resolved.data();  // the types as the rules resolve them
     const FriBidiCharType start = rtlReading ? FRIBIDI_TYPE_RTL : FRIBIDI_TYPE_LTR;
     // W1: a mark takes the type of what it is on.
     for (size_t x = 1; x < length; ++x)
-        if (t[x] == FRIBIDI_TYPE_NSM) t[x] = t[x - 1];
+        if (weak[x] == FRIBIDI_TYPE_NSM) weak[x] = weak[x - 1];
     // W2: a European number after Arabic letters is an Arabic number. (W3:
     // Arabic letters count as right to left like any other, below; after
     // W2 no European number follows them for W7 to see.)
     FriBidiCharType strong = start;
     for (size_t x = 0; x < length; ++x) {
-        if (t[x] == FRIBIDI_TYPE_LTR || t[x] == FRIBIDI_TYPE_RTL || t[x] == FRIBIDI_TYPE_AL)
-            strong = t[x];
-        else if (t[x] == FRIBIDI_TYPE_EN && strong == FRIBIDI_TYPE_AL)
-            t[x] = FRIBIDI_TYPE_AN;
+        if (weak[x] == FRIBIDI_TYPE_LTR || weak[x] == FRIBIDI_TYPE_RTL || weak[x] == FRIBIDI_TYPE_AL)
+            strong = weak[x];
+        else if (weak[x] == FRIBIDI_TYPE_EN && strong == FRIBIDI_TYPE_AL)
+            weak[x] = FRIBIDI_TYPE_AN;
     }
     // W4: one separator between two numbers of a kind joins them.
     for (size_t x = 1; x + 1 < length; ++x) {
-        const FriBidiCharType before = t[x - 1];
-        if (before != t[x + 1]) continue;
-        if ((t[x] == FRIBIDI_TYPE_ES && before == FRIBIDI_TYPE_EN) ||
-            (t[x] == FRIBIDI_TYPE_CS && (before == FRIBIDI_TYPE_EN || before == FRIBIDI_TYPE_AN)))
-            t[x] = before;
+        const FriBidiCharType before = weak[x - 1];
+        if (before != weak[x + 1]) continue;
+        if ((weak[x] == FRIBIDI_TYPE_ES && before == FRIBIDI_TYPE_EN) ||
+            (weak[x] == FRIBIDI_TYPE_CS && (before == FRIBIDI_TYPE_EN || before == FRIBIDI_TYPE_AN)))
+            weak[x] = before;
     }
     // W5: terminators next to a European number belong to it. (W6: other
     // separators and terminators are neutrals, below.)
-    ForEachSequence(t, length, FriBidiCharType(FRIBIDI_TYPE_ET), [&](size_t x, size_t end) {
-        if ((x > 0 && t[x - 1] == FRIBIDI_TYPE_EN) || (end < length && t[end] == FRIBIDI_TYPE_EN))
-            std::fill(t + x, t + end, FRIBIDI_TYPE_EN);
+    ForEachSequence(weak, length, FriBidiCharType(FRIBIDI_TYPE_ET), [&](size_t x, size_t end) {
+        if ((x > 0 && weak[x - 1] == FRIBIDI_TYPE_EN) || (end < length && weak[end] == FRIBIDI_TYPE_EN))
+            std::fill(weak + x, weak + end, FRIBIDI_TYPE_EN);
     });
     // W7: a European number after left-to-right letters is left to right.
     strong = start;
     for (size_t x = 0; x < length; ++x) {
-        switch (t[x]) {
-            case FRIBIDI_TYPE_LTR: strong = t[x], tracked[x] = 0; break;
+        switch (weak[x]) {
+            case FRIBIDI_TYPE_LTR: strong = weak[x], tracked[x] = 0; break;
             case FRIBIDI_TYPE_RTL:
             case FRIBIDI_TYPE_AL: strong = FRIBIDI_TYPE_RTL, tracked[x] = 1; break;
             case FRIBIDI_TYPE_EN: tracked[x] = strong == FRIBIDI_TYPE_LTR ? 0 : kNumber; break;

@@ -11,7 +11,7 @@ void ItemizeLine(FallbackFonts& fonts, std::u16string_view text, bool rtlReading
     for (size_t i = 0; i < text.size();) line.codePoints.push_back(NextCodePoint(text, i));
     const FriBidiChar* codePoints = line.codePoints.data();
     const size_t length = line.codePoints.size();
-    BidiLevels(codePoints, length, rtlReading, bidi, line.levels);
+    line.leftToRight = BidiLevels(codePoints, length, rtlReading, bidi, line.levels);
     ResolveScripts(codePoints, length, line.scripts);
     fonts.Choose(codePoints, length, line.fonts);
     CutItems(line.levels.data(), line.scripts.data(), line.fonts.data(), length, line.items);

@@ -28,14 +28,16 @@ struct Item {
 // script and font it is set in; and its items in logical order.
 struct ItemizedLine {
     CodePoints codePoints;
+    bool leftToRight = true;  // plainly left to right (see BidiLevels): every level 0, in every prefix
     std::vector<FriBidiLevel> levels;
     std::vector<hb_script_t> scripts;
     std::vector<uint8_t> fonts;
     std::vector<Item> items;
 };
 
-// Analyses `text` (a paragraph of that direction) into `line`. The bidi
-// types and brackets of its code points are left in `bidi`.
+// Analyses `text` (a paragraph of that direction) into `line`. Unless the
+// line is plainly left to right, the bidi types and brackets of its code
+// points are left in `bidi`.
 void ItemizeLine(FallbackFonts& fonts, std::u16string_view text, bool rtlReading, BidiScratch& bidi,
                  ItemizedLine& line);
 

@@ -280,7 +280,7 @@ RunExtents::Run& RunExtents::Measure(FallbackFonts& fonts, const char16_t* text,
     run->text.assign(text, count);
     const BidiScratch& bidi = ThreadScratch().bidi;
     ItemizeLine(fonts, run->text, false, ThreadScratch().bidi, run->line);
-    const size_t n = run->size();
+    const size_t length = run->size();
     const FriBidiChar* codePoints = run->codePoints();
     run->codePointsBefore.assign(count + 1, 0);
     for (size_t i = 0, held = 0; i < count;) {
@@ -290,13 +290,14 @@ RunExtents::Run& RunExtents::Measure(FallbackFonts& fonts, const char16_t* text,
         for (size_t k = at + 1; k <= i; ++k) run->codePointsBefore[k] = uint32_t(held);
     }
     hb_unicode_funcs_t* unicode = hb_unicode_funcs_get_default();
-    run->firstScript = n;
-    for (size_t x = 0; x < n && run->firstScript == n; ++x)
+    run->firstScript = length;
+    for (size_t x = 0; x < length && run->firstScript == length; ++x)
         if (OwnScript(hb_unicode_script(unicode, codePoints[x]))) run->firstScript = x;
     const std::vector<FriBidiLevel>& levels = run->line.levels;
-    run->leftToRight = std::none_of(bidi.types.begin(), bidi.types.end(), RaisesLevels) &&
-                       std::all_of(levels.begin(), levels.end(), [](FriBidiLevel l) { return l == 0; });
-    run->marks.assign(n + 1, 0);
+    run->leftToRight =
+        run->line.leftToRight || (std::none_of(bidi.types.begin(), bidi.types.end(), RaisesLevels) &&
+                                  std::all_of(levels.begin(), levels.end(), [](FriBidiLevel l) { return l == 0; }));
+    run->marks.assign(length + 1, 0);
     if (!run->leftToRight) {
         // A place x is stable when the code point before it is strong and
         // every bracket opened before it that the run pairs is closed: the
@@ -311,8 +312,8 @@ RunExtents::Run& RunExtents::Measure(FallbackFonts& fonts, const char16_t* text,
         });
         std::vector<std::pair<size_t, size_t>> pairs;
         // FriBidi stops pairing brackets here, and so do stable places.
-        const size_t paired = plain ? PairBrackets(bidi.types.data(), bidi.brackets.data(), n, pairs) : 0;
-        std::vector<uint8_t> pairing(n, 0);  // 1 opens a pair the run closes, 2 closes one
+        const size_t paired = plain ? PairBrackets(bidi.types.data(), bidi.brackets.data(), length, pairs) : 0;
+        std::vector<uint8_t> pairing(length, 0);  // 1 opens a pair the run closes, 2 closes one
         for (const auto& [open, close] : pairs) pairing[open] = 1, pairing[close] = 2;
         size_t pending = 0;
         for (size_t i = 0; i < paired; ++i) {
@@ -320,7 +321,7 @@ RunExtents::Run& RunExtents::Measure(FallbackFonts& fonts, const char16_t* text,
             if (pairing[i] == 2) --pending;
             if (pending == 0 && IsStrong(bidi.types[i])) run->marks[i + 1] |= kStable;
         }
-        for (size_t i = 0; i < n; ++i)
+        for (size_t i = 0; i < length; ++i)
             if (IsTrailingNeutral(bidi.types[i])) run->marks[i] |= kTrailingNeutral;
         run->types = bidi.types;
         run->brackets = bidi.brackets;
@@ -329,8 +330,8 @@ RunExtents::Run& RunExtents::Measure(FallbackFonts& fonts, const char16_t* text,
     // Each item shaped as ShapeText shapes it; glyph advances summed by the
     // code point that starts their cluster (at the place after it), then
     // into the advances before each place.
-    run->itemOf.resize(n);
-    run->before.assign(n + 1, 0);
+    run->itemOf.resize(length);
+    run->before.assign(length + 1, 0);
     const std::vector<Item>& items = run->line.items;
     for (size_t i = 0; i < items.size(); ++i) {
         const Item& item = items[i];
@@ -338,10 +339,10 @@ RunExtents::Run& RunExtents::Measure(FallbackFonts& fonts, const char16_t* text,
         SizedFont& font = fonts.Font(item.font);
         std::lock_guard<std::mutex> guard(font.lock);
         hb_buffer_t* buffer = ThreadScratch().buffer;
-        ShapeItem(font, codePoints, n, item, buffer, !run->leftToRight);
+        ShapeItem(font, codePoints, length, item, buffer, !run->leftToRight);
         TakeGlyphs(font, buffer, codePoints, item.start, item.end, 0, run->before.data(), run->marks.data());
     }
-    for (size_t x = 0; x < n; ++x) run->before[x + 1] += run->before[x];
+    for (size_t x = 0; x < length; ++x) run->before[x + 1] += run->before[x];
 
     if (runs_.size() == kKeptRuns) {
         LetGo(std::move(runs_.back()));
@@ -418,14 +419,14 @@ uint32_t RunExtents::PartAdvance(FallbackFonts& fonts, Run& run, size_t partStar
 // apart, so its first glyph must allow joining. kUnknown when no answer.
 int RunExtents::JoinedAdvance(SizedFont& font, Run& run, const Item& part, size_t prefixEnd, bool afterCut) {
     Joined& joined = joined_;
-    const size_t start = part.start, partEnd = part.end, n = run.size();
+    const size_t start = part.start, partEnd = part.end, length = run.size();
     const Item& shaped = joined.item;
     if (!(joined.serial == run.serial && shaped.start == start && shaped.level == part.level &&
           shaped.script == part.script && shaped.font == part.font && partEnd <= shaped.end)) {
         const std::vector<FriBidiLevel>& levels = run.line.levels;
         size_t x = partEnd - 1;
-        while (x < n && levels[x] != part.level) x = run.LevelRunEnd(x);
-        size_t end = std::max<size_t>(partEnd, x < n ? run.LevelRunEnd(x) : n);
+        while (x < length && levels[x] != part.level) x = run.LevelRunEnd(x);
+        size_t end = std::max<size_t>(partEnd, x < length ? run.LevelRunEnd(x) : length);
         size_t same = partEnd;
         while (same < end && run.line.scripts[same] == part.script && run.line.fonts[same] == part.font) ++same;
         end = same;
@@ -435,7 +436,7 @@ int RunExtents::JoinedAdvance(SizedFont& font, Run& run, const Item& part, size_
         joined.marks.assign(end - start + 1, 0);
         std::lock_guard<std::mutex> guard(font.lock);
         hb_buffer_t* buffer = ThreadScratch().buffer;
-        ShapeItem(font, run.codePoints(), n, joined.item, buffer, true);
+        ShapeItem(font, run.codePoints(), length, joined.item, buffer, true);
         TakeGlyphs(font, buffer, run.codePoints(), start, end, start, joined.before.data(), joined.marks.data());
         for (size_t k = start; k < end; ++k) joined.before[k - start + 1] += joined.before[k - start];
     }

@@ -45,7 +45,13 @@ void ResolveScripts(const FriBidiChar* text, size_t length, std::vector<hb_scrip
             continue;
         }
         scripts[x] = current;
-        const FriBidiBracketType bracket = fribidi_get_bracket(text[x]);
+        // Of ASCII, only these six are brackets: spaces, digits and the rest
+        // of its punctuation need no look-up.
+        const bool ascii = text[x] < 0x80;
+        const FriBidiChar c = text[x];
+        const FriBidiBracketType bracket = ascii && c != '(' && c != ')' && c != '[' && c != ']' && c != '{' && c != '}'
+                                               ? FRIBIDI_NO_BRACKET
+                                               : fribidi_get_bracket(c);
         if (bracket == FRIBIDI_NO_BRACKET) continue;
         if (FRIBIDI_IS_BRACKET_OPEN(bracket)) {
             if (open.size() < kOpenBrackets) open.push_back({FRIBIDI_BRACKET_ID(bracket), current});

@@ -5,8 +5,8 @@
 namespace textraster::portable {
 namespace {
 
-hb_feature_t Feature(const char* tag, uint32_t value, unsigned start, unsigned end) {
-    return hb_feature_t{hb_tag_from_string(tag, 4), value, start, end};
+hb_feature_t Feature(hb_tag_t tag, uint32_t value, unsigned start, unsigned end) {
+    return hb_feature_t{tag, value, start, end};
 }
 
 // Pixels from 26.6 fixed point: advances round up as GDI's do, offsets to the nearest.
@@ -41,9 +41,10 @@ void ShapeItem(SizedFont& font, const FriBidiChar* text, size_t length, const It
     hb_buffer_guess_segment_properties(buffer);
 
     constexpr size_t kCommon = 3;
-    hb_feature_t common[kCommon] = {Feature("kern", 0, HB_FEATURE_GLOBAL_START, HB_FEATURE_GLOBAL_END),
-                                    Feature("liga", 0, HB_FEATURE_GLOBAL_START, HB_FEATURE_GLOBAL_END),
-                                    Feature("clig", 0, HB_FEATURE_GLOBAL_START, HB_FEATURE_GLOBAL_END)};
+    static const hb_feature_t common[kCommon] = {
+        Feature(HB_TAG('k', 'e', 'r', 'n'), 0, HB_FEATURE_GLOBAL_START, HB_FEATURE_GLOBAL_END),
+        Feature(HB_TAG('l', 'i', 'g', 'a'), 0, HB_FEATURE_GLOBAL_START, HB_FEATURE_GLOBAL_END),
+        Feature(HB_TAG('c', 'l', 'i', 'g'), 0, HB_FEATURE_GLOBAL_START, HB_FEATURE_GLOBAL_END)};
     if (!font.sideways) {
         hb_shape(font.shaper, buffer, common, kCommon);
         return;
@@ -52,7 +53,8 @@ void ShapeItem(SizedFont& font, const FriBidiChar* text, size_t length, const It
     std::vector<hb_feature_t> features(common, common + kCommon);
     for (size_t i = item.start; i < item.end; ++i)
         if (StandsUpright(text[i]))
-            features.push_back(Feature("vert", 1, static_cast<unsigned>(i), static_cast<unsigned>(i + 1)));
+            features.push_back(
+                Feature(HB_TAG('v', 'e', 'r', 't'), 1, static_cast<unsigned>(i), static_cast<unsigned>(i + 1)));
     hb_shape(font.shaper, buffer, features.data(), static_cast<unsigned>(features.size()));
 }
 
