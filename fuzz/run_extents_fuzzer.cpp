@@ -49,12 +49,11 @@ LOGFONTW Describe(const char16_t* face, LONG height, bool bold, bool vertical) {
     return lf;
 }
 
-int Fresh(portable::SizedFont& font, const std::u16string& text, size_t count) {
-    std::lock_guard<std::mutex> guard(font.lock);
-    return portable::ShapeText(font, std::u16string_view(text).substr(0, count), false).advance;
+int Fresh(portable::FallbackFonts& fonts, const std::u16string& text, size_t count) {
+    return portable::ShapeText(fonts, std::u16string_view(text).substr(0, count), false).advance;
 }
 
-void CheckPrefixes(portable::SizedFont& font, portable::RunExtents& extents, const std::u16string& text) {
+void CheckPrefixes(portable::FallbackFonts& font, portable::RunExtents& extents, const std::u16string& text) {
     FUZZ_CHECK(extents.Extent(font, text.data(), text.size()) == Fresh(font, text, text.size()));
     for (size_t k = 1; k <= text.size(); ++k) FUZZ_CHECK(extents.Extent(font, text.data(), k) == Fresh(font, text, k));
 }
@@ -81,12 +80,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const LOGFONTW lf = Describe(face, height, flags & 1, flags & 2);
     HFONT font = CreateFontIndirectW(&lf);
     FUZZ_CHECK(font);
-    portable::SizedFont& sized = *portable::Find<PortableFont>(font)->sized;
+    portable::FallbackFonts& fonts = portable::Find<PortableFont>(font)->fonts;
     portable::RunExtents extents;
-    CheckPrefixes(sized, extents, text);
+    CheckPrefixes(fonts, extents, text);
     const std::u16string longer = text + text;
-    extents.Extent(sized, longer.data(), longer.size());
-    CheckPrefixes(sized, extents, text);
+    extents.Extent(fonts, longer.data(), longer.size());
+    CheckPrefixes(fonts, extents, text);
     DeleteObject(font);
     return 0;
 }

@@ -24,7 +24,7 @@ TEXTRASTER_TEST_PACKAGES=(
   clang-14 libclang-rt-14-dev clang-format-14
   fontconfig python3-fonttools
   fonts-dejavu-core fonts-liberation2 fonts-wqy-microhei fonts-ipafont-gothic
-  fonts-urw-base35
+  fonts-urw-base35 fonts-freefont-ttf fonts-khmeros
 )
 
 # Only for the benchmarks (bench/run.sh): the field the library is measured

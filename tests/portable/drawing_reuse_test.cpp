@@ -74,15 +74,16 @@ TEST(ProcessHeap, BlocksAreFreshOrClearedAsAsked) {
 // pixel by pixel over whatever lies there, one pixel at a time.
 std::vector<uint32_t> Expected(std::vector<uint32_t> pixels, HFONT handle, int x, int y, std::u16string_view text,
                                COLORREF color) {
-    portable::SizedFont& font = *portable::Find<PortableFont>(handle)->sized;
-    std::lock_guard<std::mutex> guard(font.lock);
-    const portable::ShapedText line = portable::ShapeText(font, text, false);
+    portable::FallbackFonts& fonts = portable::Find<PortableFont>(handle)->fonts;
+    const portable::ShapedText line = portable::ShapeText(fonts, text, false);
     const uint32_t fg = (color & 0xFF) << 16 | (color & 0xFF00) | (color >> 16 & 0xFF);
     const portable::ColourLevels levels(fg);
     for (const portable::PlacedGlyph& glyph : line.glyphs) {
+        portable::SizedFont& font = fonts.Font(glyph.font);
+        std::lock_guard<std::mutex> guard(font.lock);
         const portable::GlyphImage* image = portable::RenderGlyph(font, glyph);
         if (!image) continue;
-        const int left = x + glyph.x + image->left, top = y + font.metrics.tmAscent - glyph.y - image->top;
+        const int left = x + glyph.x + image->left, top = y + fonts.Selected().metrics.tmAscent - glyph.y - image->top;
         for (int row = 0; row < image->rows; ++row)
             for (int column = 0; column < image->width; ++column) {
                 const int px = left + column, py = top + row;

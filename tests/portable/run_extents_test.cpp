@@ -25,7 +25,6 @@ namespace textraster::test {
 namespace {
 
 using portable::RunExtents;
-using portable::SizedFont;
 
 // A font object kept for the test's length, and its sized font.
 class Font {
@@ -34,22 +33,21 @@ class Font {
     ~Font() { DeleteObject(handle_); }
     Font(const Font&) = delete;
     Font& operator=(const Font&) = delete;
-    SizedFont& sized() const { return *portable::Find<PortableFont>(handle_)->sized; }
+    portable::FallbackFonts& fonts() const { return portable::Find<PortableFont>(handle_)->fonts; }
 
    private:
     HFONT handle_;
 };
 
 // What GetTextExtentPoint32W measured before any prefix was read off a longer run.
-int Fresh(SizedFont& font, std::u16string_view text) {
-    std::lock_guard<std::mutex> guard(font.lock);
-    return portable::ShapeText(font, text, false).advance;
+int Fresh(portable::FallbackFonts& fonts, std::u16string_view text) {
+    return portable::ShapeText(fonts, text, false).advance;
 }
 
 // Measures `text` whole, then every prefix from the shortest up, as line
 // layout does; returns the number of prefixes whose extent differs from a
 // fresh measurement (reporting the first few).
-int CountMismatches(SizedFont& font, RunExtents& extents, const std::u16string& text) {
+int CountMismatches(portable::FallbackFonts& font, RunExtents& extents, const std::u16string& text) {
     int mismatches = 0;
     EXPECT_EQ(extents.Extent(font, text.data(), text.size()), Fresh(font, text));
     for (size_t k = 1; k <= text.size(); ++k) {
@@ -93,7 +91,7 @@ TEST(RunExtents, PrefixesOfCorpusLinesMeasureAsFreshRuns) {
             SCOPED_TRACE(pass);
             RunExtents extents;
             int mismatches = 0;
-            for (const std::u16string& line : lines) mismatches += CountMismatches(font.sized(), extents, line);
+            for (const std::u16string& line : lines) mismatches += CountMismatches(font.fonts(), extents, line);
             EXPECT_EQ(mismatches, 0);
             // The point of it all: nearly every prefix is read off the line's one
             // shaping, or shaped again only from its last word on.
@@ -129,11 +127,11 @@ TEST(RunExtents, PrefixesOfRandomMixedTextsMeasureAsFreshRuns) {
         int mismatches = 0;
         for (int i = 0; i < 300; ++i) {
             const std::u16string text = RandomText(random, 1 + random() % 48);
-            mismatches += CountMismatches(font.sized(), extents, text);
+            mismatches += CountMismatches(font.fonts(), extents, text);
             // Measured again through shorter and longer runs of the same text.
             const std::u16string longer = text + RandomText(random, 8);
-            extents.Extent(font.sized(), longer.data(), longer.size());
-            mismatches += CountMismatches(font.sized(), extents, text);
+            extents.Extent(font.fonts(), longer.data(), longer.size());
+            mismatches += CountMismatches(font.fonts(), extents, text);
         }
         EXPECT_EQ(mismatches, 0);
     }
@@ -158,7 +156,7 @@ TEST(RunExtents, PrefixesOfBracketedPhrasesMeasureAsFreshRuns) {
             std::u16string text;
             const size_t length = 10 + random() % 70;
             while (text.size() < length) text += kPieces[random() % std::size(kPieces)];
-            mismatches += CountMismatches(font.sized(), extents, text);
+            mismatches += CountMismatches(font.fonts(), extents, text);
         }
         EXPECT_EQ(mismatches, 0);
     }
@@ -190,7 +188,7 @@ TEST(RunExtents, PrefixesOfOnceMismeasuredTextsMeasureAsFreshRuns) {
         SCOPED_TRACE(Utf16ToUtf8(c.text));
         Font font(Describe(c.family, 20, FW_NORMAL, false, c.vertical));
         RunExtents extents;
-        EXPECT_EQ(CountMismatches(font.sized(), extents, c.text), 0);
+        EXPECT_EQ(CountMismatches(font.fonts(), extents, c.text), 0);
     }
 }
 
@@ -199,12 +197,12 @@ TEST(RunExtents, AnswersForTheTextAsItIsNow) {
     Font font(Describe(u"DejaVu Sans", 24));
     RunExtents extents;
     std::u16string text = u"iiii WWWW";
-    const int narrow = extents.Extent(font.sized(), text.data(), text.size());
+    const int narrow = extents.Extent(font.fonts(), text.data(), text.size());
     text[0] = u'W';
-    EXPECT_EQ(extents.Extent(font.sized(), text.data(), 3), Fresh(font.sized(), u"Wii"));
-    EXPECT_EQ(extents.Extent(font.sized(), text.data(), text.size()), Fresh(font.sized(), text));
-    EXPECT_GT(Fresh(font.sized(), text), narrow);
-    EXPECT_EQ(extents.Extent(font.sized(), text.data(), 0), 0);
+    EXPECT_EQ(extents.Extent(font.fonts(), text.data(), 3), Fresh(font.fonts(), u"Wii"));
+    EXPECT_EQ(extents.Extent(font.fonts(), text.data(), text.size()), Fresh(font.fonts(), text));
+    EXPECT_GT(Fresh(font.fonts(), text), narrow);
+    EXPECT_EQ(extents.Extent(font.fonts(), text.data(), 0), 0);
 }
 
 // Through the platform's function, on a context: a long line measured whole
@@ -220,7 +218,7 @@ TEST(RunExtents, ServeTheContextsMeasurements) {
     for (size_t k = 1; k <= line.size(); ++k) {
         SIZE size{};
         ASSERT_TRUE(GetTextExtentPoint32W(dc, line.data(), int(k), &size));
-        EXPECT_EQ(size.cx, Fresh(*portable::Find<PortableFont>(font)->sized, std::u16string_view(line).substr(0, k)));
+        EXPECT_EQ(size.cx, Fresh(portable::Find<PortableFont>(font)->fonts, std::u16string_view(line).substr(0, k)));
     }
     EXPECT_EQ(portable::Find<PortableFont>(font)->extents.counts().measuredRuns, 1u);
     SelectObject(dc, previous);

@@ -1,7 +1,9 @@
 // Pieces of text chosen for their effect on their neighbours when shaped
 // and reordered: joining, marks, ligature and fraction contexts, digits and
 // separators between scripts, brackets, explicit and implicit direction
-// marks, surrogates (one of them alone), tabs and paragraph separators.
+// marks, surrogates (one of them alone), tabs and paragraph separators;
+// and scripts that reorder and combine inside a word (Devanagari, Thai,
+// Khmer) or that the faces used lack, so that they come from other faces.
 // Random texts made of them check prefix extents in the tests and in their
 // fuzz target.
 #pragma once
@@ -18,6 +20,8 @@ inline constexpr std::u16string_view kTrickyPieces[] = {
     u"\u0640", u"\u0661", u"\u06F1", u"\u200D", u"\u200C", u"\u200E", u"\u200F", u"\u202B", u"\u202C", u"\u2067",
     u"\u2069", u"\u0301", u"\u00E9", u"\uFE0F", u"\u4E2D", u"\u3042", u"\u3002", u"\U00020000", u"\U0001F600",
     u"\xD800", u"\t", u"\u00A0", u"\u001C", u"ffi", u"\u05D1\u05D2", u"\u0644\u0627", u"\u0628\u0628\u0628",
+    u"\u0915\u094D\u0937", u"\u093F", u"\u0930", u"\u0E01", u"\u0E34", u"\u1780\u17D2\u1798", u"\uAC00",
+    u"\U0001D11E", u"\u2B50",
 };
 // clang-format on
 

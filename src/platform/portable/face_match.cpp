@@ -10,15 +10,6 @@
 #include "text/utf.h"
 
 namespace textraster::portable {
-namespace {
-
-// fontconfig's answers do not change while the process runs (the installed
-// fonts are read once), so the answers are kept.
-std::mutex matchLock;
-std::map<std::tuple<std::u16string, bool, bool>, FaceSource> matches;
-// Hosts name faces freely (a subtitle file names any font): the answers kept
-// are bounded, so that many different names cannot grow them without end.
-constexpr size_t kMaxMatches = 1024;
 
 FaceSource SourceOf(FcPattern* pattern) {
     FcChar8* file = nullptr;
@@ -26,13 +17,6 @@ FaceSource SourceOf(FcPattern* pattern) {
     if (!pattern || FcPatternGetString(pattern, FC_FILE, 0, &file) != FcResultMatch) return FaceSource();
     FcPatternGetInteger(pattern, FC_INDEX, 0, &index);
     return FaceSource{reinterpret_cast<const char*>(file), nullptr, index};
-}
-
-bool HasFamily(FcPattern* pattern, std::u16string_view foldedName) {
-    FcChar8* family = nullptr;
-    for (int i = 0; FcPatternGetString(pattern, FC_FAMILY, i, &family) == FcResultMatch; ++i)
-        if (FoldName(Utf8ToUtf16(reinterpret_cast<const char*>(family)).text) == foldedName) return true;
-    return false;
 }
 
 FcPattern* StylePattern(bool bold, bool italic) {
@@ -52,6 +36,23 @@ bool IsSfnt(FcPattern* font) {
     if (FcPatternGetString(font, FC_FONTFORMAT, 0, &format) != FcResultMatch) return false;
     const std::string name = reinterpret_cast<const char*>(format);
     return name == "TrueType" || name == "CFF";
+}
+
+namespace {
+
+// fontconfig's answers do not change while the process runs (the installed
+// fonts are read once), so the answers are kept.
+std::mutex matchLock;
+std::map<std::tuple<std::u16string, bool, bool>, FaceSource> matches;
+// Hosts name faces freely (a subtitle file names any font): the answers kept
+// are bounded, so that many different names cannot grow them without end.
+constexpr size_t kMaxMatches = 1024;
+
+bool HasFamily(FcPattern* pattern, std::u16string_view foldedName) {
+    FcChar8* family = nullptr;
+    for (int i = 0; FcPatternGetString(pattern, FC_FAMILY, i, &family) == FcResultMatch; ++i)
+        if (FoldName(Utf8ToUtf16(reinterpret_cast<const char*>(family)).text) == foldedName) return true;
+    return false;
 }
 
 // The installed face of that family that fits the style best, TrueType or

@@ -6,6 +6,7 @@
 #include <mutex>
 
 #include "platform/gdi.h"
+#include "platform/portable/font_fallback.h"
 #include "platform/portable/gdi_object.h"
 #include "platform/portable/run_extents.h"
 #include "platform/portable/sized_font.h"
@@ -14,15 +15,17 @@ struct PortableFont : textraster::portable::GdiObject {
     static constexpr auto kKind = textraster::portable::ObjectKind::Font;
 
     PortableFont(const LOGFONTW& description, std::shared_ptr<textraster::portable::SizedFont> sizedFont, bool isStock)
-        : GdiObject(kKind, isStock), logFont(description), sized(std::move(sizedFont)) {}
+        : GdiObject(kKind, isStock), logFont(description), sized(sizedFont), fonts(std::move(sizedFont)) {}
 
     const LOGFONTW logFont;
     const std::shared_ptr<textraster::portable::SizedFont> sized;
 
-    // The runs measured last with this font, to answer the extents of their
-    // prefixes, and the line drawn last; one thread at a time. Taken before
-    // sized->lock when both are.
+    // The fonts its texts are set in (its sized font and the fallbacks they
+    // needed), the runs measured last with them, to answer the extents of
+    // their prefixes, and the line drawn last; one thread at a time. Taken
+    // before any sized font's lock when both are.
     std::mutex lock;
+    textraster::portable::FallbackFonts fonts;
     textraster::portable::RunExtents extents;
     textraster::portable::LastShapedLine drawn;
 };

@@ -1,5 +1,7 @@
 #include "platform/portable/font_registry.h"
 
+#include <fontconfig/fcfreetype.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <mutex>
@@ -13,6 +15,7 @@ namespace {
 
 struct RegisteredFace {
     FaceSource source;
+    std::shared_ptr<const FcCharSet> charset;
     std::vector<std::u16string> families;
     std::vector<std::u16string> fullNames;
     bool bold = false;
@@ -30,6 +33,7 @@ struct Registration {
 std::mutex registryLock;
 std::vector<Registration> registrations;
 uintptr_t lastHandle = 0;
+uint64_t generation = 0;  // registrations and removals so far
 
 // Reads every face of an image; an empty list when it holds no usable font.
 std::vector<RegisteredFace> ReadFaces(const std::shared_ptr<const FontImage>& image) {
@@ -44,7 +48,10 @@ std::vector<RegisteredFace> ReadFaces(const std::shared_ptr<const FontImage>& im
         entry.fullNames = FaceNames(face, NameKind::Full);
         entry.bold = FaceIsBold(face);
         entry.italic = FaceIsItalic(face);
+        FcCharSet* charset = FcFreeTypeCharSet(face, nullptr);
         CloseFace(face);
+        if (!charset) throw std::bad_alloc();
+        entry.charset.reset(charset, FcCharSetDestroy);
         faces.push_back(std::move(entry));
     }
     return faces;
@@ -86,6 +93,21 @@ FaceSource FindRegisteredFace(std::u16string_view foldedName, bool bold, bool it
     return FaceSource();
 }
 
+std::vector<RegisteredCoverage> RegisteredFaces(uint64_t& generationNow) {
+    std::lock_guard<std::mutex> guard(registryLock);
+    std::vector<RegisteredCoverage> faces;
+    for (const Registration& registration : registrations)
+        for (const RegisteredFace& face : registration.faces)
+            faces.push_back({face.source, face.charset, face.bold, face.italic});
+    generationNow = generation;
+    return faces;
+}
+
+uint64_t RegistryGeneration() {
+    std::lock_guard<std::mutex> guard(registryLock);
+    return generation;
+}
+
 }  // namespace textraster::portable
 
 using namespace textraster::portable;
@@ -100,6 +122,7 @@ int AddFontResourceExW(LPCWSTR fileName, DWORD /*flags*/, PVOID /*reserved*/) {
         const int count = static_cast<int>(registration.faces.size());
         std::lock_guard<std::mutex> guard(registryLock);
         registrations.push_back(std::move(registration));
+        ++generation;
         return count;
     } catch (const std::bad_alloc&) {
         return 0;
@@ -113,6 +136,7 @@ BOOL RemoveFontResourceExW(LPCWSTR fileName, DWORD /*flags*/, PVOID /*reserved*/
     for (auto it = registrations.rbegin(); it != registrations.rend(); ++it)
         if (!it->handle && it->path == path) {
             registrations.erase(std::next(it).base());
+            ++generation;
             return TRUE;
         }
     return FALSE;
@@ -130,6 +154,7 @@ HANDLE AddFontMemResourceEx(PVOID image, DWORD size, PVOID /*reserved*/, DWORD* 
         std::lock_guard<std::mutex> guard(registryLock);
         registration.handle = ++lastHandle;
         registrations.push_back(std::move(registration));
+        ++generation;
         *fontCount = count;
         return reinterpret_cast<HANDLE>(lastHandle);
     } catch (const std::bad_alloc&) {
@@ -144,6 +169,7 @@ BOOL RemoveFontMemResourceEx(HANDLE handle) {
     for (auto it = registrations.begin(); it != registrations.end(); ++it)
         if (it->handle == key) {
             registrations.erase(it);
+            ++generation;
             return TRUE;
         }
     return FALSE;

@@ -3,7 +3,12 @@
 // by this process: the registry is the layer's own list, not fontconfig's.
 #pragma once
 
+#include <fontconfig/fontconfig.h>
+
+#include <cstdint>
+#include <memory>
 #include <string_view>
+#include <vector>
 
 #include "platform/portable/face.h"
 
@@ -13,5 +18,19 @@ namespace textraster::portable {
 // of that family closest in weight and slant, else the face of that full
 // name. Empty when no registered face has that name.
 FaceSource FindRegisteredFace(std::u16string_view foldedName, bool bold, bool italic);
+
+// A registered face and the characters it has, for font fallback.
+struct RegisteredCoverage {
+    FaceSource source;
+    std::shared_ptr<const FcCharSet> charset;
+    bool bold;
+    bool italic;
+};
+
+// Every registered face, in the order of registration, and the count of
+// registrations and removals so far: what is derived from the list stays
+// true while the count stays the same.
+std::vector<RegisteredCoverage> RegisteredFaces(uint64_t& generation);
+uint64_t RegistryGeneration();
 
 }  // namespace textraster::portable

@@ -194,8 +194,8 @@ void FillRect(PortableBitmap& bitmap, int left, int top, int right, int bottom, 
     for (int y = top; y < bottom; ++y) FillPixels(bitmap.Row(y) + left, static_cast<size_t>(right - left), pixel);
 }
 
-GlyphBlender::GlyphBlender(SizedFont& font, PortableBitmap& bitmap, COLORREF color, uint32_t usualBackground)
-    : font_(font), bitmap_(bitmap), pixel_(PixelOf(color)), levels_(pixel_), usualBackground_(usualBackground) {}
+GlyphBlender::GlyphBlender(PortableBitmap& bitmap, COLORREF color, uint32_t usualBackground)
+    : bitmap_(bitmap), pixel_(PixelOf(color)), levels_(pixel_), usualBackground_(usualBackground) {}
 
 uint32_t GlyphBlender::BlendOver(uint32_t background, unsigned char coverage) const {
     const uint32_t blended = BlendCoverage(background, pixel_, levels_, coverage);
@@ -210,28 +210,28 @@ uint32_t GlyphBlender::BlendOverUsual(unsigned char coverage) {
     return overUsual_[coverage];
 }
 
-const std::vector<uint32_t>& GlyphBlender::OverUsual(const GlyphImage& image) {
+const std::vector<uint32_t>& GlyphBlender::OverUsual(SizedFont& font, const GlyphImage& image) {
     // A monochrome surface quantises the blend: it has its own.
     const uint32_t background = bitmap_.bitsPixel == 1 ? usualBackground_ | 0x01000000 : usualBackground_;
     for (const GlyphImage::Blend& blend : image.blends)
         if (blend.color == pixel_ && blend.background == background && !blend.pixels.empty()) return blend.pixels;
     GlyphImage::Blend& blend = image.blends[image.nextBlend];
     image.nextBlend = (image.nextBlend + 1) % 2;
-    font_.glyphBytes -= blend.pixels.size() * sizeof(uint32_t);
+    font.glyphBytes -= blend.pixels.size() * sizeof(uint32_t);
     blend.color = pixel_;
     blend.background = background;
     blend.pixels.resize(image.coverage.size());
     for (size_t i = 0; i < image.coverage.size(); ++i) blend.pixels[i] = BlendOverUsual(image.coverage[i]);
-    font_.glyphBytes += blend.pixels.size() * sizeof(uint32_t);
+    font.glyphBytes += blend.pixels.size() * sizeof(uint32_t);
     return blend.pixels;
 }
 
-void GlyphBlender::Blend(int x, int y, const GlyphImage& image) {
+void GlyphBlender::Blend(SizedFont& font, int x, int y, const GlyphImage& image) {
     const int firstRow = std::max(0, -y), lastRow = std::min(image.rows, bitmap_.height - y);
     const int firstColumn = std::max(0, -x), lastColumn = std::min(image.width, bitmap_.width - x);
     if (firstColumn >= lastColumn || firstRow >= lastRow) return;
     bitmap_.Prepare(y + firstRow, y + lastRow);
-    const std::vector<uint32_t>& over = OverUsual(image);
+    const std::vector<uint32_t>& over = OverUsual(font, image);
     const size_t columns = static_cast<size_t>(lastColumn - firstColumn);
     if (usualRow_.size() < columns) usualRow_.resize(columns, usualBackground_);
     for (int row = firstRow; row < lastRow; ++row) {

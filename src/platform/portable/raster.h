@@ -45,17 +45,16 @@ uint32_t BlendCoverage(uint32_t background, uint32_t pixel, const ColourLevels& 
 // rows of the surface that hold only the background take it as it is.
 class GlyphBlender {
    public:
-    // The caller holds font.lock while the blender is used.
-    GlyphBlender(SizedFont& font, PortableBitmap& bitmap, COLORREF color, uint32_t usualBackground);
-    // Blends an image of `font` whose top-left pixel lands at (x, y).
-    void Blend(int x, int y, const GlyphImage& image);
+    GlyphBlender(PortableBitmap& bitmap, COLORREF color, uint32_t usualBackground);
+    // Blends an image of `font` whose top-left pixel lands at (x, y). The
+    // caller holds font.lock.
+    void Blend(SizedFont& font, int x, int y, const GlyphImage& image);
 
    private:
-    const std::vector<uint32_t>& OverUsual(const GlyphImage& image);
+    const std::vector<uint32_t>& OverUsual(SizedFont& font, const GlyphImage& image);
     uint32_t BlendOverUsual(unsigned char coverage);
     uint32_t BlendOver(uint32_t background, unsigned char coverage) const;
 
-    SizedFont& font_;
     PortableBitmap& bitmap_;
     const uint32_t pixel_;
     const ColourLevels levels_;

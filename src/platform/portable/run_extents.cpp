@@ -6,6 +6,7 @@
 #include <mutex>
 #include <string>
 
+#include "platform/portable/script_runs.h"
 #include "text/utf.h"
 
 namespace textraster::portable {
@@ -114,7 +115,7 @@ int Unwrap(uint32_t value) {
 // The glyphs of code points [start, end), shaped into `buffer`: their
 // advances summed by the code point that starts their cluster (at the place
 // after it) and HarfBuzz's marks of the places where clusters start, both
-// indexed by place from `origin`. A run that starts with a mark is never
+// indexed by place from `origin`. An item that starts with a mark is never
 // cut inside (see IsMark).
 void TakeGlyphs(const SizedFont& font, hb_buffer_t* buffer, const FriBidiChar* codePoints, size_t start, size_t end,
                 size_t origin, uint32_t* before, uint8_t* marks) {
@@ -140,14 +141,14 @@ void TakeGlyphs(const SizedFont& font, hb_buffer_t* buffer, const FriBidiChar* c
 struct RunExtents::Run {
     uint64_t serial = 0;  // tells runs apart, though one may take a gone one's memory
     std::u16string text;
-    CodePoints codePoints;
+    // Its code points with their levels, scripts and fonts, and its items.
+    ItemizedLine line;
     std::vector<uint32_t> codePointsBefore;  // per unit count: the code points they hold
-    // Left to right as a whole and in every prefix: one run at level 0.
+    std::vector<uint32_t> itemOf;            // per code point: its item's index
+    // The first code point with a script of its own, or the run's length.
+    size_t firstScript = 0;
+    // Left to right as a whole and in every prefix: every level 0.
     bool leftToRight = true;
-    // Per code point, when not leftToRight: its level and where its level run starts and ends.
-    std::vector<FriBidiLevel> levels;
-    std::vector<uint32_t> levelRunStart;
-    std::vector<uint32_t> levelRunEnd;
     // Per code point, when not leftToRight: its bidi type and bracket.
     std::vector<FriBidiCharType> types;
     std::vector<FriBidiBracketType> brackets;
@@ -155,60 +156,53 @@ struct RunExtents::Run {
     // the code points before x, and the marks above.
     std::vector<uint32_t> before;
     std::vector<uint8_t> marks;
-    // Per code point x: the first code point from x on of a script of its
-    // own (what a run starting at x is shaped as), or n.
-    std::vector<uint32_t> nextScript;
-    std::vector<hb_script_t> scripts;  // per code point: its script
-    // Per unit count: the extent, once known.
-    std::vector<int32_t> extents;
     // Per place x: the advance of the part of a prefix ending at x that is
     // shaped again (see ShapeTails), once known; per code point: whether the
-    // level run starting there had them shaped.
+    // item starting there had them shaped.
     std::vector<int32_t> tails;
     std::vector<bool> tailsShaped;
 
-    size_t size() const { return codePoints.size(); }
+    size_t size() const { return line.codePoints.size(); }
+    const FriBidiChar* codePoints() const { return line.codePoints.data(); }
+    const Item& ItemAt(size_t x) const { return line.items[itemOf[x]]; }
     // Empty, as a new run, keeping the memory.
     void Clear() {
         text.clear();
-        codePoints.clear();
         codePointsBefore.clear();
+        itemOf.clear();
         leftToRight = true;
-        levels.clear();
-        levelRunStart.clear();
-        levelRunEnd.clear();
         types.clear();
         brackets.clear();
         before.clear();
         marks.clear();
-        nextScript.clear();
-        scripts.clear();
-        extents.clear();
         tails.clear();
         tailsShaped.clear();
     }
     // The glyphs of code points [a, b) are those of the shaping cut at a and
-    // b: each is the start or end of its level run, or a place where a
-    // cluster starts that HarfBuzz says is safe to cut.
-    bool Cuttable(size_t x, size_t runStart, size_t runEnd) const {
-        return x == runStart || x == runEnd || (marks[x] & (kClusterStart | kUnsafe)) == kClusterStart;
+    // b: each is the start or end of its item, or a place where a cluster
+    // starts that HarfBuzz says is safe to cut.
+    bool Cuttable(size_t x, const Item& item) const {
+        return x == item.start || x == item.end || (marks[x] & (kClusterStart | kUnsafe)) == kClusterStart;
     }
     uint32_t Between(size_t a, size_t b) const { return before[b] - before[a]; }
-    // Whether a part ending at v, shaped within the prefix of c code points,
-    // sees the same characters after it as within the whole: HarfBuzz reads
-    // kContext of them. Arabic reads them only to join the last letter, and
-    // only up to the first one that is not transparent to joining: when the
-    // prefix holds that one, what lies beyond it changes nothing.
-    bool SeesSameAfter(size_t v, size_t c, hb_script_t script) const {
-        if (v + kContext <= c) return true;
+    // Whether a part ending at `partEnd`, shaped within the prefix of
+    // `prefixEnd` code points, sees the same characters after it as within
+    // the whole: HarfBuzz reads kContext of them. Arabic reads them only to
+    // join the last letter, and only up to the first one that is not
+    // transparent to joining: when the prefix holds that one, what lies
+    // beyond it changes nothing.
+    bool SeesSameAfter(size_t partEnd, size_t prefixEnd, hb_script_t script) const {
+        if (partEnd + kContext <= prefixEnd) return true;
         if (script != HB_SCRIPT_ARABIC) return false;
-        for (size_t x = v; x < c; ++x)
-            if (DecidesJoining(codePoints[x])) return true;
+        for (size_t x = partEnd; x < prefixEnd; ++x)
+            if (DecidesJoining(line.codePoints[x])) return true;
         return false;
     }
-    // The script code points [a, b) are shaped as on their own.
-    hb_script_t ScriptOf(size_t a, size_t b) const {
-        return nextScript[a] < b ? scripts[nextScript[a]] : HB_SCRIPT_INVALID;
+    // The end of the run of one level that holds code point x.
+    size_t LevelRunEnd(size_t x) const {
+        const std::vector<FriBidiLevel>& levels = line.levels;
+        while (x + 1 < levels.size() && levels[x + 1] == levels[x]) ++x;
+        return x + 1;
     }
 };
 
@@ -229,13 +223,13 @@ void RunExtents::LetGo(std::unique_ptr<Run> run) {
     if (spare.size() < spare.capacity()) spare.push_back(std::move(run));
 }
 
-int RunExtents::Extent(SizedFont& font, const char16_t* text, size_t count) {
+int RunExtents::Extent(FallbackFonts& fonts, const char16_t* text, size_t count) {
     if (count == 0) return 0;
+    // Each prefix is asked for once: the walks of one call remember what
+    // they measured (render/measured_runs.h), so nothing here does.
     Run* run = Find(text, count);
-    if (!run) run = &Measure(font, text, count);
-    int32_t& extent = run->extents[count];
-    if (extent == kUnknown) extent = PrefixExtent(font, *run, count);
-    return extent;
+    if (!run) run = &Measure(fonts, text, count);
+    return count == run->text.size() ? Unwrap(run->before[run->size()]) : PrefixExtent(fonts, *run, count);
 }
 
 RunExtents::Run* RunExtents::Find(const char16_t* text, size_t count) {
@@ -248,11 +242,10 @@ RunExtents::Run* RunExtents::Find(const char16_t* text, size_t count) {
     return nullptr;
 }
 
-int RunExtents::RunAdvance(SizedFont& font, const FriBidiChar* text, size_t length, const LevelRun& run,
-                           hb_script_t script) {
+int RunExtents::ItemAdvance(SizedFont& font, const FriBidiChar* text, size_t length, const Item& item) {
     std::lock_guard<std::mutex> guard(font.lock);
     hb_buffer_t* buffer = ThreadScratch().buffer;
-    ShapeRun(font, text, length, run, script, buffer);
+    ShapeItem(font, text, length, item, buffer);
     unsigned count = 0;
     const hb_glyph_position_t* positions = hb_buffer_get_glyph_positions(buffer, &count);
     uint32_t advance = 0;
@@ -260,26 +253,18 @@ int RunExtents::RunAdvance(SizedFont& font, const FriBidiChar* text, size_t leng
     return Unwrap(advance);
 }
 
-// What ShapeText measures: every level run shaped on its own.
-int RunExtents::FreshExtent(SizedFont& font, const char16_t* text, size_t count) {
+// What ShapeText measures: every item shaped on its own.
+int RunExtents::FreshExtent(FallbackFonts& fonts, const char16_t* text, size_t count) {
     ++counts_.freshPrefixes;
-    CodePoints codePoints;
-    AppendCodePoints(std::u16string_view(text, count), codePoints);
-    ShapingScratch& scratch = ThreadScratch();
-    BidiLevels(codePoints.data(), codePoints.size(), false, scratch.bidi, scratch.levels);
-    const std::vector<FriBidiLevel>& levels = scratch.levels;
+    thread_local ItemizedLine fresh;
+    ItemizeLine(fonts, std::u16string_view(text, count), false, ThreadScratch().bidi, fresh);
     uint32_t advance = 0;
-    for (size_t start = 0; start < levels.size();) {
-        size_t end = start;
-        while (end < levels.size() && levels[end] == levels[start]) ++end;
-        advance += Wrap(
-            RunAdvance(font, codePoints.data(), codePoints.size(), {start, end, levels[start]}, HB_SCRIPT_INVALID));
-        start = end;
-    }
+    for (const Item& item : fresh.items)
+        advance += Wrap(ItemAdvance(fonts.Font(item.font), fresh.codePoints.data(), fresh.codePoints.size(), item));
     return Unwrap(advance);
 }
 
-RunExtents::Run& RunExtents::Measure(SizedFont& font, const char16_t* text, size_t count) {
+RunExtents::Run& RunExtents::Measure(FallbackFonts& fonts, const char16_t* text, size_t count) {
     ++counts_.measuredRuns;
     std::unique_ptr<Run> run;
     std::vector<std::unique_ptr<Run>>& spare = SpareRuns();
@@ -293,28 +278,26 @@ RunExtents::Run& RunExtents::Measure(SizedFont& font, const char16_t* text, size
     }
     run->serial = ++serials_;
     run->text.assign(text, count);
-    run->codePoints.reserve(count);
-    run->codePointsBefore.assign(count + 1, 0);
-    const std::u16string_view units(run->text);
-    for (size_t i = 0; i < count;) {
-        const size_t at = i;
-        run->codePoints.push_back(NextCodePoint(units, i));
-        for (size_t k = at + 1; k <= i; ++k) run->codePointsBefore[k] = uint32_t(run->codePoints.size());
-    }
-    const size_t n = run->size();
-    const FriBidiChar* codePoints = run->codePoints.data();
-
-    hb_unicode_funcs_t* unicode = hb_unicode_funcs_get_default();
-    run->scripts.resize(n);
-    for (size_t x = 0; x < n; ++x) run->scripts[x] = hb_unicode_script(unicode, codePoints[x]);
-    run->nextScript.resize(n + 1);
-    run->nextScript[n] = uint32_t(n);
-    for (size_t x = n; x-- > 0;) run->nextScript[x] = OwnScript(run->scripts[x]) ? uint32_t(x) : run->nextScript[x + 1];
     const BidiScratch& bidi = ThreadScratch().bidi;
-    BidiLevels(codePoints, n, false, ThreadScratch().bidi, run->levels);
-    run->leftToRight = std::none_of(bidi.types.begin(), bidi.types.end(), RaisesLevels) &&
-                       std::all_of(run->levels.begin(), run->levels.end(), [](FriBidiLevel l) { return l == 0; });
-    run->marks.assign(n + 1, 0);
+    ItemizeLine(fonts, run->text, false, ThreadScratch().bidi, run->line);
+    const size_t length = run->size();
+    const FriBidiChar* codePoints = run->codePoints();
+    run->codePointsBefore.assign(count + 1, 0);
+    for (size_t i = 0, held = 0; i < count;) {
+        const size_t at = i;
+        NextCodePoint(std::u16string_view(run->text), i);
+        ++held;
+        for (size_t k = at + 1; k <= i; ++k) run->codePointsBefore[k] = uint32_t(held);
+    }
+    hb_unicode_funcs_t* unicode = hb_unicode_funcs_get_default();
+    run->firstScript = length;
+    for (size_t x = 0; x < length && run->firstScript == length; ++x)
+        if (OwnScript(hb_unicode_script(unicode, codePoints[x]))) run->firstScript = x;
+    const std::vector<FriBidiLevel>& levels = run->line.levels;
+    run->leftToRight =
+        run->line.leftToRight || (std::none_of(bidi.types.begin(), bidi.types.end(), RaisesLevels) &&
+                                  std::all_of(levels.begin(), levels.end(), [](FriBidiLevel l) { return l == 0; }));
+    run->marks.assign(length + 1, 0);
     if (!run->leftToRight) {
         // A place x is stable when the code point before it is strong and
         // every bracket opened before it that the run pairs is closed: the
@@ -329,8 +312,8 @@ RunExtents::Run& RunExtents::Measure(SizedFont& font, const char16_t* text, size
         });
         std::vector<std::pair<size_t, size_t>> pairs;
         // FriBidi stops pairing brackets here, and so do stable places.
-        const size_t paired = plain ? PairBrackets(bidi.types.data(), bidi.brackets.data(), n, pairs) : 0;
-        std::vector<uint8_t> pairing(n, 0);  // 1 opens a pair the run closes, 2 closes one
+        const size_t paired = plain ? PairBrackets(bidi.types.data(), bidi.brackets.data(), length, pairs) : 0;
+        std::vector<uint8_t> pairing(length, 0);  // 1 opens a pair the run closes, 2 closes one
         for (const auto& [open, close] : pairs) pairing[open] = 1, pairing[close] = 2;
         size_t pending = 0;
         for (size_t i = 0; i < paired; ++i) {
@@ -338,34 +321,29 @@ RunExtents::Run& RunExtents::Measure(SizedFont& font, const char16_t* text, size
             if (pairing[i] == 2) --pending;
             if (pending == 0 && IsStrong(bidi.types[i])) run->marks[i + 1] |= kStable;
         }
-        for (size_t i = 0; i < n; ++i)
+        for (size_t i = 0; i < length; ++i)
             if (IsTrailingNeutral(bidi.types[i])) run->marks[i] |= kTrailingNeutral;
         run->types = bidi.types;
         run->brackets = bidi.brackets;
-        run->levelRunStart.resize(n);
-        run->levelRunEnd.resize(n);
     }
 
-    // Each level run shaped as ShapeText shapes it; glyph advances summed by
-    // the code point that starts their cluster (at the place after it), then
+    // Each item shaped as ShapeText shapes it; glyph advances summed by the
+    // code point that starts their cluster (at the place after it), then
     // into the advances before each place.
-    run->before.assign(n + 1, 0);
-    for (size_t start = 0; start < n;) {
-        size_t end = start;
-        while (end < n && run->levels[end] == run->levels[start]) ++end;
-        if (!run->leftToRight)
-            for (size_t i = start; i < end; ++i)
-                run->levelRunStart[i] = uint32_t(start), run->levelRunEnd[i] = uint32_t(end);
+    run->itemOf.resize(length);
+    run->before.assign(length + 1, 0);
+    const std::vector<Item>& items = run->line.items;
+    for (size_t i = 0; i < items.size(); ++i) {
+        const Item& item = items[i];
+        std::fill(run->itemOf.begin() + ptrdiff_t(item.start), run->itemOf.begin() + ptrdiff_t(item.end), uint32_t(i));
+        SizedFont& font = fonts.Font(item.font);
         std::lock_guard<std::mutex> guard(font.lock);
         hb_buffer_t* buffer = ThreadScratch().buffer;
-        ShapeRun(font, codePoints, n, {start, end, run->levels[start]}, HB_SCRIPT_INVALID, buffer, !run->leftToRight);
-        TakeGlyphs(font, buffer, codePoints, start, end, 0, run->before.data(), run->marks.data());
-        start = end;
+        ShapeItem(font, codePoints, length, item, buffer, !run->leftToRight);
+        TakeGlyphs(font, buffer, codePoints, item.start, item.end, 0, run->before.data(), run->marks.data());
     }
-    for (size_t x = 0; x < n; ++x) run->before[x + 1] += run->before[x];
+    for (size_t x = 0; x < length; ++x) run->before[x + 1] += run->before[x];
 
-    run->extents.assign(count + 1, kUnknown);
-    run->extents[count] = Unwrap(run->before[n]);
     if (runs_.size() == kKeptRuns) {
         LetGo(std::move(runs_.back()));
         runs_.pop_back();
@@ -374,172 +352,183 @@ RunExtents::Run& RunExtents::Measure(SizedFont& font, const char16_t* text, size
     return *runs_.front();
 }
 
-uint32_t RunExtents::PartAdvance(SizedFont& font, Run& run, size_t u, size_t v, FriBidiLevel level, size_t c) {
-    const FriBidiChar* codePoints = run.codePoints.data();
-    // The whole's level run [a, e) that holds u.
-    const size_t a = run.leftToRight ? 0 : run.levelRunStart[u];
-    const size_t e = run.leftToRight ? run.size() : run.levelRunEnd[u];
-    const FriBidiLevel wholeLevel = run.leftToRight ? 0 : run.levels[u];
-    // Shaped on their own, [u, v) and [a, e) take the scripts of their own
-    // characters, and letters that join look at the characters around them.
-    const hb_script_t script = run.ScriptOf(u, v);
-    const bool seesContext = ShapingSeesContext(script);
-    // The part starts where the whole's level run [a, e) may be cut, at its level and in its script.
-    const bool inWholeRun = wholeLevel == level && script == run.ScriptOf(a, e) && run.Cuttable(u, a, e);
-    if (inWholeRun && v <= e) {
-        // The glyphs of [u, v) are the whole's where it may be cut at v,
-        // with the characters after v that the prefix still holds.
-        const bool contextKept = !seesContext || run.SeesSameAfter(v, c, script);
-        const bool endKept = v < e ? run.Cuttable(v, a, e) && (v == c || contextKept) : contextKept;
+uint32_t RunExtents::PartAdvance(FallbackFonts& fonts, Run& run, size_t partStart, size_t partEnd, FriBidiLevel level,
+                                 size_t prefixEnd) {
+    // The whole's item that holds the part's start; the part has its script
+    // and font (a prefix's scripts and fonts are the whole's), but its level
+    // may differ.
+    const Item& whole = run.ItemAt(partStart);
+    const Item part{partStart, partEnd, level, whole.script, whole.font};
+    SizedFont& font = fonts.Font(whole.font);
+    const bool seesContext = ShapingSeesContext(whole.script);
+    const bool inWholeItem = whole.level == level && run.Cuttable(partStart, whole);
+    if (inWholeItem && partEnd <= whole.end) {
+        // The glyphs of the part are the whole's where it may be cut at its
+        // end, with the characters after that the prefix still holds.
+        const bool contextKept = !seesContext || run.SeesSameAfter(partEnd, prefixEnd, whole.script);
+        const bool endKept =
+            partEnd < whole.end ? run.Cuttable(partEnd, whole) && (partEnd == prefixEnd || contextKept) : contextKept;
         if (endKept) {
             ++counts_.fromShaping;
-            return run.Between(u, v);
+            return run.Between(partStart, partEnd);
         }
         // Else the glyphs up to the last place to cut, and the rest shaped again.
-        if (v == c) {
-            size_t j = std::min(c, e) - 1;
-            while (j > u && !run.Cuttable(j, a, e)) --j;
-            if (j > u) {
+        if (partEnd == prefixEnd) {
+            size_t cut = std::min(prefixEnd, whole.end) - 1;
+            while (cut > partStart && !run.Cuttable(cut, whole)) --cut;
+            if (cut > partStart) {
                 ++counts_.reshapedParts;
-                if (u == a && script == HB_SCRIPT_ARABIC) {
-                    if (run.tailsShaped.empty() || !run.tailsShaped[a]) ShapeTails(font, run, a, e, level, script);
-                    if (run.tails[c] != kUnknown) return run.Between(u, j) + Wrap(run.tails[c]);
+                if (partStart == whole.start && whole.script == HB_SCRIPT_ARABIC) {
+                    if (run.tailsShaped.empty() || !run.tailsShaped[whole.start]) ShapeTails(font, run, whole);
+                    if (run.tails[prefixEnd] != kUnknown)
+                        return run.Between(partStart, cut) + Wrap(run.tails[prefixEnd]);
                 }
-                return run.Between(u, j) + Wrap(RunAdvance(font, codePoints, c, {j, c, level}, script));
+                const Item tail{cut, prefixEnd, level, whole.script, whole.font};
+                return run.Between(partStart, cut) + Wrap(ItemAdvance(font, run.codePoints(), prefixEnd, tail));
             }
         }
     }
-    if (inWholeRun && v > e) {
-        // The prefix joins the whole's level run to what follows (a bracket
-        // the prefix does not close, say). The glyphs up to a place before e
-        // that HarfBuzz says may be joined to any text after it are the
-        // whole's, if the rest shaped on its own may be joined there too.
-        size_t j = e - 1;
-        while (j > u && !(run.Cuttable(j, a, e) && !(run.marks[j] & kUnsafeToConcat))) --j;
-        const int rest = JoinedAdvance(font, run, {j, v, level}, script, c, j > u);
-        if (rest != kUnknown) {
+    if (inWholeItem && partEnd > whole.end) {
+        // The prefix joins the whole's item to what follows at the same
+        // level (a bracket the prefix does not close, say). The glyphs up to
+        // a place before the item's end that HarfBuzz says may be joined to
+        // any text after it are the whole's, if the rest shaped on its own
+        // may be joined there too.
+        size_t cut = whole.end - 1;
+        while (cut > partStart && !(run.Cuttable(cut, whole) && !(run.marks[cut] & kUnsafeToConcat))) --cut;
+        const Item rest{cut, partEnd, level, whole.script, whole.font};
+        const int restAdvance = JoinedAdvance(font, run, rest, prefixEnd, cut > partStart);
+        if (restAdvance != kUnknown) {
             ++counts_.reshapedParts;
-            return run.Between(u, j) + Wrap(rest);
+            return run.Between(partStart, cut) + Wrap(restAdvance);
         }
     }
     ++counts_.reshapedParts;
-    return Wrap(ShapedPart(font, run, u, v, level, c, seesContext));
+    return Wrap(ShapedPart(font, run, part, prefixEnd));
 }
 
-// The part [j, v) of a prefix whose level run goes on past the whole's:
-// shaped on its own within the prefix's c code points. Line layout asks for
-// it again with v one further each time (every prefix inside a bracket, say).
+// The part of a prefix whose level run goes on past the whole's item: shaped
+// on its own within the prefix's code points. Line layout asks for it again
+// with the part one further each time (every prefix inside a bracket, say).
 // The part is shaped once as far as the prefixes can take it, to the end of
-// the first of the whole's level runs at its level from v - 1 on, and each
-// prefix's part is read off that shaping as the whole's are read off the
-// whole: up to v where it may be cut there, else up to its last place to cut
-// and the rest shaped again. With `joined` the part follows glyphs shaped
-// apart, so its first glyph must allow joining. INT32_MIN when no answer.
-int RunExtents::JoinedAdvance(SizedFont& font, Run& run, const LevelRun& part, hb_script_t script, size_t c,
-                              bool joined) {
-    Joined& g = joined_;
-    const size_t j = part.start, v = part.end, n = run.size();
-    if (!(g.serial == run.serial && g.start == j && g.level == part.level && g.script == script && v <= g.end)) {
-        size_t x = v - 1;
-        while (x < n && run.levels[x] != part.level) x = run.levelRunEnd[x];
-        size_t end = std::max<size_t>(v, x < n ? run.levelRunEnd[x] : n);
-        // A part without a script of its own is shaped in the script of its
-        // first character that has one: the longer part must not reach one
-        // that the prefix's part lacks.
-        if (script == HB_SCRIPT_INVALID) end = std::min<size_t>(end, run.nextScript[j]);
-        g.serial = run.serial, g.start = j, g.end = end, g.level = part.level, g.script = script;
-        g.before.assign(end - j + 1, 0);
-        g.marks.assign(end - j + 1, 0);
+// the first of the whole's level runs at its level from the part's last code
+// point on (no further than its script and font go), and each prefix's part
+// is read off that shaping as the whole's are read off the whole: up to its
+// end where it may be cut there, else up to its last place to cut and the
+// rest shaped again. After a cut (`afterCut`) the part follows glyphs shaped
+// apart, so its first glyph must allow joining. kUnknown when no answer.
+int RunExtents::JoinedAdvance(SizedFont& font, Run& run, const Item& part, size_t prefixEnd, bool afterCut) {
+    Joined& joined = joined_;
+    const size_t start = part.start, partEnd = part.end, length = run.size();
+    const Item& shaped = joined.item;
+    if (!(joined.serial == run.serial && shaped.start == start && shaped.level == part.level &&
+          shaped.script == part.script && shaped.font == part.font && partEnd <= shaped.end)) {
+        const std::vector<FriBidiLevel>& levels = run.line.levels;
+        size_t x = partEnd - 1;
+        while (x < length && levels[x] != part.level) x = run.LevelRunEnd(x);
+        size_t end = std::max<size_t>(partEnd, x < length ? run.LevelRunEnd(x) : length);
+        size_t same = partEnd;
+        while (same < end && run.line.scripts[same] == part.script && run.line.fonts[same] == part.font) ++same;
+        end = same;
+        joined.serial = run.serial;
+        joined.item = {start, end, part.level, part.script, part.font};
+        joined.before.assign(end - start + 1, 0);
+        joined.marks.assign(end - start + 1, 0);
         std::lock_guard<std::mutex> guard(font.lock);
         hb_buffer_t* buffer = ThreadScratch().buffer;
-        ShapeRun(font, run.codePoints.data(), n, {j, end, part.level}, script, buffer, true);
-        TakeGlyphs(font, buffer, run.codePoints.data(), j, end, j, g.before.data(), g.marks.data());
-        for (size_t k = j; k < end; ++k) g.before[k - j + 1] += g.before[k - j];
+        ShapeItem(font, run.codePoints(), length, joined.item, buffer, true);
+        TakeGlyphs(font, buffer, run.codePoints(), start, end, start, joined.before.data(), joined.marks.data());
+        for (size_t k = start; k < end; ++k) joined.before[k - start + 1] += joined.before[k - start];
     }
-    if (joined && (g.marks[0] & kUnsafeToConcat)) return kUnknown;
-    const size_t end = g.end;
-    auto cuttable = [&g, j, end](size_t x) {
-        return x == j || x == end || (g.marks[x - j] & (kClusterStart | kUnsafe)) == kClusterStart;
+    if (afterCut && (joined.marks[0] & kUnsafeToConcat)) return kUnknown;
+    const size_t end = joined.item.end;
+    auto cuttable = [&joined, start, end](size_t place) {
+        return place == start || place == end ||
+               (joined.marks[place - start] & (kClusterStart | kUnsafe)) == kClusterStart;
     };
-    auto between = [&g, j](size_t a, size_t b) { return g.before[b - j] - g.before[a - j]; };
-    const bool contextKept = !ShapingSeesContext(script) || run.SeesSameAfter(v, c, script);
-    if (v < end ? cuttable(v) && (v == c || contextKept) : contextKept) return Unwrap(between(j, v));
-    if (v != c) return kUnknown;
-    size_t k = v - 1;
-    while (k > j && !cuttable(k)) --k;
-    if (k == j) return kUnknown;
-    return Unwrap(between(j, k) + Wrap(TailAdvance(font, run, k, c, part.level, script)));
+    auto between = [&joined, start](size_t a, size_t b) { return joined.before[b - start] - joined.before[a - start]; };
+    const bool contextKept = !ShapingSeesContext(part.script) || run.SeesSameAfter(partEnd, prefixEnd, part.script);
+    if (partEnd < end ? cuttable(partEnd) && (partEnd == prefixEnd || contextKept) : contextKept)
+        return Unwrap(between(start, partEnd));
+    if (partEnd != prefixEnd) return kUnknown;
+    size_t cut = partEnd - 1;
+    while (cut > start && !cuttable(cut)) --cut;
+    if (cut == start) return kUnknown;
+    const Item tail{cut, prefixEnd, part.level, part.script, part.font};
+    return Unwrap(between(start, cut) + Wrap(TailAdvance(font, run, tail)));
 }
 
-// The advance of [k, c), the end of a prefix after a place k where its
-// shaping may be cut, shaped on its own. Inside an Arabic word the whole's
-// tails (see ShapeTails) hold it when they start at k too.
-int RunExtents::TailAdvance(SizedFont& font, Run& run, size_t k, size_t c, FriBidiLevel level, hb_script_t script) {
-    if (script == HB_SCRIPT_ARABIC && !run.leftToRight) {
-        const size_t a = run.levelRunStart[c - 1], e = run.levelRunEnd[c - 1];
-        size_t j = c - 1;
-        while (j > a && !run.Cuttable(j, a, e)) --j;
-        if (j == k && j > a && run.levels[a] == level && run.ScriptOf(a, e) == script && !run.Cuttable(c, a, e)) {
-            if (run.tailsShaped.empty() || !run.tailsShaped[a]) ShapeTails(font, run, a, e, level, script);
-            if (run.tails[c] != kUnknown) return run.tails[c];
+// The advance of a prefix's tail (its end, after a place where its shaping
+// may be cut), shaped on its own. Inside an Arabic word the whole's tails
+// (see ShapeTails) hold it when they start at the same place.
+int RunExtents::TailAdvance(SizedFont& font, Run& run, const Item& tail) {
+    const size_t prefixEnd = tail.end;
+    if (tail.script == HB_SCRIPT_ARABIC && !run.leftToRight) {
+        const Item& whole = run.ItemAt(prefixEnd - 1);
+        size_t cut = prefixEnd - 1;
+        while (cut > whole.start && !run.Cuttable(cut, whole)) --cut;
+        if (cut == tail.start && cut > whole.start && whole.level == tail.level && whole.script == tail.script &&
+            whole.font == tail.font && !run.Cuttable(prefixEnd, whole)) {
+            if (run.tailsShaped.empty() || !run.tailsShaped[whole.start]) ShapeTails(font, run, whole);
+            if (run.tails[prefixEnd] != kUnknown) return run.tails[prefixEnd];
         }
     }
-    return RunAdvance(font, run.codePoints.data(), c, {k, c, level}, script);
+    return ItemAdvance(font, run.codePoints(), prefixEnd, tail);
 }
 
 // A line of Arabic ends inside a word wherever the next letter would join:
 // every prefix ending there has its last word shaped again. Those parts,
-// for every place of the level run [a, e), are shaped together in one
-// buffer, apart by spaces. Each part counts where HarfBuzz says the buffer
-// may be cut on both sides of it: shaped on its own it is the same. (The
-// part's own context, which HarfBuzz reads only for joining, ends at a place
-// where nothing joins across, as the space does, and an Arabic letter after
-// a letter that does not join forward takes the same form as after a space.)
-// An advance so found depends on the part's characters and direction alone,
-// which is what lets the sized font keep it for the next text.
-void RunExtents::ShapeTails(SizedFont& font, Run& run, size_t a, size_t e, FriBidiLevel level, hb_script_t script) {
+// for every place of the item, are shaped together in one buffer, apart by
+// spaces. Each part counts where HarfBuzz says the buffer may be cut on both
+// sides of it: shaped on its own it is the same. (The part's own context,
+// which HarfBuzz reads only for joining, ends at a place where nothing joins
+// across, as the space does, and an Arabic letter after a letter that does
+// not join forward takes the same form as after a space.) An advance so
+// found depends on the part's characters and direction alone, which is what
+// lets the item's sized font keep it for the next text.
+void RunExtents::ShapeTails(SizedFont& font, Run& run, const Item& item) {
     if (run.tailsShaped.empty()) {
         run.tailsShaped.assign(run.size(), false);
         run.tails.assign(run.size() + 1, kUnknown);
     }
-    run.tailsShaped[a] = true;
-    // The stretches [j, w) between two places to cut that hold places not
-    // to cut: each such place x ends a part [j, x).
+    run.tailsShaped[item.start] = true;
+    // The stretches between two places to cut that hold places not to cut:
+    // each such place x ends a part from the stretch's start to x.
     struct Stretch {
         size_t start;
         size_t end;
     };
     std::vector<Stretch> stretches;
-    for (size_t x = a + 1; x < e; ++x) {
-        if (run.Cuttable(x, a, e)) continue;
-        const size_t j = x - 1;
-        size_t w = x + 1;
-        while (w < e && !run.Cuttable(w, a, e)) ++w;
-        if (j > a) stretches.push_back({j, w});
-        x = w;
+    for (size_t x = item.start + 1; x < item.end; ++x) {
+        if (run.Cuttable(x, item)) continue;
+        const size_t start = x - 1;
+        size_t end = x + 1;
+        while (end < item.end && !run.Cuttable(end, item)) ++end;
+        if (start > item.start) stretches.push_back({start, end});
+        x = end;
     }
     if (stretches.empty()) return;
 
     // The same words come again and again: the sized font remembers the
     // advances of a stretch's parts by its characters and direction.
-    const FriBidiChar* codePoints = run.codePoints.data();
+    const FriBidiChar* codePoints = run.codePoints();
     std::u32string& key = key_;
-    auto makeKey = [&](const Stretch& s) {
-        key.assign(1, char32_t(kTailsKey + level % 2));
-        key.append(codePoints + s.start, codePoints + s.end);
+    auto makeKey = [&](const Stretch& stretch) {
+        key.assign(1, char32_t(kTailsKey + item.level % 2));
+        key.append(codePoints + stretch.start, codePoints + stretch.end);
     };
     std::vector<Stretch> unknown;
     {
         std::lock_guard<std::mutex> guard(font.lock);
-        for (const Stretch& s : stretches) {
-            makeKey(s);
+        for (const Stretch& stretch : stretches) {
+            makeKey(stretch);
             auto found = font.stretchTails.find(key);
             if (found == font.stretchTails.end()) {
-                unknown.push_back(s);
+                unknown.push_back(stretch);
                 continue;
             }
             ++counts_.rememberedStretches;
-            std::copy(found->second.begin(), found->second.end(), run.tails.begin() + s.start + 1);
+            std::copy(found->second.begin(), found->second.end(), run.tails.begin() + ptrdiff_t(stretch.start) + 1);
         }
     }
     if (unknown.empty()) return;
@@ -552,11 +541,11 @@ void RunExtents::ShapeTails(SizedFont& font, Run& run, size_t a, size_t e, FriBi
     };
     std::vector<Part> parts;
     CodePoints text;
-    for (const Stretch& s : unknown)
-        for (size_t x = s.start + 1; x < s.end; ++x) {
+    for (const Stretch& stretch : unknown)
+        for (size_t x = stretch.start + 1; x < stretch.end; ++x) {
             if (!text.empty()) text.push_back(' ');
-            parts.push_back({text.size(), x - s.start});
-            text.insert(text.end(), codePoints + s.start, codePoints + x);
+            parts.push_back({text.size(), x - stretch.start});
+            text.insert(text.end(), codePoints + stretch.start, codePoints + x);
         }
 
     std::vector<int32_t> partOf(text.size(), -1), advances(parts.size(), 0);
@@ -565,7 +554,7 @@ void RunExtents::ShapeTails(SizedFont& font, Run& run, size_t a, size_t e, FriBi
     std::vector<uint8_t> edge(text.size(), 0);  // per code point: a cluster starts, safely
     std::lock_guard<std::mutex> guard(font.lock);
     hb_buffer_t* buffer = ThreadScratch().buffer;
-    ShapeRun(font, text.data(), text.size(), {0, text.size(), level}, script, buffer);
+    ShapeItem(font, text.data(), text.size(), {0, text.size(), item.level, item.script, item.font}, buffer);
     unsigned glyphs = 0;
     const hb_glyph_info_t* infos = hb_buffer_get_glyph_infos(buffer, &glyphs);
     const hb_glyph_position_t* positions = hb_buffer_get_glyph_positions(buffer, &glyphs);
@@ -582,94 +571,107 @@ void RunExtents::ShapeTails(SizedFont& font, Run& run, size_t a, size_t e, FriBi
     // its own when asked for.
     if (font.stretchTails.size() >= kRememberedStretches) font.stretchTails.clear();
     const Part* part = parts.data();
-    for (const Stretch& s : unknown) {
+    for (const Stretch& stretch : unknown) {
         std::vector<int32_t> tails;
-        for (size_t x = s.start + 1; x < s.end; ++x, ++part) {
+        for (size_t x = stretch.start + 1; x < stretch.end; ++x, ++part) {
             tails.push_back(safe(part->at) && safe(part->at + part->count) ? advances[size_t(part - parts.data())]
                                                                            : kUnknown);
             run.tails[x] = tails.back();
         }
-        makeKey(s);
+        makeKey(stretch);
         font.stretchTails.emplace(key, std::move(tails));
     }
 }
 
-int RunExtents::ShapedPart(SizedFont& font, const Run& run, size_t u, size_t v, FriBidiLevel level, size_t c,
-                           bool seesContext) {
-    const FriBidiChar* codePoints = run.codePoints.data();
-    if (v - u > kRememberedPart) return RunAdvance(font, codePoints, c, {u, v, level}, HB_SCRIPT_INVALID);
+int RunExtents::ShapedPart(SizedFont& font, const Run& run, const Item& part, size_t prefixEnd) {
+    const FriBidiChar* codePoints = run.codePoints();
+    if (part.end - part.start > kRememberedPart) return ItemAdvance(font, codePoints, prefixEnd, part);
     // Short parts (a space at the end of a line, a word of another script)
-    // come again and again, in one text and in the next: the sized font
-    // remembers their advances by what decides them, their characters and
-    // level and, where shaping looks at them, the characters around them.
+    // come again and again, in one text and in the next: their sized font
+    // remembers their advances by what decides them, their characters, level
+    // and script and, where shaping looks at them, the characters around them.
     std::u32string& key = key_;
-    key.assign(1, char32_t(level % 2));
-    key.append(codePoints + u, codePoints + v);
-    if (seesContext) {
-        const size_t before = std::min(u, kContext), after = std::min(c - v, kContext);
+    key.assign(1, char32_t(part.level % 2));
+    key += char32_t(part.script);  // a tag: above every code point and context marker
+    key.append(codePoints + part.start, codePoints + part.end);
+    if (ShapingSeesContext(part.script)) {
+        const size_t before = std::min(part.start, kContext), after = std::min(prefixEnd - part.end, kContext);
         key += char32_t(0x110000 + before);
-        key.append(codePoints + u - before, codePoints + u);
+        key.append(codePoints + part.start - before, codePoints + part.start);
         key += char32_t(0x110000 + after);
-        key.append(codePoints + v, codePoints + v + after);
+        key.append(codePoints + part.end, codePoints + part.end + after);
     }
     {
         std::lock_guard<std::mutex> guard(font.lock);
         auto found = font.shortRuns.find(key);
         if (found != font.shortRuns.end()) return found->second;
     }
-    const int advance = RunAdvance(font, codePoints, c, {u, v, level}, HB_SCRIPT_INVALID);
+    const int advance = ItemAdvance(font, codePoints, prefixEnd, part);
     std::lock_guard<std::mutex> guard(font.lock);
     if (font.shortRuns.size() >= kRememberedParts) font.shortRuns.clear();
     font.shortRuns.emplace(key, advance);
     return advance;
 }
 
-int RunExtents::PrefixExtent(SizedFont& font, Run& run, size_t units) {
+int RunExtents::PrefixExtent(FallbackFonts& fonts, Run& run, size_t units) {
     const std::u16string& text = run.text;
     // A prefix that ends inside a surrogate pair holds another code point.
-    if (IsHighSurrogate(text[units - 1]) && IsLowSurrogate(text[units])) return FreshExtent(font, text.data(), units);
-    const size_t c = run.codePointsBefore[units];
-    if (run.leftToRight) return Unwrap(PartAdvance(font, run, 0, c, 0, c));
+    if (IsHighSurrogate(text[units - 1]) && IsLowSurrogate(text[units])) return FreshExtent(fonts, text.data(), units);
+    const size_t prefixEnd = run.codePointsBefore[units];
+    // Before the run's first character with a script of its own, the prefix
+    // has no script of its own, where the run's start takes that character's.
+    if (prefixEnd <= run.firstScript && run.firstScript < run.size()) return FreshExtent(fonts, text.data(), units);
 
-    // Below the last stable place s the prefix has the whole's levels.
-    size_t s = c;
-    while (s > 0 && !(run.marks[s] & kStable)) --s;
-    if (s == 0) return FreshExtent(font, text.data(), units);
+    // Below the last stable place the prefix has the whole's levels (every
+    // place is, left to right).
+    size_t stable = prefixEnd;
+    if (!run.leftToRight) {
+        while (stable > 0 && !(run.marks[stable] & kStable)) --stable;
+        if (stable == 0) return FreshExtent(fonts, text.data(), units);
+    }
 
-    // The whole's level runs before the one that holds s - 1 are the
-    // prefix's: their glyphs are the whole's, but where the prefix cuts the
-    // characters around them that their shaping looked at.
-    const size_t a = run.levelRunStart[s - 1];
+    // The whole's items before the one that holds the code point before the
+    // stable place are the prefix's: their glyphs are the whole's, but where
+    // the prefix cuts the characters around them that their shaping looked at.
+    const std::vector<FriBidiLevel>& wholeLevels = run.line.levels;
+    const size_t first = run.ItemAt(stable - 1).start;
     uint32_t advance = 0;
-    size_t reused = a;
-    while (reused > 0 && reused + kContext > c) {
-        const size_t start = run.levelRunStart[reused - 1];
-        advance += PartAdvance(font, run, start, reused, run.levels[start], c);
-        reused = start;
+    size_t reused = first;
+    while (reused > 0 && reused + kContext > prefixEnd) {
+        const Item& item = run.ItemAt(reused - 1);
+        advance += PartAdvance(fonts, run, item.start, reused, item.level, prefixEnd);
+        reused = item.start;
     }
     advance += run.before[reused];
-    if (s == c) return Unwrap(advance + PartAdvance(font, run, a, c, run.levels[a], c));
+    if (stable == prefixEnd)
+        return Unwrap(advance + PartAdvance(fonts, run, first, prefixEnd, wholeLevels[first], prefixEnd));
 
-    // From s on the prefix's own levels, resolved from the strong code point
-    // before s onwards. Neutrals and separators alone after it, at the end
-    // of the line, take the paragraph's level: with no number among them the
-    // weak types become neutral, and neutrals between a strong code point and
-    // the line's end take the paragraph's direction (or the end's white space
-    // its level).
+    // From the stable place on the prefix's own levels, resolved from the
+    // strong code point before it onwards. Neutrals and separators alone
+    // after it, at the end of the line, take the paragraph's level: with no
+    // number among them the weak types become neutral, and neutrals between
+    // a strong code point and the line's end take the paragraph's direction
+    // (or the end's white space its level). Its parts are cut where the
+    // levels or the whole's scripts or fonts change.
     ShapingScratch& scratch = ThreadScratch();
     std::vector<FriBidiLevel>& levels = scratch.levels;
-    size_t neutral = s;
-    while (neutral < c && (run.marks[neutral] & kTrailingNeutral)) ++neutral;
-    if (neutral == c)
-        levels.assign(c - s + 1, 0);
+    size_t neutral = stable;
+    while (neutral < prefixEnd && (run.marks[neutral] & kTrailingNeutral)) ++neutral;
+    if (neutral == prefixEnd)
+        levels.assign(prefixEnd - stable + 1, 0);
     else
-        LineLevels(run.types.data() + s - 1, run.brackets.data() + s - 1, c - s + 1, false, levels);
-    size_t start = a;
-    FriBidiLevel current = run.levels[a];
-    for (size_t x = s; x <= c; ++x) {
-        if (x < c && levels[x - s + 1] == current) continue;
-        advance += PartAdvance(font, run, start, x, current, c);
-        if (x < c) start = x, current = levels[x - s + 1];
+        LineLevels(run.types.data() + stable - 1, run.brackets.data() + stable - 1, prefixEnd - stable + 1, false,
+                   levels);
+    const std::vector<hb_script_t>& scripts = run.line.scripts;
+    const std::vector<uint8_t>& partFonts = run.line.fonts;
+    size_t start = first;
+    FriBidiLevel current = wholeLevels[first];
+    for (size_t x = stable; x <= prefixEnd; ++x) {
+        if (x < prefixEnd && levels[x - stable + 1] == current && scripts[x] == scripts[start] &&
+            partFonts[x] == partFonts[start])
+            continue;
+        advance += PartAdvance(fonts, run, start, x, current, prefixEnd);
+        if (x < prefixEnd) start = x, current = levels[x - stable + 1];
     }
     return Unwrap(advance);
 }

@@ -5,6 +5,12 @@
 // read from its shaping wherever the shaping proves that cutting there
 // changes nothing; elsewhere only the part after the last such place is
 // shaped again. Every answer equals a fresh measurement of the prefix.
+//
+// A prefix is set in the items the run is set in, cut at its end, except
+// where its own bidi levels or scripts differ: its levels may differ after
+// the last place where the run's are settled, and its scripts where it ends
+// before the run's first character with a script of its own. Fonts never
+// differ: fallback looks only at a character and those before it.
 #pragma once
 
 #include <hb.h>
@@ -15,8 +21,9 @@
 #include <string>
 #include <vector>
 
+#include "platform/portable/font_fallback.h"
+#include "platform/portable/itemization.h"
 #include "platform/portable/shaping.h"
-#include "platform/portable/sized_font.h"
 
 namespace textraster::portable {
 
@@ -27,10 +34,11 @@ class RunExtents {
     RunExtents(const RunExtents&) = delete;
     RunExtents& operator=(const RunExtents&) = delete;
 
-    // The extent of the `count` units from `text` set with `font`, as
-    // ShapeText(font, text, false).advance gives it. Takes font.lock while
-    // shaping; the caller makes sure that one thread at a time uses this.
-    int Extent(SizedFont& font, const char16_t* text, size_t count);
+    // The extent of the `count` units from `text` set with `fonts`, as
+    // ShapeText(fonts, text, false).advance gives it. Takes the fonts' locks
+    // while shaping; the caller makes sure that one thread at a time uses
+    // this and `fonts`.
+    int Extent(FallbackFonts& fonts, const char16_t* text, size_t count);
 
     // How the answers were found, for tests.
     struct Counts {
@@ -52,24 +60,22 @@ class RunExtents {
     void LetGo(std::unique_ptr<Run> run);
 
     Run* Find(const char16_t* text, size_t count);
-    Run& Measure(SizedFont& font, const char16_t* text, size_t count);
-    int PrefixExtent(SizedFont& font, Run& run, size_t units);
-    uint32_t PartAdvance(SizedFont& font, Run& run, size_t u, size_t v, FriBidiLevel level, size_t c);
-    void ShapeTails(SizedFont& font, Run& run, size_t a, size_t e, FriBidiLevel level, hb_script_t script);
-    int ShapedPart(SizedFont& font, const Run& run, size_t u, size_t v, FriBidiLevel level, size_t c, bool seesContext);
-    int RunAdvance(SizedFont& font, const FriBidiChar* text, size_t length, const LevelRun& run, hb_script_t script);
-    int JoinedAdvance(SizedFont& font, Run& run, const LevelRun& part, hb_script_t script, size_t c, bool joined);
-    int TailAdvance(SizedFont& font, Run& run, size_t k, size_t c, FriBidiLevel level, hb_script_t script);
-    int FreshExtent(SizedFont& font, const char16_t* text, size_t count);
+    Run& Measure(FallbackFonts& fonts, const char16_t* text, size_t count);
+    int PrefixExtent(FallbackFonts& fonts, Run& run, size_t units);
+    uint32_t PartAdvance(FallbackFonts& fonts, Run& run, size_t partStart, size_t partEnd, FriBidiLevel level,
+                         size_t prefixEnd);
+    void ShapeTails(SizedFont& font, Run& run, const Item& item);
+    int ShapedPart(SizedFont& font, const Run& run, const Item& part, size_t prefixEnd);
+    int ItemAdvance(SizedFont& font, const FriBidiChar* text, size_t length, const Item& item);
+    int JoinedAdvance(SizedFont& font, Run& run, const Item& part, size_t prefixEnd, bool afterCut);
+    int TailAdvance(SizedFont& font, Run& run, const Item& tail);
+    int FreshExtent(FallbackFonts& fonts, const char16_t* text, size_t count);
 
     // The part JoinedAdvance shaped last, [start, end): per place from its
     // start, the advances before it and the marks of the glyphs that start there.
     struct Joined {
         uint64_t serial = 0;  // of its run; 0 for none
-        size_t start = 0;
-        size_t end = 0;
-        FriBidiLevel level = 0;
-        hb_script_t script = HB_SCRIPT_INVALID;
+        Item item{};
         std::vector<uint32_t> before;
         std::vector<uint8_t> marks;
     };

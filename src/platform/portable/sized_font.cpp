@@ -137,30 +137,30 @@ void CachedAdvances(hb_font_t* font, void* fontData, unsigned count, const hb_co
     }
 }
 
-// Code points below this have their glyph ids kept (every plane in use by
-// scripts; the rest are looked up each time).
-constexpr hb_codepoint_t kKeptGlyphIds = 0x40000;
-constexpr size_t kGlyphIdPage = 256;
+constexpr hb_codepoint_t kKeptGlyphIds = SizedFont::kKeptGlyphIds;
+constexpr size_t kGlyphIdPage = SizedFont::kGlyphIdPage;
+constexpr uint32_t kMissingGlyph = SizedFont::kMissingGlyph;
 
-hb_bool_t CachedNominalGlyph(hb_font_t* font, void* fontData, hb_codepoint_t unicode, hb_codepoint_t* glyph, void*) {
-    if (unicode >= kKeptGlyphIds) return hb_font_get_nominal_glyph(hb_font_get_parent(font), unicode, glyph);
-    std::vector<std::unique_ptr<uint32_t[]>>& pages = static_cast<SizedFont*>(fontData)->glyphIds;
-    std::unique_ptr<uint32_t[]>& page = pages[unicode / kGlyphIdPage];
+// The face's glyph for `unicode` from the kept pages, asked of FreeType once.
+bool NominalGlyph(SizedFont& sized, hb_font_t* parent, hb_codepoint_t unicode, hb_codepoint_t* glyph) {
+    if (unicode >= kKeptGlyphIds) return hb_font_get_nominal_glyph(parent, unicode, glyph);
+    std::unique_ptr<uint32_t[]>& page = sized.glyphIds[unicode / kGlyphIdPage];
     if (!page) {
         page.reset(new (std::nothrow) uint32_t[kGlyphIdPage]());
-        if (!page) return hb_font_get_nominal_glyph(hb_font_get_parent(font), unicode, glyph);
+        if (!page) return hb_font_get_nominal_glyph(parent, unicode, glyph);
     }
     uint32_t& known = page[unicode % kGlyphIdPage];
     if (known == 0) {
         hb_codepoint_t id = 0;
-        const bool found = hb_font_get_nominal_glyph(hb_font_get_parent(font), unicode, &id);
-        // A character the face lacks is asked again (rare; HarfBuzz then
-        // tries its fallbacks).
-        if (!found) return false;
-        known = id + 1;
+        known = hb_font_get_nominal_glyph(parent, unicode, &id) ? id + 1 : kMissingGlyph;
     }
+    if (known == kMissingGlyph) return false;
     *glyph = known - 1;
     return true;
+}
+
+hb_bool_t CachedNominalGlyph(hb_font_t* font, void* fontData, hb_codepoint_t unicode, hb_codepoint_t* glyph, void*) {
+    return NominalGlyph(*static_cast<SizedFont*>(fontData), hb_font_get_parent(font), unicode, glyph);
 }
 
 unsigned CachedNominalGlyphs(hb_font_t* font, void* fontData, unsigned count, const hb_codepoint_t* unicode,
@@ -190,8 +190,8 @@ hb_font_funcs_t* CachingFuncs() {
 std::unique_ptr<SizedFont> MakeSizedFont(const SizedFontKey& key) {
     std::unique_ptr<SizedFont> font(new (std::nothrow) SizedFont);
     if (!font) return nullptr;
-    font->source = key.source;
-    font->face = OpenFace(font->source);
+    font->key = key;
+    font->face = OpenFace(key.source);
     // Only outline faces scale to any height, as GDI's TrueType fonts do.
     if (!font->face || !FT_IS_SCALABLE(font->face) || font->face->units_per_EM == 0) return nullptr;
     FT_Select_Charmap(font->face, FT_ENCODING_UNICODE);
@@ -243,6 +243,11 @@ bool SizedFontKey::operator==(const SizedFontKey& other) const {
            source.index == other.source.index && height == other.height && bold == other.bold &&
            italic == other.italic && underline == other.underline && strikeOut == other.strikeOut &&
            sideways == other.sideways && quarterTurns == other.quarterTurns;
+}
+
+bool SizedFont::LooksUp(char32_t c) {
+    hb_codepoint_t glyph = 0;
+    return NominalGlyph(*this, hb_font_get_parent(shaper), c, &glyph);
 }
 
 SizedFont::~SizedFont() {

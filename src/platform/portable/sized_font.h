@@ -20,6 +20,8 @@
 
 namespace textraster::portable {
 
+struct FallbackList;
+
 // A glyph's coverage, 0-255 per pixel, rows top-down, as drawn with the
 // font's turn; left and top place it against the glyph origin (x to the
 // right, top upwards, as FreeType gives them).
@@ -63,7 +65,7 @@ struct SizedFont {
     SizedFont(const SizedFont&) = delete;
     SizedFont& operator=(const SizedFont&) = delete;
 
-    FaceSource source;  // keeps a registered image alive while the face reads it
+    SizedFontKey key;  // what it was made for; its source keeps a registered image alive while the face reads it
     FT_Face face = nullptr;
     hb_font_t* shaper = nullptr;
     int ppem = 0;
@@ -89,16 +91,36 @@ struct SizedFont {
     // (CJK) would run the hinting program again for most of them.
     std::vector<hb_position_t> advances;
     // Glyph ids by code point, as FreeType's character map gives them, in
-    // pages of 256 code points made on first use (an entry is the id + 1,
-    // 0 while unknown): FreeType searches the map anew for every character.
+    // pages of kGlyphIdPage code points made on first use (an entry is the
+    // id + 1, 0 while unknown, kMissingGlyph for a character the face lacks):
+    // FreeType searches the map anew for every character.
+    static constexpr uint32_t kKeptGlyphIds = 0x40000;  // every plane in use by scripts
+    static constexpr uint32_t kGlyphIdPage = 256;
+    static constexpr uint32_t kMissingGlyph = UINT32_MAX;
     std::vector<std::unique_ptr<uint32_t[]>> glyphIds;
-    // Advances of short runs shaped on their own, by their characters, level
-    // and the context shaping reads (see RunExtents::ShapedPart).
+    // Advances of short runs shaped on their own, by their characters, level,
+    // script and the context shaping reads (see RunExtents::ShapedPart).
     std::unordered_map<std::u32string, int> shortRuns;
     // Advances of the parts of Arabic word stretches that a line may end
     // inside, by the stretch's characters and direction (see
     // RunExtents::ShapeTails).
     std::unordered_map<std::u32string, std::vector<int32_t>> stretchTails;
+    // Font fallback (font_fallback.h): the faces this font falls back to, and
+    // which of them draws each code point it lacks (a position in the list,
+    // -1 for none), as chosen so far; both anew when private fonts change.
+    std::shared_ptr<const FallbackList> fallbacks;
+    std::unordered_map<char32_t, int16_t> fallbackChoices;
+
+    // Whether the face has a glyph for `c`. The caller holds the lock.
+    bool Covers(char32_t c) {
+        if (c < kKeptGlyphIds) {
+            const std::unique_ptr<uint32_t[]>& page = glyphIds[c / kGlyphIdPage];
+            const uint32_t known = page ? page[c % kGlyphIdPage] : 0;
+            if (known != 0) return known != kMissingGlyph;
+        }
+        return LooksUp(c);
+    }
+    bool LooksUp(char32_t c);  // Covers' answer from FreeType, kept
 };
 
 // The sized font for a key, made on first use and kept among the most

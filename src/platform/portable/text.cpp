@@ -45,7 +45,7 @@ BOOL GetTextExtentPoint32W(HDC handle, LPCWSTR text, int count, SIZE* size) try 
     if (!font || !size || !ValidText(text, count)) return FALSE;
     std::lock_guard<std::mutex> guard(font->lock);
     try {
-        size->cx = font->extents.Extent(*font->sized, text, static_cast<size_t>(count));
+        size->cx = font->extents.Extent(font->fonts, text, static_cast<size_t>(count));
     } catch (const std::bad_alloc&) {
         return FALSE;  // no memory to shape the run
     }
@@ -62,14 +62,14 @@ BOOL TextOutW(HDC handle, int x, int y, LPCWSTR text, int count) try {
     if (count == 0 || !dc->bitmap) return TRUE;  // nothing to draw, or only the screen to draw on
     SizedFont& sized = *font->sized;
     std::lock_guard<std::mutex> fontGuard(font->lock);
-    std::lock_guard<std::mutex> guard(sized.lock);
     try {
         const UINT align = dc->textAlign;
-        const ShapedText& line = font->drawn.Shape(sized, std::u16string_view(text, static_cast<size_t>(count)),
+        const ShapedText& line = font->drawn.Shape(font->fonts, std::u16string_view(text, static_cast<size_t>(count)),
                                                    (align & TA_RTLREADING) != 0);
 
         // The reference point is the line's left end, centre or right end, at
-        // the cell's top, the baseline or the cell's bottom.
+        // the cell's top, the baseline or the cell's bottom: the selected
+        // font's, which fallback glyphs share.
         const int start = (align & TA_CENTER) == TA_CENTER ? -line.advance / 2 : (align & TA_RIGHT) ? -line.advance : 0;
         const TEXTMETRICW& tm = sized.metrics;
         const int baseline = (align & kTaBaseline) == kTaBaseline ? 0
@@ -84,12 +84,19 @@ BOOL TextOutW(HDC handle, int x, int y, LPCWSTR text, int count) try {
             FillRect(*dc->bitmap, std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x), std::max(a.y, b.y),
                      dc->backColor);
         }
-        GlyphBlender blender(sized, *dc->bitmap, dc->textColor, opaque ? FillPixel(*dc->bitmap, dc->backColor) : 0);
+        GlyphBlender blender(*dc->bitmap, dc->textColor, opaque ? FillPixel(*dc->bitmap, dc->backColor) : 0);
+        // Each glyph under its own font's lock, one lock at a time.
+        std::unique_lock<std::mutex> glyphFont;
         for (const PlacedGlyph& glyph : line.glyphs) {
-            const GlyphImage* image = RenderGlyph(sized, glyph);
+            SizedFont& drawing = font->fonts.Font(glyph.font);
+            if (glyphFont.mutex() != &drawing.lock) {
+                if (glyphFont) glyphFont.unlock();
+                glyphFont = std::unique_lock<std::mutex>(drawing.lock);
+            }
+            const GlyphImage* image = RenderGlyph(drawing, glyph);
             if (!image) continue;
             const Point origin = Place(x, y, quarters, start + glyph.x, baseline - glyph.y);
-            blender.Blend(origin.x + image->left, origin.y - image->top, *image);
+            blender.Blend(drawing, origin.x + image->left, origin.y - image->top, *image);
         }
     } catch (const std::bad_alloc&) {
         return FALSE;  // no memory to shape the run or keep its glyphs

@@ -1,0 +1,220 @@
+#include "platform/portable/font_fallback.h"
+
+#include <hb.h>
+
+#include <algorithm>
+#include <mutex>
+#include <new>
+#include <tuple>
+
+#include "platform/portable/face_match.h"
+#include "platform/portable/font_registry.h"
+
+namespace textraster::portable {
+namespace {
+
+// Lists kept, for as many faces and styles; all made anew when private
+// fonts change.
+constexpr size_t kKeptLists = 32;
+// Code points whose choice a sized font remembers, before it starts afresh.
+constexpr size_t kRememberedChoices = 4096;
+
+struct ListKey {
+    std::string path;
+    const FontImage* image;
+    long index;
+    bool bold;
+    bool italic;
+    bool operator<(const ListKey& other) const {
+        return std::tie(path, image, index, bold, italic) <
+               std::tie(other.path, other.image, other.index, other.bold, other.italic);
+    }
+};
+
+std::mutex listLock;
+std::vector<std::pair<ListKey, std::shared_ptr<const FallbackList>>> lists;
+
+bool SameFace(const FaceSource& a, const FaceSource& b) {
+    return a.path == b.path && a.image == b.image && a.index == b.index;
+}
+
+// The installed faces fontconfig ranks for the family and style, each adding
+// characters the ones before it lack (fontconfig trims the rest), TrueType
+// and OpenType only, as GDI reads no others.
+void AddInstalledFaces(const char* family, bool bold, bool italic, const FaceSource& selected,
+                       std::vector<FallbackList::Face>& faces, std::vector<FallbackList::Face>& colourOnly) {
+    FcPattern* pattern = StylePattern(bold, italic);
+    if (!pattern) return;
+    if (family) FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family));
+    FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+    FcDefaultSubstitute(pattern);
+    FcResult result;
+    FcFontSet* sorted = FcFontSort(nullptr, pattern, FcTrue, nullptr, &result);
+    FcPatternDestroy(pattern);
+    if (!sorted) return;
+    for (int i = 0; i < sorted->nfont; ++i) {
+        FcPattern* font = sorted->fonts[i];
+        FcCharSet* charset = nullptr;
+        if (!IsSfnt(font) || FcPatternGetCharSet(font, FC_CHARSET, 0, &charset) != FcResultMatch) continue;
+        FallbackList::Face face{SourceOf(font), nullptr, false};
+        if (face.source.Empty() || SameFace(face.source, selected)) continue;
+        face.charset.reset(FcCharSetCopy(charset), FcCharSetDestroy);
+        FcBool colour = FcFalse;
+        face.colourOnly = FcPatternGetBool(font, FC_COLOR, 0, &colour) == FcResultMatch && colour;
+        (face.colourOnly ? colourOnly : faces).push_back(std::move(face));
+    }
+    FcFontSetDestroy(sorted);
+}
+
+std::shared_ptr<const FallbackList> MakeList(const SizedFont& font, uint64_t& generation) {
+    auto list = std::make_shared<FallbackList>();
+    const SizedFontKey& key = font.key;
+    // Private faces first, those of the asked style before the others.
+    std::vector<RegisteredCoverage> registered = RegisteredFaces(generation);
+    std::stable_sort(registered.begin(), registered.end(), [&key](const auto& a, const auto& b) {
+        return (a.bold != key.bold) + (a.italic != key.italic) < (b.bold != key.bold) + (b.italic != key.italic);
+    });
+    for (const RegisteredCoverage& face : registered)
+        if (!SameFace(face.source, key.source)) list->faces.push_back({face.source, face.charset, false});
+    std::vector<FallbackList::Face> colourOnly;
+    AddInstalledFaces(font.face->family_name, key.bold, key.italic, key.source, list->faces, colourOnly);
+    list->faces.insert(list->faces.end(), colourOnly.begin(), colourOnly.end());
+    list->generation = generation;
+    return list;
+}
+
+// Characters that never fall back: the shaper gives spaces it lacks the
+// width of a space it has, and hides default-ignorable characters (joiners,
+// variation selectors, bidi controls) that no face draws.
+bool NeverFallsBack(char32_t c) {
+    if (c < 0x20 || (c >= 0x7F && c < 0xA0)) return true;  // controls
+    switch (hb_unicode_general_category(hb_unicode_funcs_get_default(), c)) {
+        case HB_UNICODE_GENERAL_CATEGORY_SPACE_SEPARATOR:
+        case HB_UNICODE_GENERAL_CATEGORY_LINE_SEPARATOR:
+        case HB_UNICODE_GENERAL_CATEGORY_PARAGRAPH_SEPARATOR:
+        case HB_UNICODE_GENERAL_CATEGORY_FORMAT: return true;
+        default: break;
+    }
+    return c == 0x034F || (c >= 0x115F && c <= 0x1160) || (c >= 0x17B4 && c <= 0x17B5) ||
+           (c >= 0x180B && c <= 0x180F) || c == 0x3164 || (c >= 0xFE00 && c <= 0xFE0F) || c == 0xFFA0 ||
+           (c >= 0xE0100 && c <= 0xE01EF);
+}
+
+// Characters that belong with the one before them: marks, joiners,
+// variation selectors.
+bool ClingsToPrevious(char32_t c) {
+    switch (hb_unicode_general_category(hb_unicode_funcs_get_default(), c)) {
+        case HB_UNICODE_GENERAL_CATEGORY_SPACING_MARK:
+        case HB_UNICODE_GENERAL_CATEGORY_ENCLOSING_MARK:
+        case HB_UNICODE_GENERAL_CATEGORY_NON_SPACING_MARK: return true;
+        default: return c == 0x200C || c == 0x200D || (c >= 0xFE00 && c <= 0xFE0F) || (c >= 0xE0100 && c <= 0xE01EF);
+    }
+}
+
+}  // namespace
+
+int FallbackList::Choose(char32_t c) const {
+    for (size_t i = 0; i < faces.size(); ++i)
+        if (FcCharSetHasChar(faces[i].charset.get(), c)) return int(i);
+    return -1;
+}
+
+bool FallbackList::Covers(int position, char32_t c) const {
+    return FcCharSetHasChar(faces[size_t(position)].charset.get(), c);
+}
+
+std::shared_ptr<const FallbackList> FallbackListFor(const SizedFont& font) {
+    const uint64_t now = RegistryGeneration();
+    const ListKey key{font.key.source.path, font.key.source.image.get(), font.key.source.index, font.key.bold,
+                      font.key.italic};
+    std::lock_guard<std::mutex> guard(listLock);
+    auto found = std::find_if(lists.begin(), lists.end(),
+                              [&key](const auto& entry) { return !(entry.first < key) && !(key < entry.first); });
+    if (found != lists.end() && found->second->generation == now) return found->second;
+    uint64_t generation = 0;
+    std::shared_ptr<const FallbackList> list = MakeList(font, generation);
+    if (found != lists.end()) {
+        found->second = list;
+    } else {
+        if (lists.size() >= kKeptLists) lists.erase(lists.begin());
+        lists.emplace_back(key, list);
+    }
+    return list;
+}
+
+FallbackFonts::FallbackFonts(std::shared_ptr<SizedFont> selected) {
+    fonts_.push_back(std::move(selected));
+}
+
+void FallbackFonts::Choose(const FriBidiChar* text, size_t length, std::vector<uint8_t>& fonts) {
+    fonts.assign(length, 0);
+    SizedFont& selected = Selected();
+    std::unique_lock<std::mutex> guard(selected.lock);
+    // Most texts are wholly in the selected face: a look at each character.
+    size_t first = 0;
+    while (first < length && (selected.Covers(text[first]) || NeverFallsBack(text[first]))) ++first;
+    if (first == length) return;
+
+    // Per code point from the first the face lacks: the position of the face
+    // that draws it in the fallback list, -1 for the selected face; and
+    // whether the selected face has it.
+    thread_local std::vector<int> positions;
+    thread_local std::vector<uint8_t> selectedHas;
+    positions.assign(length, -1);
+    selectedHas.assign(length, 1);
+    // The list is made only when first needed, and kept by this object for
+    // its life, so that every text it sets chooses from the same faces.
+    if (!list_) {
+        if (!selected.fallbacks || selected.fallbacks->generation != RegistryGeneration()) {
+            selected.fallbacks = FallbackListFor(selected);
+            selected.fallbackChoices.clear();
+        }
+        list_ = selected.fallbacks;
+    }
+    const bool remembered = selected.fallbacks == list_;
+    if (remembered && selected.fallbackChoices.size() >= kRememberedChoices) selected.fallbackChoices.clear();
+    for (size_t x = first; x < length; ++x) {
+        if (selected.Covers(text[x]) || NeverFallsBack(text[x])) continue;
+        selectedHas[x] = 0;
+        if (!remembered) {
+            positions[x] = list_->Choose(text[x]);
+            continue;
+        }
+        auto found = selected.fallbackChoices.find(text[x]);
+        if (found == selected.fallbackChoices.end())
+            found = selected.fallbackChoices.emplace(text[x], int16_t(list_->Choose(text[x]))).first;
+        positions[x] = found->second;
+    }
+    guard.unlock();
+
+    for (size_t x = first; x < length; ++x) {
+        // A mark stays with the character before it where that face has it.
+        if (x > 0 && positions[x] != positions[x - 1] && ClingsToPrevious(text[x])) {
+            const int before = positions[x - 1];
+            if (before < 0 ? selectedHas[x] : list_->Covers(before, text[x]) || NeverFallsBack(text[x]))
+                positions[x] = before;
+        }
+        fonts[x] = positions[x] < 0 ? 0 : IndexOf(positions[x]);
+    }
+}
+
+uint8_t FallbackFonts::IndexOf(int position) {
+    for (size_t i = 0; i < positions_.size(); ++i)
+        if (positions_[i] == position) return uint8_t(i + 1);
+    if (fonts_.size() == kMaxFonts) return 0;
+    // At the selected face's character (em) height, whatever the height
+    // asked for: a face with taller line metrics, sized to the same cell,
+    // would draw its letters smaller than those around them.
+    SizedFontKey key = Selected().key;
+    key.source = list_->faces[size_t(position)].source;
+    key.height = -Selected().ppem;
+    std::shared_ptr<SizedFont> font = FindSizedFont(key);
+    // A face that cannot be opened draws nothing: the selected one draws
+    // the character's missing-glyph box instead.
+    if (!font) return 0;
+    fonts_.push_back(std::move(font));
+    positions_.push_back(position);
+    return uint8_t(fonts_.size() - 1);
+}
+
+}  // namespace textraster::portable

@@ -1,0 +1,49 @@
+// Cutting a line into items: runs of code points of one bidi level, one
+// script and one font, each shaped by HarfBuzz as a whole.
+#pragma once
+
+#include <fribidi.h>
+#include <hb.h>
+
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+#include "platform/portable/bidi_levels.h"
+#include "platform/portable/font_fallback.h"
+
+namespace textraster::portable {
+
+// Code points [start, end) of a line, of one level, script and font (an
+// index into the line's FallbackFonts).
+struct Item {
+    size_t start;
+    size_t end;
+    FriBidiLevel level;
+    hb_script_t script;
+    uint8_t font;
+};
+
+// A line as setting it needs it: its code points and, for each, the level,
+// script and font it is set in; and its items in logical order.
+struct ItemizedLine {
+    CodePoints codePoints;
+    bool leftToRight = true;  // plainly left to right (see BidiLevels): every level 0, in every prefix
+    std::vector<FriBidiLevel> levels;
+    std::vector<hb_script_t> scripts;
+    std::vector<uint8_t> fonts;
+    std::vector<Item> items;
+};
+
+// Analyses `text` (a paragraph of that direction) into `line`. Unless the
+// line is plainly left to right, the bidi types and brackets of its code
+// points are left in `bidi`.
+void ItemizeLine(FallbackFonts& fonts, std::u16string_view text, bool rtlReading, BidiScratch& bidi,
+                 ItemizedLine& line);
+
+// The items of code points [0, length) with these levels, scripts and fonts:
+// a new item wherever one of them changes.
+void CutItems(const FriBidiLevel* levels, const hb_script_t* scripts, const uint8_t* fonts, size_t length,
+              std::vector<Item>& items);
+
+}  // namespace textraster::portable

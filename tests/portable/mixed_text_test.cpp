@@ -1,0 +1,160 @@
+// Everyday mixed text: a line of several scripts is shaped an item at a
+// time, each word by its own script's rules, and characters the selected
+// face lacks are drawn from a face that has them.
+#include <fontconfig/fontconfig.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "gdi_fixture.h"
+#include "platform/portable/font.h"
+#include "platform/portable/gdi_object.h"
+#include "platform/portable/shaping.h"
+#include "support/font_files.h"
+#include "text/utf.h"
+
+namespace textraster::test {
+namespace {
+
+// A font object kept for the test's length.
+class Font {
+   public:
+    explicit Font(const LOGFONTW& lf) : handle_(CreateFontIndirectW(&lf)) {}
+    ~Font() { DeleteObject(handle_); }
+    Font(const Font&) = delete;
+    Font& operator=(const Font&) = delete;
+    portable::FallbackFonts& fonts() const { return portable::Find<PortableFont>(handle_)->fonts; }
+
+   private:
+    HFONT handle_;
+};
+
+// The glyphs a text is drawn with, by face and glyph id, in no order.
+std::vector<std::pair<std::string, uint32_t>> Glyphs(portable::FallbackFonts& fonts, const portable::ShapedText& text) {
+    std::vector<std::pair<std::string, uint32_t>> glyphs;
+    for (const portable::PlacedGlyph& glyph : text.glyphs)
+        glyphs.emplace_back(fonts.Font(glyph.font).key.source.path, glyph.glyph);
+    std::sort(glyphs.begin(), glyphs.end());
+    return glyphs;
+}
+
+TEST(MixedText, EachWordIsShapedAsItIsAlone) {
+    // Each line is the words of the table in order: set as one line, it must
+    // take every word's glyphs as the word takes them alone (Arabic joined,
+    // Indic conjuncts and matras in place) and its length must be theirs
+    // (a pixel per word boundary for rounding).
+    const struct {
+        const char* what;
+        const char16_t* face;
+        bool rtlReading;
+        std::vector<std::u16string> words;
+    } kLines[] = {
+        {"Hebrew, then Arabic", u"DejaVu Sans", true, {u"שלום ", u"سلام عليكم"}},
+        {"Latin, then Arabic", u"DejaVu Sans", false, {u"Hello ", u"مرحبا بكم"}},
+        {"Arabic, digits, Latin", u"DejaVu Sans", true, {u"العدد 42 ", u"items"}},
+        {"Latin, then Devanagari", u"DejaVu Sans", false, {u"Kshatriya ", u"क्षत्रिय ", u"हिन्दी"}},
+        {"Latin, then Bengali", u"DejaVu Sans", false, {u"Bangla ", u"বাংলা ভাষা"}},
+        {"Latin, then Tamil", u"DejaVu Sans", false, {u"Tamil ", u"தமிழ்"}},
+        {"Latin, then Gurmukhi", u"DejaVu Sans", false, {u"Punjabi ", u"ਪੰਜਾਬੀ"}},
+        {"Latin, then Thai", u"DejaVu Sans", false, {u"Thai ", u"ภาษาไทย"}},
+        {"Cyrillic, then pointed Hebrew", u"DejaVu Sans", false, {u"Привет ", u"שָׁלוֹם"}},
+        {"Chinese, then Latin", u"WenQuanYi Micro Hei", false, {u"中文 ", u"Latin"}},
+        {"Japanese, then Latin", u"IPAGothic", false, {u"日本語のテキスト ", u"text"}},
+        {"Latin, then Japanese in DejaVu Sans", u"DejaVu Sans", false, {u"Save ", u"保存する"}},
+    };
+    for (const auto& line : kLines) {
+        SCOPED_TRACE(line.what);
+        Font font(Describe(line.face, 32));
+        std::u16string text;
+        int sum = 0;
+        std::vector<std::pair<std::string, uint32_t>> wordGlyphs;
+        for (const std::u16string& word : line.words) {
+            text += word;
+            const portable::ShapedText alone = portable::ShapeText(font.fonts(), word, line.rtlReading);
+            sum += alone.advance;
+            const auto glyphs = Glyphs(font.fonts(), alone);
+            wordGlyphs.insert(wordGlyphs.end(), glyphs.begin(), glyphs.end());
+        }
+        std::sort(wordGlyphs.begin(), wordGlyphs.end());
+        const portable::ShapedText whole = portable::ShapeText(font.fonts(), text, line.rtlReading);
+        EXPECT_NEAR(whole.advance, sum, int(line.words.size()) - 1) << Utf16ToUtf8(text);
+        EXPECT_EQ(Glyphs(font.fonts(), whole), wordGlyphs) << Utf16ToUtf8(text);
+        for (const portable::PlacedGlyph& glyph : whole.glyphs) EXPECT_NE(glyph.glyph, 0u) << "a missing glyph";
+    }
+}
+
+// The face fontconfig names for a character, as `fc-match "DejaVu Sans:charset=…"` does.
+std::string FontconfigChoice(char32_t c) {
+    FcPattern* pattern = FcNameParse(reinterpret_cast<const FcChar8*>("DejaVu Sans"));
+    FcCharSet* charset = FcCharSetCreate();
+    FcCharSetAddChar(charset, c);
+    FcPatternAddCharSet(pattern, FC_CHARSET, charset);
+    FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+    FcDefaultSubstitute(pattern);
+    FcResult result;
+    FcPattern* match = FcFontMatch(nullptr, pattern, &result);
+    FcChar8* file = nullptr;
+    std::string path;
+    if (match && FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch) path = reinterpret_cast<char*>(file);
+    if (match) FcPatternDestroy(match);
+    FcCharSetDestroy(charset);
+    FcPatternDestroy(pattern);
+    return path;
+}
+
+std::u16string Utf16(char32_t c) {
+    if (c < 0x10000) return std::u16string(1, char16_t(c));
+    return {char16_t(0xD800 + ((c - 0x10000) >> 10)), char16_t(0xDC00 + ((c - 0x10000) & 0x3FF))};
+}
+
+// One character a script or a symbol set has that DejaVu Sans lacks.
+const struct {
+    const char* what;
+    char32_t c;
+} kLacking[] = {
+    {"Chinese", U'中'}, {"Japanese", U'あ'}, {"Korean", U'한'},  {"Devanagari", U'क'},
+    {"Bengali", U'ক'},  {"Tamil", U'க'},     {"Gurmukhi", U'ਪ'}, {"Thai", U'ก'},
+    {"Ethiopic", U'ሰ'}, {"Khmer", U'ក'},     {"a clef", U'𝄞'},   {"a star", U'\u2B50'},
+};
+
+TEST(FontFallback, ACharacterTheFaceLacksComesFromTheFaceFontconfigNames) {
+    Font font(Describe(u"DejaVu Sans", 32));
+    for (const auto& k : kLacking) {
+        SCOPED_TRACE(k.what);
+        const std::u16string text = Utf16(k.c);
+        const portable::ShapedText shaped = portable::ShapeText(font.fonts(), text, false);
+        ASSERT_EQ(shaped.glyphs.size(), 1u);
+        EXPECT_NE(shaped.glyphs[0].glyph, 0u) << "drawn as the missing glyph";
+        EXPECT_NE(shaped.glyphs[0].font, 0) << "drawn from the selected face";
+        EXPECT_EQ(font.fonts().Font(shaped.glyphs[0].font).key.source.path, FontconfigChoice(k.c));
+    }
+}
+
+// A private font comes before every installed one: FreeSerif registered
+// from memory draws the Devanagari that the installed FreeSans draws
+// otherwise, and once removed no longer does.
+TEST(FontFallback, APrivateFontComesFirst) {
+    const std::vector<unsigned char> image = ReadFileBytes(FontFile("FreeSerif"));
+    ASSERT_FALSE(image.empty());
+    const std::u16string text = u"Save क्षत्रिय";
+    auto fallbackOf = [&text]() {
+        Font font(Describe(u"DejaVu Sans", 32));
+        const portable::ShapedText shaped = portable::ShapeText(font.fonts(), text, false);
+        const portable::SizedFont& last = font.fonts().Font(shaped.glyphs.back().font);
+        return std::make_pair(last.key.source.image != nullptr, last.key.source.path);
+    };
+    const auto before = fallbackOf();
+    EXPECT_FALSE(before.first);
+    DWORD count = 0;
+    HANDLE handle =
+        AddFontMemResourceEx(const_cast<unsigned char*>(image.data()), DWORD(image.size()), nullptr, &count);
+    ASSERT_NE(handle, nullptr);
+    EXPECT_TRUE(fallbackOf().first) << "an installed face instead of the private one";
+    EXPECT_TRUE(RemoveFontMemResourceEx(handle));
+    EXPECT_EQ(fallbackOf(), before);
+}
+
+}  // namespace
+}  // namespace textraster::test
