@@ -12,7 +12,6 @@
 // again after a longer text starting with the same units was measured.
 
 #include <cstdint>
-#include <cstring>
 #include <iterator>
 #include <mutex>
 #include <string>
@@ -24,6 +23,7 @@
 #include "platform/portable/gdi_object.h"
 #include "platform/portable/run_extents.h"
 #include "platform/portable/shaping.h"
+#include "render/log_font.h"
 #include "support/tricky_text.h"
 
 using namespace textraster;
@@ -33,21 +33,6 @@ namespace {
 const char16_t* const kFaces[] = {u"DejaVu Sans", u"Liberation Serif", u"IPAGothic", u"WenQuanYi Micro Hei"};
 constexpr size_t kMaxUnits = 96;
 constexpr uint8_t kRawUnit = 255;
-
-LOGFONTW Describe(const char16_t* face, LONG height, bool bold, bool vertical) {
-    LOGFONTW lf;
-    std::memset(&lf, 0, sizeof lf);
-    lf.lfHeight = height;
-    lf.lfWeight = bold ? FW_BOLD : FW_NORMAL;
-    lf.lfQuality = ANTIALIASED_QUALITY;
-    size_t at = 0;
-    if (vertical) {
-        lf.lfFaceName[at++] = u'@';
-        lf.lfEscapement = lf.lfOrientation = 2700;
-    }
-    for (; *face; ++face) lf.lfFaceName[at++] = *face;
-    return lf;
-}
 
 int Fresh(portable::FallbackFonts& fonts, const std::u16string& text, size_t count) {
     return portable::ShapeText(fonts, std::u16string_view(text).substr(0, count), false).advance;
@@ -77,7 +62,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     if (text.empty()) return 0;
 
-    const LOGFONTW lf = Describe(face, height, flags & 1, flags & 2);
+    // The library's font description: bold (style 1) and vertical setting by the flags.
+    const LOGFONTW lf = BuildLogFont(height, face, flags & 1, (flags & 2) != 0);
     HFONT font = CreateFontIndirectW(&lf);
     FUZZ_CHECK(font);
     portable::FallbackFonts& fonts = portable::Find<PortableFont>(font)->fonts;

@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <vector>
 
+#include "commands.h"
+
 namespace textraster::tool {
 
 std::string Format(const char* format, ...) {
@@ -28,7 +30,7 @@ void Warn(const std::string& message) {
 
 int Fail(const std::string& message) {
     std::fprintf(stderr, "textraster: %s\n", message.c_str());
-    return 1;
+    return kExitFailed;
 }
 
 }  // namespace textraster::tool

@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "platform/gdi.h"
+#include "platform/portable/font.h"
+#include "platform/portable/gdi_object.h"
 #include "render/log_font.h"
 
 namespace textraster::test {
@@ -22,6 +24,20 @@ inline LOGFONTW Describe(std::u16string_view face, LONG height, LONG weight = FW
     lf.lfWeight = weight;
     return lf;
 }
+
+// A font object kept for the test's length, and the fonts it sets text in.
+class FontObject {
+   public:
+    explicit FontObject(const LOGFONTW& lf) : handle_(CreateFontIndirectW(&lf)) {}
+    ~FontObject() { DeleteObject(handle_); }
+    FontObject(const FontObject&) = delete;
+    FontObject& operator=(const FontObject&) = delete;
+    HFONT get() const { return handle_; }
+    portable::FallbackFonts& fonts() const { return portable::Find<PortableFont>(handle_)->fonts; }
+
+   private:
+    HFONT handle_;
+};
 
 // The screen's context with one font selected, released on destruction.
 class Measurer {

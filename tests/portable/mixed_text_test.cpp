@@ -18,19 +18,6 @@
 namespace textraster::test {
 namespace {
 
-// A font object kept for the test's length.
-class Font {
-   public:
-    explicit Font(const LOGFONTW& lf) : handle_(CreateFontIndirectW(&lf)) {}
-    ~Font() { DeleteObject(handle_); }
-    Font(const Font&) = delete;
-    Font& operator=(const Font&) = delete;
-    portable::FallbackFonts& fonts() const { return portable::Find<PortableFont>(handle_)->fonts; }
-
-   private:
-    HFONT handle_;
-};
-
 // The glyphs a text is drawn with, by face and glyph id, in no order.
 std::vector<std::pair<std::string, uint32_t>> Glyphs(portable::FallbackFonts& fonts, const portable::ShapedText& text) {
     std::vector<std::pair<std::string, uint32_t>> glyphs;
@@ -66,7 +53,7 @@ TEST(MixedText, EachWordIsShapedAsItIsAlone) {
     };
     for (const auto& line : kLines) {
         SCOPED_TRACE(line.what);
-        Font font(Describe(line.face, 32));
+        FontObject font(Describe(line.face, 32));
         std::u16string text;
         int sum = 0;
         std::vector<std::pair<std::string, uint32_t>> wordGlyphs;
@@ -120,7 +107,7 @@ const struct {
 };
 
 TEST(FontFallback, ACharacterTheFaceLacksComesFromTheFaceFontconfigNames) {
-    Font font(Describe(u"DejaVu Sans", 32));
+    FontObject font(Describe(u"DejaVu Sans", 32));
     for (const auto& k : kLacking) {
         SCOPED_TRACE(k.what);
         const std::u16string text = Utf16(k.c);
@@ -140,7 +127,7 @@ TEST(FontFallback, APrivateFontComesFirst) {
     ASSERT_FALSE(image.empty());
     const std::u16string text = u"Save क्षत्रिय";
     auto fallbackOf = [&text]() {
-        Font font(Describe(u"DejaVu Sans", 32));
+        FontObject font(Describe(u"DejaVu Sans", 32));
         const portable::ShapedText shaped = portable::ShapeText(font.fonts(), text, false);
         const portable::SizedFont& last = font.fonts().Font(shaped.glyphs.back().font);
         return std::make_pair(last.key.source.image != nullptr, last.key.source.path);

@@ -26,19 +26,6 @@ namespace {
 
 using portable::RunExtents;
 
-// A font object kept for the test's length, and its sized font.
-class Font {
-   public:
-    explicit Font(const LOGFONTW& lf) : handle_(CreateFontIndirectW(&lf)) {}
-    ~Font() { DeleteObject(handle_); }
-    Font(const Font&) = delete;
-    Font& operator=(const Font&) = delete;
-    portable::FallbackFonts& fonts() const { return portable::Find<PortableFont>(handle_)->fonts; }
-
-   private:
-    HFONT handle_;
-};
-
 // What GetTextExtentPoint32W measured before any prefix was read off a longer run.
 int Fresh(portable::FallbackFonts& fonts, std::u16string_view text) {
     return portable::ShapeText(fonts, text, false).advance;
@@ -84,7 +71,7 @@ TEST(RunExtents, PrefixesOfCorpusLinesMeasureAsFreshRuns) {
         SCOPED_TRACE(face.language);
         const std::vector<std::u16string> lines = bench::Corpus(face.language);
         ASSERT_EQ(lines.size(), 200u) << "corpus in " << TEXTRASTER_CORPUS_DIR;
-        Font font(Describe(face.family, 32, face.weight, false, face.vertical));
+        FontObject font(Describe(face.family, 32, face.weight, false, face.vertical));
         // The second time the lines are laid out, the sized font knows
         // the words that lines end inside.
         for (const int pass : {1, 2}) {
@@ -122,7 +109,7 @@ TEST(RunExtents, PrefixesOfRandomMixedTextsMeasureAsFreshRuns) {
     std::mt19937 random(20240611);
     for (const Face& face : kFaces) {
         SCOPED_TRACE(Utf16ToUtf8(face.family));
-        Font font(Describe(face.family, 24, face.weight, false, face.vertical));
+        FontObject font(Describe(face.family, 24, face.weight, false, face.vertical));
         RunExtents extents;
         int mismatches = 0;
         for (int i = 0; i < 300; ++i) {
@@ -149,7 +136,7 @@ TEST(RunExtents, PrefixesOfBracketedPhrasesMeasureAsFreshRuns) {
     // clang-format on
     std::mt19937 random(77);
     for (const LONG weight : {FW_NORMAL, FW_BOLD}) {
-        Font font(Describe(u"DejaVu Sans", 20, weight));
+        FontObject font(Describe(u"DejaVu Sans", 20, weight));
         RunExtents extents;
         int mismatches = 0;
         for (int i = 0; i < 400; ++i) {
@@ -186,7 +173,7 @@ TEST(RunExtents, PrefixesOfOnceMismeasuredTextsMeasureAsFreshRuns) {
     };
     for (const Case& c : kCases) {
         SCOPED_TRACE(Utf16ToUtf8(c.text));
-        Font font(Describe(c.family, 20, FW_NORMAL, false, c.vertical));
+        FontObject font(Describe(c.family, 20, FW_NORMAL, false, c.vertical));
         RunExtents extents;
         EXPECT_EQ(CountMismatches(font.fonts(), extents, c.text), 0);
     }
@@ -194,7 +181,7 @@ TEST(RunExtents, PrefixesOfOnceMismeasuredTextsMeasureAsFreshRuns) {
 
 // A prefix whose text changed since it was measured is measured anew.
 TEST(RunExtents, AnswersForTheTextAsItIsNow) {
-    Font font(Describe(u"DejaVu Sans", 24));
+    FontObject font(Describe(u"DejaVu Sans", 24));
     RunExtents extents;
     std::u16string text = u"iiii WWWW";
     const int narrow = extents.Extent(font.fonts(), text.data(), text.size());

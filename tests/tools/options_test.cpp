@@ -3,6 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <vector>
+
+#include "utf.h"
+
 namespace textraster::tool {
 namespace {
 
@@ -13,26 +18,22 @@ Options Parse(std::vector<std::string> args) {
     return o.value_or(Options{});
 }
 
-TEST(ParseOptions, DefaultsMakeAValidRecord) {
-    const Options o = Parse({"render", "x"});
-    const TextLayoutParams& r = o.record;
-    EXPECT_EQ(r.size, int16_t(sizeof(TextLayoutParams)));
-    EXPECT_EQ(r.regionWidth, 1280);
-    EXPECT_EQ(r.regionHeight, 160);
-    EXPECT_EQ(r.bufferWidth, 1280);
-    EXPECT_EQ(r.bufferHeight, 160);
-    EXPECT_EQ(r.bufferSize, 1280u * 160 * 4);
-    EXPECT_EQ(r.fontHeight, 32);
-    EXPECT_EQ(r.linePitch, 32);
-    EXPECT_EQ(r.textColor, 0xFFFFFFFFu);
-    EXPECT_EQ(r.backColor, 0u);
-    EXPECT_EQ(r.topDown, 1);
-    EXPECT_EQ(r.wordWrap, 1);
-    EXPECT_EQ(r.writingMode, 1);
-    EXPECT_EQ(r.alignment, 2);
-    EXPECT_EQ(o.face, "DejaVu Sans");
+// What `render` asks of the library without any option: a record the
+// library takes as it is, drawing the text into the whole buffer.
+TEST(ParseOptions, DefaultsMakeARecordTheLibraryDraws) {
+    Options o = Parse({"render", "x"});
     EXPECT_FALSE(o.faceGiven);
-    EXPECT_EQ(o.positional, std::vector<std::string>{"x"});
+    const Decoded face = Utf8ToUtf16(o.face);
+    TextLayoutParams r = o.record;
+    r.faceName = face.text.c_str();
+    const Decoded text = Utf8ToUtf16("Defaults");
+    std::vector<uint32_t> pixels(r.bufferSize / 4, 0);
+    ASSERT_EQ(RenderText(text.text.c_str(), &r, pixels.data(), nullptr, nullptr, nullptr), TR_OK);
+    EXPECT_TRUE(std::any_of(pixels.begin(), pixels.end(), [](uint32_t p) { return p >> 24 != 0; }));
+    uint16_t width = 0, height = 0;
+    ASSERT_EQ(ComputeTextRegionSize(text.text.c_str(), &r, nullptr, &width, &height, nullptr), TR_OK);
+    EXPECT_GT(width, 0);
+    EXPECT_LE(height, r.regionHeight);
 }
 
 TEST(ParseOptions, FillsEveryFieldFromItsOption) {
