@@ -117,6 +117,8 @@ write("run_extents", "mark-first", extents(2, 20, 2, "\u05b0\u06f1\u06f1eA"))
 write("run_extents", "bracket-left-open", extents(0, 24, 1, "\u0643\u0644\u0645\u0629 (\u0643\u0644\u0645\u0629 file) 12"))
 write("run_extents", "no-script-of-its-own", extents(3, 17, 0, "\u05d0\t\u064b\u05d2"))
 write("run_extents", "pieces", bytes([1, 16, 0]) + bytes(range(0, 56)))
+write("run_extents", "tail-not-joinable", extents(1, 24, 0, "\u0930\u0915\u094d\u0937"))
+write("run_extents", "tail-not-joinable-vertical", extents(1, 24, 2, "\u05d0 fi\u0930\u0915\u094d\u0937"))
 
 
 # The name table reader: whole small fonts that the system registers (so that

@@ -152,12 +152,16 @@ TEST(RunExtents, PrefixesOfBracketedPhrasesMeasureAsFreshRuns) {
 // Texts whose prefixes were once read off the whole wrongly: a bracket that
 // FriBidi joins to the neutral before it (so that it pairs with a later
 // one), a run that starts with a mark, whose advance HarfBuzz sets by
-// letters anywhere in the run, and a part shaped in a script it lacks.
+// letters anywhere in the run, a part shaped in a script it lacks, and a
+// tail shaped again after a place where the whole may be cut but not joined
+// to another text (FreeSans, falling back for Devanagari, adjusts र before
+// क but not before the conjunct क्ष).
 TEST(RunExtents, PrefixesOfOnceMismeasuredTextsMeasureAsFreshRuns) {
     struct Case {
         std::u16string_view family;
         bool vertical;
         std::u16string text;
+        LONG height = 20;
     };
     const Case kCases[] = {
         {u"DejaVu Sans", false,
@@ -170,10 +174,12 @@ TEST(RunExtents, PrefixesOfOnceMismeasuredTextsMeasureAsFreshRuns) {
         // A part with no script of its own, that the line joins to a later
         // letter with one.
         {u"WenQuanYi Micro Hei", false, u"\u05D0\t\u064B\u05D2"},
+        {u"Liberation Serif", false, u"\u0930\u0915\u094D\u0937", 24},
+        {u"Liberation Serif", true, u"\u05D0 fi\u0930\u0915\u094D\u0937", 24},
     };
     for (const Case& c : kCases) {
         SCOPED_TRACE(Utf16ToUtf8(c.text));
-        FontObject font(Describe(c.family, 20, FW_NORMAL, false, c.vertical));
+        FontObject font(Describe(c.family, c.height, FW_NORMAL, false, c.vertical));
         RunExtents extents;
         EXPECT_EQ(CountMismatches(font.fonts(), extents, c.text), 0);
     }

@@ -242,15 +242,37 @@ RunExtents::Run* RunExtents::Find(const char16_t* text, size_t count) {
     return nullptr;
 }
 
-int RunExtents::ItemAdvance(SizedFont& font, const FriBidiChar* text, size_t length, const Item& item) {
+int RunExtents::ItemAdvance(SizedFont& font, const FriBidiChar* text, size_t length, const Item& item,
+                            bool* joinsAtStart) {
     std::lock_guard<std::mutex> guard(font.lock);
     hb_buffer_t* buffer = ThreadScratch().buffer;
-    ShapeItem(font, text, length, item, buffer);
+    ShapeItem(font, text, length, item, buffer, joinsAtStart != nullptr);
     unsigned count = 0;
+    const hb_glyph_info_t* infos = hb_buffer_get_glyph_infos(buffer, &count);
     const hb_glyph_position_t* positions = hb_buffer_get_glyph_positions(buffer, &count);
     uint32_t advance = 0;
-    for (unsigned i = 0; i < count; ++i) advance += Wrap(GlyphAdvance(font, positions[i]));
+    if (joinsAtStart) *joinsAtStart = true;
+    for (unsigned i = 0; i < count; ++i) {
+        advance += Wrap(GlyphAdvance(font, positions[i]));
+        if (joinsAtStart && infos[i].cluster == item.start &&
+            (hb_glyph_info_get_glyph_flags(&infos[i]) & HB_GLYPH_FLAG_UNSAFE_TO_CONCAT))
+            *joinsAtStart = false;
+    }
     return Unwrap(advance);
+}
+
+// A tail shaped on its own after a place where the whole may be cut, its
+// advance to be added to the glyphs of the whole before that place. Sound
+// only where the two may be joined again: HarfBuzz says the whole may be
+// joined there (no kUnsafeToConcat) and the tail, shaped with that flag
+// asked for, starts clear of it too; else kUnknown. (A place where the
+// whole may be cut may still not join a different text after it: a pair
+// adjustment between the glyph before it and another one after it.)
+int RunExtents::JoinedTail(SizedFont& font, const Run& run, const Item& tail) {
+    if (run.marks[tail.start] & kUnsafeToConcat) return kUnknown;
+    bool joins = false;
+    const int advance = ItemAdvance(font, run.codePoints(), tail.end, tail, &joins);
+    return joins ? advance : kUnknown;
 }
 
 // What ShapeText measures: every item shaped on its own.
@@ -339,7 +361,7 @@ RunExtents::Run& RunExtents::Measure(FallbackFonts& fonts, const char16_t* text,
         SizedFont& font = fonts.Font(item.font);
         std::lock_guard<std::mutex> guard(font.lock);
         hb_buffer_t* buffer = ThreadScratch().buffer;
-        ShapeItem(font, codePoints, length, item, buffer, !run->leftToRight);
+        ShapeItem(font, codePoints, length, item, buffer, true);
         TakeGlyphs(font, buffer, codePoints, item.start, item.end, 0, run->before.data(), run->marks.data());
     }
     for (size_t x = 0; x < length; ++x) run->before[x + 1] += run->before[x];
@@ -383,8 +405,15 @@ uint32_t RunExtents::PartAdvance(FallbackFonts& fonts, Run& run, size_t partStar
                     if (run.tails[prefixEnd] != kUnknown)
                         return run.Between(partStart, cut) + Wrap(run.tails[prefixEnd]);
                 }
-                const Item tail{cut, prefixEnd, level, whole.script, whole.font};
-                return run.Between(partStart, cut) + Wrap(ItemAdvance(font, run.codePoints(), prefixEnd, tail));
+                // From the last place where the whole may be cut and joined again.
+                size_t joinable = cut;
+                while (joinable > partStart &&
+                       !(run.Cuttable(joinable, whole) && !(run.marks[joinable] & kUnsafeToConcat)))
+                    --joinable;
+                if (joinable > partStart) {
+                    const int tail = JoinedTail(font, run, {joinable, prefixEnd, level, whole.script, whole.font});
+                    if (tail != kUnknown) return run.Between(partStart, joinable) + Wrap(tail);
+                }
             }
         }
     }
@@ -455,13 +484,16 @@ int RunExtents::JoinedAdvance(SizedFont& font, Run& run, const Item& part, size_
     while (cut > start && !cuttable(cut)) --cut;
     if (cut == start) return kUnknown;
     const Item tail{cut, prefixEnd, part.level, part.script, part.font};
-    return Unwrap(between(start, cut) + Wrap(TailAdvance(font, run, tail)));
+    const int tailAdvance = TailAdvance(font, run, tail, (joined.marks[cut - start] & kUnsafeToConcat) == 0);
+    return tailAdvance == kUnknown ? kUnknown : Unwrap(between(start, cut) + Wrap(tailAdvance));
 }
 
 // The advance of a prefix's tail (its end, after a place where its shaping
-// may be cut), shaped on its own. Inside an Arabic word the whole's tails
-// (see ShapeTails) hold it when they start at the same place.
-int RunExtents::TailAdvance(SizedFont& font, Run& run, const Item& tail) {
+// may be cut), shaped on its own: inside an Arabic word the whole's tails
+// (see ShapeTails) hold it when they start at the same place; elsewhere the
+// tail must join what is before it (`joinable`: that side allows it, and
+// the tail does too), or the answer is kUnknown.
+int RunExtents::TailAdvance(SizedFont& font, Run& run, const Item& tail, bool joinable) {
     const size_t prefixEnd = tail.end;
     if (tail.script == HB_SCRIPT_ARABIC && !run.leftToRight) {
         const Item& whole = run.ItemAt(prefixEnd - 1);
@@ -473,7 +505,10 @@ int RunExtents::TailAdvance(SizedFont& font, Run& run, const Item& tail) {
             if (run.tails[prefixEnd] != kUnknown) return run.tails[prefixEnd];
         }
     }
-    return ItemAdvance(font, run.codePoints(), prefixEnd, tail);
+    if (!joinable) return kUnknown;
+    bool joins = false;
+    const int advance = ItemAdvance(font, run.codePoints(), prefixEnd, tail, &joins);
+    return joins ? advance : kUnknown;
 }
 
 // A line of Arabic ends inside a word wherever the next letter would join:

@@ -66,9 +66,11 @@ class RunExtents {
                          size_t prefixEnd);
     void ShapeTails(SizedFont& font, Run& run, const Item& item);
     int ShapedPart(SizedFont& font, const Run& run, const Item& part, size_t prefixEnd);
-    int ItemAdvance(SizedFont& font, const FriBidiChar* text, size_t length, const Item& item);
+    int ItemAdvance(SizedFont& font, const FriBidiChar* text, size_t length, const Item& item,
+                    bool* joinsAtStart = nullptr);
+    int JoinedTail(SizedFont& font, const Run& run, const Item& tail);
     int JoinedAdvance(SizedFont& font, Run& run, const Item& part, size_t prefixEnd, bool afterCut);
-    int TailAdvance(SizedFont& font, Run& run, const Item& tail);
+    int TailAdvance(SizedFont& font, Run& run, const Item& tail, bool joinable);
     int FreshExtent(FallbackFonts& fonts, const char16_t* text, size_t count);
 
     // The part JoinedAdvance shaped last, [start, end): per place from its
