@@ -23,7 +23,7 @@ TEXTRASTER_TEST_PACKAGES=(
   googletest libgtest-dev libbenchmark-dev libpng-dev
   clang-14 libclang-rt-14-dev clang-format-14
   fontconfig python3-fonttools
-  fonts-dejavu-core fonts-liberation2 fonts-wqy-microhei fonts-ipafont-gothic
+  fonts-dejavu-core fonts-dejavu-extra fonts-liberation2 fonts-wqy-microhei fonts-ipafont-gothic
   fonts-urw-base35 fonts-freefont-ttf fonts-khmeros
 )
 

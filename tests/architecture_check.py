@@ -10,8 +10,14 @@ import sys
 
 root = sys.argv[1]
 page = open(os.path.join(root, "docs/architecture.md"), encoding="utf-8").read()
-files = subprocess.run(["git", "-C", root, "ls-files", "src", "include", "tools", "tests", "bench", "fuzz",
-                        "scripts", "cmake"], capture_output=True, text=True, check=True).stdout.split()
+FOLDERS = ["src", "include", "tools", "tests", "bench", "fuzz", "scripts", "cmake"]
+try:
+    files = subprocess.run(["git", "-C", root, "ls-files"] + FOLDERS, capture_output=True, text=True,
+                           check=True).stdout.split()
+except (OSError, subprocess.CalledProcessError):
+    # Not a git checkout (or no git): every file of those folders.
+    files = [os.path.relpath(os.path.join(d, f), root) for folder in FOLDERS
+             for d, _, names in os.walk(os.path.join(root, folder)) for f in names]
 missing = []
 for path in files:
     if path.startswith(("fuzz/corpus/", "bench/corpus/")) and not path.endswith(".py"):

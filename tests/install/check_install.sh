@@ -32,7 +32,7 @@ for path in $(tr ' ' '\n' <<<"$flags" | sed -n 's/^-[IL]//p'); do
   [[ $(realpath "$path") == "$(realpath "$prefix")"/* ]] || { echo "pkg-config names $path, outside $prefix"; exit 1; }
 done
 # shellcheck disable=SC2086  # the flags are words
-cc "$scratch/host/host.c" -o "$scratch/host/host-pkg-config" $flags
+"${CC:-cc}" "$scratch/host/host.c" -o "$scratch/host/host-pkg-config" $flags
 LD_LIBRARY_PATH=$(sed -n 's/.*-L\([^ ]*\).*/\1/p' <<<"$flags") "$scratch/host/host-pkg-config"
 
 # CMake's package.
@@ -43,7 +43,7 @@ find_package(textraster REQUIRED)
 add_executable(host host.c)
 target_link_libraries(host PRIVATE textraster::textraster)
 CMAKE
-cmake -S "$scratch/host" -B "$scratch/host/build" -DCMAKE_PREFIX_PATH="$prefix" >/dev/null
+cmake -S "$scratch/host" -B "$scratch/host/build" -G Ninja -DCMAKE_PREFIX_PATH="$prefix" >/dev/null
 cmake --build "$scratch/host/build" >/dev/null
 "$scratch/host/build/host"
 echo "installed into $prefix: found by pkg-config and by find_package"
