@@ -199,24 +199,30 @@ def be(text):
     return text.encode("utf-16-be")
 
 
+def write_name(name, data):
+    """A seed of both the reader alone and the registration target."""
+    for target in ("name_table", "registration"):
+        write(target, name, data)
+
+
 PLAIN = name_table([(3, 1, 0x409, 1, be("Plain")), (3, 1, 0x409, 4, be("Plain Regular"))])
-write("name_table", "small-truetype", small_font("Seed Regular"))
-write("name_table", "small-cff", small_font("Seed CFF", cff=True))
-write("name_table", "collection", b"ttcf" + struct.pack(">HHII", 1, 0, 1, 16) + sfnt([(b"name", PLAIN)]))
-write("name_table", "cff-plain", sfnt([(b"name", PLAIN)], 0x4F54544F))
-write("name_table", "no-tables", sfnt([]))
-write("name_table", "second-table", sfnt([(b"head", bytes(54)), (b"name", PLAIN)]))
-write("name_table", "two-name-tables", sfnt([(b"name", name_table([(3, 1, 0x409, 4, be("First"))])),
+write_name("small-truetype", small_font("Seed Regular"))
+write_name("small-cff", small_font("Seed CFF", cff=True))
+write_name("collection", b"ttcf" + struct.pack(">HHII", 1, 0, 1, 16) + sfnt([(b"name", PLAIN)]))
+write_name("cff-plain", sfnt([(b"name", PLAIN)], 0x4F54544F))
+write_name("no-tables", sfnt([]))
+write_name("second-table", sfnt([(b"head", bytes(54)), (b"name", PLAIN)]))
+write_name("two-name-tables", sfnt([(b"name", name_table([(3, 1, 0x409, 4, be("First"))])),
                                              (b"name", name_table([(3, 1, 0x409, 4, be("Second"))]))]))
-write("name_table", "table-past-end", sfnt([(b"name", None, 100000)]))
-write("name_table", "last-wins", sfnt([(b"name", name_table([
+write_name("table-past-end", sfnt([(b"name", None, 100000)]))
+write_name("last-wins", sfnt([(b"name", name_table([
     (3, 1, 0x409, 4, be("Gothic")), (1, 0, 0, 4, b"Mac"), (3, 1, 0x411, 4, be("\u30b4\u30b7")),
     (3, 10, 0x409, 4, be("Wide")), (3, 0, 0x409, 4, be("Sym"))]))]))
-write("name_table", "odd-length", sfnt([(b"name", name_table([(3, 1, 0x409, 4, b"\x00\x41\x00\x42\x43")]))]))
-write("name_table", "zero-unit", sfnt([(b"name", name_table([(3, 1, 0x409, 4, be("Ab\0cd"))]))]))
-write("name_table", "string-past-end", sfnt([(b"name", name_table([(3, 1, 0x409, 4, b"", 20, 40000)]))]))
-write("name_table", "cut-at-surrogate", sfnt([(b"name", name_table([
+write_name("odd-length", sfnt([(b"name", name_table([(3, 1, 0x409, 4, b"\x00\x41\x00\x42\x43")]))]))
+write_name("zero-unit", sfnt([(b"name", name_table([(3, 1, 0x409, 4, be("Ab\0cd"))]))]))
+write_name("string-past-end", sfnt([(b"name", name_table([(3, 1, 0x409, 4, b"", 20, 40000)]))]))
+write_name("cut-at-surrogate", sfnt([(b"name", name_table([
     (3, 1, 0x409, 4, be("a" * 62 + "\U0001F600" + "b"))]))]))
-write("name_table", "format-1", sfnt([(b"name", name_table([(3, 1, 0x8000, 4, be("Tagged"))], 1,
+write_name("format-1", sfnt([(b"name", name_table([(3, 1, 0x8000, 4, be("Tagged"))], 1,
                                                           (be("en"), be("ja"))))]))
-write("name_table", "truncated", sfnt([(b"name", PLAIN)])[:-3])
+write_name("truncated", sfnt([(b"name", PLAIN)])[:-3])
