@@ -3,9 +3,12 @@
 cases of the unit and API tests, in the layouts the targets read (see the
 comment at the top of each *_fuzzer.cpp). Run it again after changing a
 layout; the seeds are checked in. Needs Debian's fontTools (the system's
-python3) for the small fonts of the name table target."""
+python3) for the small fonts of the name table target, and for the font
+target the fonts the set-up installs, found through fontconfig (fc-match)."""
+import io
 import os
 import struct
+import subprocess
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 
@@ -226,3 +229,51 @@ write_name("cut-at-surrogate", sfnt([(b"name", name_table([
 write_name("format-1", sfnt([(b"name", name_table([(3, 1, 0x8000, 4, be("Tagged"))], 1,
                                                           (be("en"), be("ja"))))]))
 write_name("truncated", sfnt([(b"name", PLAIN)])[:-3])
+
+
+# The font target: real fonts of the set-up, cut down to the characters of
+# the target's texts (small, so that mutations stay fast) with their layout
+# tables and hinting, after four bytes of options: height, style and writing
+# mode, text, wrapping (see font_fuzzer.cpp).
+FONT_SEEDS = [
+    ("dejavu-sans", "DejaVu Sans", "Hag fié שלبسم 1/2"),
+    ("dejavu-serif-bold", "DejaVu Serif:bold", "Hag fié ́"),
+    ("liberation-serif", "Liberation Serif", "Hag fié AV"),
+    ("liberation-sans-italic", "Liberation Sans:italic", "Hag fi AV"),
+    ("ipagothic", "IPAGothic", "Hag 漢字あ。"),
+    ("wenquanyi", "WenQuanYi Micro Hei", "Hag 漢字中。"),
+    ("nimbus-sans-cff", "Nimbus Sans", "Hag fi"),
+]
+
+
+def installed_font(pattern):
+    """The file and face index fontconfig gives for a pattern."""
+    answer = subprocess.run(["fc-match", "-f", "%{file}\t%{index}", pattern], check=True, capture_output=True,
+                            text=True).stdout
+    path, index = answer.split("\t")
+    return path, int(index)
+
+
+def subset_font(pattern, text):
+    from fontTools import subset
+    from fontTools.ttLib import TTFont
+
+    path, index = installed_font(pattern)
+    font = TTFont(path, fontNumber=index)
+    options = subset.Options()
+    options.layout_features = ["*"]
+    options.hinting = True
+    options.name_IDs = ["*"]
+    options.notdef_outline = True
+    options.glyph_names = False
+    subsetter = subset.Subsetter(options)
+    subsetter.populate(text=text)
+    subsetter.subset(font)
+    out = io.BytesIO()
+    font.save(out)
+    return out.getvalue()
+
+
+for i, (name, pattern, text) in enumerate(FONT_SEEDS):
+    options = bytes([12 + 7 * i, i % 6 | (0x80 if i % 3 == 0 else 0), i, 1])
+    write("font", name, options + subset_font(pattern, text))
