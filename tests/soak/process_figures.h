@@ -4,7 +4,7 @@
 // Natively: resident pages from /proc/self/statm, descriptors listed in
 // /proc/self/fd, and the portable layer's table of live objects. On Windows
 // (and under Wine): the working set, and the kernel's and GDI's handle
-// tables probed as tests/api/leak_test.cpp does it, by the slot a fresh
+// tables probed as tests/unit/leak_test.cpp does it, by the slot a fresh
 // object gets: a table hands out the lowest free slot, so the slot grows
 // only with handles left behind or alive at that moment.
 #pragma once

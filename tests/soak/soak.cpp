@@ -33,16 +33,16 @@
 #include <vector>
 
 #include "bench/job.h"
-#include "render/readback_blocks.h"
 #include "soak/process_figures.h"
 #include "support/font_builder.h"
 #include "support/font_files.h"
 #include "support/tricky_text.h"
 #include "textraster.h"
 #ifndef _WIN32
-#include "platform/portable/block_pool.h"
 #include "platform/portable/raster.h"
 #include "platform/portable/sized_font.h"
+#include "platform/portable/surface_blocks.h"
+#include "render/readback_blocks.h"
 #endif
 
 namespace textraster::soak {
@@ -522,8 +522,8 @@ uint64_t CacheBound(int threads) {
     // Surface memory and read-back blocks kept for the next call; the
     // private images, registered twice at most; per thread its stack,
     // surfaces and runs kept for reuse (4 MB).
-    return sizedFonts + portable::kKeptBytes + kKeptReadBackBytes + 2 * kPrivateCount * largestFace +
-           uint64_t(threads + 1) * 4 * kMB;
+    return sizedFonts + portable::SurfaceBlocks().limits().bytes + ReadBackBlocks().limits().bytes +
+           2 * kPrivateCount * largestFace + uint64_t(threads + 1) * 4 * kMB;
 #endif
 }
 
