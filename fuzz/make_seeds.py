@@ -277,3 +277,44 @@ def subset_font(pattern, text):
 for i, (name, pattern, text) in enumerate(FONT_SEEDS):
     options = bytes([12 + 7 * i, i % 6 | (0x80 if i % 3 == 0 else 0), i, 1])
     write("font", name, options + subset_font(pattern, text))
+
+
+# The command-line renderer's parsers: SubRip files (tests/tools/srt_test.cpp),
+# text in UTF-8 and UTF-16 (tests/unit/utf_test.cpp), command lines
+# (tests/tools/options_test.cpp), each argument ended by a zero byte.
+SRT = [
+    ("tidy", b"1\n00:00:01,000 --> 00:00:02,000\nHello\n\n2\n00:00:03,000 --> 00:00:04,000\nWorld\n"),
+    ("crlf-mark", b"\xef\xbb\xbf1\r\n00:00:01,000 --> 00:00:02,000\r\nOne\r\nTwo\r\n"),
+    ("old-mac", b"1\r00:00:01,000 --> 00:00:02,000\rA\r\r2\r00:00:03,000 --> 00:00:04,000\rB\r"),
+    ("no-blank", b"1\n00:01 --> 00:02\nA\n2\n00:03 --> 00:04\nB"),
+    ("numbers", b"00:01 --> 00:02\nA\n\n7\n00:03 --> 00:04\nB\n\n7\n00:05 --> 00:06\nC\n"),
+    ("tags", b'1\n00:01 --> 00:02\n<i>It</i> <B>is</B> <font color="#fff">here</font> <3 a<b\n'),
+    ("utf16", "\ufeff1\n00:01 --> 00:02\n\u05e9\u05dc\u05d5\u05dd\n".encode("utf-16-le")),
+]
+for name, data in SRT:
+    write("srt", name, data)
+
+UTF = [
+    ("ascii", b"plain text"), ("languages", "Gr\u00fc\u00dfe \u05e9\u05dc\u05d5\u05dd \u6f22\u5b57 \U0001F600".encode()),
+    ("bom8", b"\xef\xbb\xbfmarked"), ("bom16le", "\ufeffA\U0001F600".encode("utf-16-le")),
+    ("bom16be", "\ufeffB\u00e9".encode("utf-16-be")), ("overlong", b"\xc0\xaf"), ("surrogate", b"\xed\xa0\x80"),
+    ("cut", b"ab\xe6\xbc"), ("above", b"\xf4\x90\x80\x80"), ("lone16", b"\xff\xfe\x00\xd8A\x00"),
+]
+for name, data in UTF:
+    write("utf", name, data)
+
+OPTIONS = [
+    ("render", ["render", "x"]),
+    ("every-field", ["render", "--region=200x50", "--dest", "10,20", "--bottom-up", "--text-color", "#11223344",
+                     "--back-color", "#AABBCC", "--font", "Liberation Serif", "--font-height", "20", "--style",
+                     "bold-italic", "--space-mode", "to-space", "--newline-mode", "5", "--preserve-spaces",
+                     "--no-wrap", "--leading-space-mode", "trim", "--block-start-offset", "-7", "--line-pitch", "25",
+                     "--first-line-indent", "-3", "--writing-mode", "vertical", "--align", "end", "--",
+                     "-5 degrees"]),
+    ("subtitles", ["subtitles", "a.srt", "--font-file", "a.ttf", "--font-file", "b.ttf", "-o", "out"]),
+    ("measure", ["measure", "--text-file", "t.txt", "--json"]),
+    ("help", ["render", "x", "--help"]),
+    ("bad-region", ["render", "x", "--region", "70000x1"]),
+]
+for name, args in OPTIONS:
+    write("options", name, b"\0".join(a.encode() for a in args))
