@@ -293,6 +293,8 @@ SRT = [
 ]
 for name, data in SRT:
     write("srt", name, data)
+with open(os.path.join(HERE, "..", "tools", "samples", "sample.srt"), "rb") as f:
+    write("srt", "styled-sample", f.read())
 
 UTF = [
     ("ascii", b"plain text"), ("languages", "Gr\u00fc\u00dfe \u05e9\u05dc\u05d5\u05dd \u6f22\u5b57 \U0001F600".encode()),
@@ -315,6 +317,9 @@ OPTIONS = [
     ("measure", ["measure", "--text-file", "t.txt", "--json"]),
     ("help", ["render", "x", "--help"]),
     ("bad-region", ["render", "x", "--region", "70000x1"]),
+    ("fit-outline", ["render", "x", "--fit", "--outline", "2"]),
+    ("fonts", ["fonts"]),
+    ("version", ["--version"]),
 ]
 for name, args in OPTIONS:
     write("options", name, b"\0".join(a.encode() for a in args))

@@ -5,7 +5,7 @@
 //
 // Checks, beyond memory safety: a command line is either taken, with no
 // error, or refused with a message; a command line taken (other than a call
-// for help, which only prints the usage) fills the record's
+// for help or the version, which only print them) fills the record's
 // size, and the buffer, the buffer size and the line pitch from the region,
 // the destination and the font height where no option gave them; parsing
 // the same arguments again gives the same result.
@@ -38,7 +38,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!options) return 0;
 
     const TextLayoutParams& r = options->record;
-    if (options->command == tool::Command::Help) return 0;  // only the usage is printed
+    // A call for help or for the version only prints them.
+    if (options->command == tool::Command::Help || options->command == tool::Command::Version) return 0;
     FUZZ_CHECK(r.size == int16_t(sizeof r));
     FUZZ_CHECK(r.faceName == nullptr);
     if (!options->bufferGiven) {
@@ -49,8 +50,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         FUZZ_CHECK(r.bufferSize == std::min<uint64_t>(uint64_t(r.bufferWidth) * r.bufferHeight * 4,
                                                       std::numeric_limits<uint32_t>::max()));
     if (!options->linePitchGiven) FUZZ_CHECK(r.linePitch == r.fontHeight);
-    FUZZ_CHECK(!tool::DefaultOutput(options->command).empty() || options->command == tool::Command::Measure ||
-               options->command == tool::Command::Help);
 
     std::string errorAgain;
     const std::optional<tool::Options> again = tool::ParseOptions(args, errorAgain);
@@ -60,6 +59,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FUZZ_CHECK(std::memcmp(&again->record, &r, kFields) == 0);
     FUZZ_CHECK(again->command == options->command && again->positional == options->positional &&
                again->face == options->face && again->fontFiles == options->fontFiles &&
-               again->output == options->output && again->textFile == options->textFile);
+               again->output == options->output && again->textFile == options->textFile && again->fit == options->fit &&
+               again->margin == options->margin && again->outline == options->outline &&
+               again->outlineColor == options->outlineColor);
     return 0;
 }
