@@ -44,6 +44,7 @@
 #include "textraster.h"
 #ifndef _WIN32
 #include <fontconfig/fontconfig.h>
+#include <unistd.h>
 
 #include <filesystem>
 
@@ -104,6 +105,14 @@ struct RegisteredImage {
     Text path;
 };
 
+unsigned long ProcessId() {
+#ifdef _WIN32
+    return GetCurrentProcessId();
+#else
+    return static_cast<unsigned long>(getpid());
+#endif
+}
+
 std::vector<RegisteredImage> MakePrivateImages() {
     std::vector<RegisteredImage> images;
     for (size_t i = 0; i < kPrivateCount; ++i) {
@@ -112,7 +121,9 @@ std::vector<RegisteredImage> MakePrivateImages() {
         r.image = test::ReplaceNameTable(
             test::ReadFileBytes(test::FontFile(f.pattern)),
             test::NameTableBuilder{}.AddWindowsNames(f.family, f.family).Add(3, 1, 0x409, 2, u"Regular"));
-        r.file = std::make_unique<test::TempFile>("textraster-soak-" + std::to_string(i) + ".ttf", r.image);
+        // Named by the process too: two soaks at once must not share files.
+        r.file = std::make_unique<test::TempFile>(
+            "textraster-soak-" + std::to_string(ProcessId()) + "-" + std::to_string(i) + ".ttf", r.image);
         r.path = r.file->text();
         images.push_back(std::move(r));
     }
