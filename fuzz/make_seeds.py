@@ -3,9 +3,12 @@
 cases of the unit and API tests, in the layouts the targets read (see the
 comment at the top of each *_fuzzer.cpp). Run it again after changing a
 layout; the seeds are checked in. Needs Debian's fontTools (the system's
-python3) for the small fonts of the name table target."""
+python3) for the small fonts of the name table target, and for the font
+target the fonts the set-up installs, found through fontconfig (fc-match)."""
+import io
 import os
 import struct
+import subprocess
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 
@@ -201,24 +204,124 @@ def be(text):
     return text.encode("utf-16-be")
 
 
+def write_name(name, data):
+    """A seed of both the reader alone and the registration target."""
+    for target in ("name_table", "registration"):
+        write(target, name, data)
+
+
 PLAIN = name_table([(3, 1, 0x409, 1, be("Plain")), (3, 1, 0x409, 4, be("Plain Regular"))])
-write("name_table", "small-truetype", small_font("Seed Regular"))
-write("name_table", "small-cff", small_font("Seed CFF", cff=True))
-write("name_table", "collection", b"ttcf" + struct.pack(">HHII", 1, 0, 1, 16) + sfnt([(b"name", PLAIN)]))
-write("name_table", "cff-plain", sfnt([(b"name", PLAIN)], 0x4F54544F))
-write("name_table", "no-tables", sfnt([]))
-write("name_table", "second-table", sfnt([(b"head", bytes(54)), (b"name", PLAIN)]))
-write("name_table", "two-name-tables", sfnt([(b"name", name_table([(3, 1, 0x409, 4, be("First"))])),
+write_name("small-truetype", small_font("Seed Regular"))
+write_name("small-cff", small_font("Seed CFF", cff=True))
+write_name("collection", b"ttcf" + struct.pack(">HHII", 1, 0, 1, 16) + sfnt([(b"name", PLAIN)]))
+write_name("cff-plain", sfnt([(b"name", PLAIN)], 0x4F54544F))
+write_name("no-tables", sfnt([]))
+write_name("second-table", sfnt([(b"head", bytes(54)), (b"name", PLAIN)]))
+write_name("two-name-tables", sfnt([(b"name", name_table([(3, 1, 0x409, 4, be("First"))])),
                                              (b"name", name_table([(3, 1, 0x409, 4, be("Second"))]))]))
-write("name_table", "table-past-end", sfnt([(b"name", None, 100000)]))
-write("name_table", "last-wins", sfnt([(b"name", name_table([
+write_name("table-past-end", sfnt([(b"name", None, 100000)]))
+write_name("last-wins", sfnt([(b"name", name_table([
     (3, 1, 0x409, 4, be("Gothic")), (1, 0, 0, 4, b"Mac"), (3, 1, 0x411, 4, be("\u30b4\u30b7")),
     (3, 10, 0x409, 4, be("Wide")), (3, 0, 0x409, 4, be("Sym"))]))]))
-write("name_table", "odd-length", sfnt([(b"name", name_table([(3, 1, 0x409, 4, b"\x00\x41\x00\x42\x43")]))]))
-write("name_table", "zero-unit", sfnt([(b"name", name_table([(3, 1, 0x409, 4, be("Ab\0cd"))]))]))
-write("name_table", "string-past-end", sfnt([(b"name", name_table([(3, 1, 0x409, 4, b"", 20, 40000)]))]))
-write("name_table", "cut-at-surrogate", sfnt([(b"name", name_table([
+write_name("odd-length", sfnt([(b"name", name_table([(3, 1, 0x409, 4, b"\x00\x41\x00\x42\x43")]))]))
+write_name("zero-unit", sfnt([(b"name", name_table([(3, 1, 0x409, 4, be("Ab\0cd"))]))]))
+write_name("string-past-end", sfnt([(b"name", name_table([(3, 1, 0x409, 4, b"", 20, 40000)]))]))
+write_name("cut-at-surrogate", sfnt([(b"name", name_table([
     (3, 1, 0x409, 4, be("a" * 62 + "\U0001F600" + "b"))]))]))
-write("name_table", "format-1", sfnt([(b"name", name_table([(3, 1, 0x8000, 4, be("Tagged"))], 1,
+write_name("format-1", sfnt([(b"name", name_table([(3, 1, 0x8000, 4, be("Tagged"))], 1,
                                                           (be("en"), be("ja"))))]))
-write("name_table", "truncated", sfnt([(b"name", PLAIN)])[:-3])
+write_name("truncated", sfnt([(b"name", PLAIN)])[:-3])
+
+
+# The font target: real fonts of the set-up, cut down to the characters of
+# the target's texts (small, so that mutations stay fast) with their layout
+# tables and hinting, after four bytes of options: height, style and writing
+# mode, text, wrapping (see font_fuzzer.cpp).
+FONT_SEEDS = [
+    ("dejavu-sans", "DejaVu Sans", "Hag fié שלبسم 1/2"),
+    ("dejavu-serif-bold", "DejaVu Serif:bold", "Hag fié ́"),
+    ("liberation-serif", "Liberation Serif", "Hag fié AV"),
+    ("liberation-sans-italic", "Liberation Sans:italic", "Hag fi AV"),
+    ("ipagothic", "IPAGothic", "Hag 漢字あ。"),
+    ("wenquanyi", "WenQuanYi Micro Hei", "Hag 漢字中。"),
+    ("nimbus-sans-cff", "Nimbus Sans", "Hag fi"),
+]
+
+
+def installed_font(pattern):
+    """The file and face index fontconfig gives for a pattern."""
+    answer = subprocess.run(["fc-match", "-f", "%{file}\t%{index}", pattern], check=True, capture_output=True,
+                            text=True).stdout
+    path, index = answer.split("\t")
+    return path, int(index)
+
+
+def subset_font(pattern, text):
+    from fontTools import subset
+    from fontTools.ttLib import TTFont
+
+    path, index = installed_font(pattern)
+    font = TTFont(path, fontNumber=index)
+    options = subset.Options()
+    options.layout_features = ["*"]
+    options.hinting = True
+    options.name_IDs = ["*"]
+    options.notdef_outline = True
+    options.glyph_names = False
+    subsetter = subset.Subsetter(options)
+    subsetter.populate(text=text)
+    subsetter.subset(font)
+    out = io.BytesIO()
+    font.save(out)
+    return out.getvalue()
+
+
+for i, (name, pattern, text) in enumerate(FONT_SEEDS):
+    options = bytes([12 + 7 * i, i % 6 | (0x80 if i % 3 == 0 else 0), i, 1])
+    write("font", name, options + subset_font(pattern, text))
+
+
+# The command-line renderer's parsers: SubRip files (tests/tools/srt_test.cpp),
+# text in UTF-8 and UTF-16 (tests/unit/utf_test.cpp), command lines
+# (tests/tools/options_test.cpp), each argument ended by a zero byte.
+SRT = [
+    ("tidy", b"1\n00:00:01,000 --> 00:00:02,000\nHello\n\n2\n00:00:03,000 --> 00:00:04,000\nWorld\n"),
+    ("crlf-mark", b"\xef\xbb\xbf1\r\n00:00:01,000 --> 00:00:02,000\r\nOne\r\nTwo\r\n"),
+    ("old-mac", b"1\r00:00:01,000 --> 00:00:02,000\rA\r\r2\r00:00:03,000 --> 00:00:04,000\rB\r"),
+    ("no-blank", b"1\n00:01 --> 00:02\nA\n2\n00:03 --> 00:04\nB"),
+    ("numbers", b"00:01 --> 00:02\nA\n\n7\n00:03 --> 00:04\nB\n\n7\n00:05 --> 00:06\nC\n"),
+    ("tags", b'1\n00:01 --> 00:02\n<i>It</i> <B>is</B> <font color="#fff">here</font> <3 a<b\n'),
+    ("utf16", "\ufeff1\n00:01 --> 00:02\n\u05e9\u05dc\u05d5\u05dd\n".encode("utf-16-le")),
+]
+for name, data in SRT:
+    write("srt", name, data)
+with open(os.path.join(HERE, "..", "tools", "samples", "sample.srt"), "rb") as f:
+    write("srt", "styled-sample", f.read())
+
+UTF = [
+    ("ascii", b"plain text"), ("languages", "Gr\u00fc\u00dfe \u05e9\u05dc\u05d5\u05dd \u6f22\u5b57 \U0001F600".encode()),
+    ("bom8", b"\xef\xbb\xbfmarked"), ("bom16le", "\ufeffA\U0001F600".encode("utf-16-le")),
+    ("bom16be", "\ufeffB\u00e9".encode("utf-16-be")), ("overlong", b"\xc0\xaf"), ("surrogate", b"\xed\xa0\x80"),
+    ("cut", b"ab\xe6\xbc"), ("above", b"\xf4\x90\x80\x80"), ("lone16", b"\xff\xfe\x00\xd8A\x00"),
+]
+for name, data in UTF:
+    write("utf", name, data)
+
+OPTIONS = [
+    ("render", ["render", "x"]),
+    ("every-field", ["render", "--region=200x50", "--dest", "10,20", "--bottom-up", "--text-color", "#11223344",
+                     "--back-color", "#AABBCC", "--font", "Liberation Serif", "--font-height", "20", "--style",
+                     "bold-italic", "--space-mode", "to-space", "--newline-mode", "5", "--preserve-spaces",
+                     "--no-wrap", "--leading-space-mode", "trim", "--block-start-offset", "-7", "--line-pitch", "25",
+                     "--first-line-indent", "-3", "--writing-mode", "vertical", "--align", "end", "--",
+                     "-5 degrees"]),
+    ("subtitles", ["subtitles", "a.srt", "--font-file", "a.ttf", "--font-file", "b.ttf", "-o", "out"]),
+    ("measure", ["measure", "--text-file", "t.txt", "--json"]),
+    ("help", ["render", "x", "--help"]),
+    ("bad-region", ["render", "x", "--region", "70000x1"]),
+    ("fit-outline", ["render", "x", "--fit", "--outline", "2"]),
+    ("fonts", ["fonts"]),
+    ("version", ["--version"]),
+]
+for name, args in OPTIONS:
+    write("options", name, b"\0".join(a.encode() for a in args))

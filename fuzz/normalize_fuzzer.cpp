@@ -4,7 +4,9 @@
 // each), then the text as UTF-16LE up to the first zero unit.
 //
 // Beyond memory safety (the input and the output blocks are exactly as large
-// as the callers make them), checks what holds for every request:
+// as the callers make them), checks that the result is that of the plain
+// definition (tests/support/normalize_reference.h), and what holds for every
+// request:
 // - the output is terminated within the input's length plus one unit;
 // - only white space is removed or replaced: the other characters come out
 //   in order, so U+00A0, U+2028 and U+2029 keep their counts;
@@ -18,6 +20,7 @@
 #include <vector>
 
 #include "fuzz/fuzz_input.h"
+#include "support/normalize_reference.h"
 #include "text/char_class.h"
 #include "text/normalize.h"
 
@@ -50,6 +53,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     size_t outLength = 0;
     while (outLength <= length && output[outLength] != 0) ++outLength;
     FUZZ_CHECK(outLength <= length);  // terminated, never longer than the input
+    const std::vector<TextChar> units(text.get(), text.end());
+    FUZZ_CHECK(std::vector<TextChar>(output.get(), output.get() + outLength) ==
+               test::NormalizeByDefinition(units, spaceMode, newlineMode, preserveSpaces, leadingSpaceMode));
 
     FUZZ_CHECK(NonWhiteSpace(text.get(), length) == NonWhiteSpace(output.get(), outLength));
     auto count = [](const TextChar* s, size_t n, TextChar c) {

@@ -32,6 +32,13 @@ TEXTRASTER_TEST_PACKAGES=(
 # figures out.
 TEXTRASTER_BENCH_PACKAGES=(libpango1.0-dev libcairo2-dev libass-dev)
 
+# Only for plotting a soak run (tests/soak/run.sh --plot).
+TEXTRASTER_PLOT_PACKAGES=(python3-matplotlib)
+
+textraster_install_plot_packages() {
+  textraster_install_packages "${TEXTRASTER_PLOT_PACKAGES[@]}"
+}
+
 textraster_install_bench_packages() {
   textraster_install_packages "${TEXTRASTER_BENCH_PACKAGES[@]}"
 }

@@ -3,9 +3,10 @@
 # library natively and for 32- and 64-bit Windows, and runs every test:
 # natively, the Windows builds under Wine, the native tests under
 # AddressSanitizer and UndefinedBehaviorSanitizer, the threads test under
-# ThreadSanitizer, and each fuzz target for a short while
-# (TEXTRASTER_FUZZ_SECONDS, 60 by default). Every stage runs even when one
-# before it failed; the last lines say how each went.
+# ThreadSanitizer, the soak's short form (TEXTRASTER_SOAK_SECONDS natively,
+# 120 by default, half that on the DLL under Wine), and each fuzz target for
+# a short while (TEXTRASTER_FUZZ_SECONDS, 60 by default). Every stage runs
+# even when one before it failed; the last lines say how each went.
 set -euo pipefail
 source "$(dirname "$0")/setup.sh"
 textraster_install_test_packages
@@ -87,6 +88,26 @@ if [[ -n ${tsan_built:-} ]]; then
   passed=$(sed -n 's/^\[  PASSED  \] \([0-9]*\) tests\?\..*/\1/p' "$TEXTRASTER_BUILD/tsan.log")
   failed=$(sed -n 's/^\[  FAILED  \] \([0-9]*\) tests\?, listed below.*/\1/p' "$TEXTRASTER_BUILD/tsan.log")
   if [[ -z $passed && -z $failed ]]; then record tsan 0 1 "did not finish"; else record tsan "${passed:-0}" "${failed:-0}"; fi
+fi
+
+# The soak's short form: many threads drawing while fonts come and go, the
+# same program natively and on the 32-bit DLL under Wine.
+soak_seconds=${TEXTRASTER_SOAK_SECONDS:-120}
+soak_passed=0 soak_failed=() soak_runs=()
+[[ -n ${native_built:-} ]] && soak_runs+=("native $soak_seconds")
+[[ -n ${win32_built:-} ]] && soak_runs+=("wine $((soak_seconds / 2))")
+for run in "${soak_runs[@]}"; do
+  read -r where seconds <<<"$run"
+  if "$TEXTRASTER_ROOT/tests/soak/run.sh" "$seconds" "$where"; then
+    soak_passed=$((soak_passed + 1))
+  else
+    soak_failed+=("$where")
+  fi
+done
+if ((${#soak_runs[@]} == 0)); then
+  record soak 0 1 "nothing built to run it on"
+else
+  record soak "$soak_passed" "${#soak_failed[@]}" "${soak_failed[*]}"
 fi
 
 echo "== fuzz targets"

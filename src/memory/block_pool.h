@@ -41,6 +41,7 @@ class BlockPool {
     // How many blocks are kept, and their bytes.
     size_t KeptBlocks();
     size_t KeptBytes();
+    const Limits& limits() const { return limits_; }
 
    private:
     void Free(void* block);

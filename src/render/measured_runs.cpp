@@ -15,9 +15,25 @@ MeasuredRuns::Runs* MeasuredRuns::RunsFrom(const TextChar* start) {
 
 bool MeasuredRuns::Find(const TextChar* start, uint32_t count, int32_t& extent) {
     const Runs* runs = RunsFrom(start);
-    if (!runs || count >= runs->known.size() || !runs->known[count]) return false;
-    extent = runs->extents[count];
+    if (!runs || count >= runs->size || !known_[runs->offset + count]) return false;
+    extent = extents_[runs->offset + count];
     return true;
+}
+
+void MeasuredRuns::Grow(Runs& runs, uint32_t size) {
+    const bool last = runs.offset + runs.size == extents_.size();
+    const size_t offset = last ? runs.offset : extents_.size();
+    // Both pools first: `runs` changes only once both have the room.
+    extents_.resize(offset + size, 0);
+    known_.resize(offset + size, false);
+    if (!last) {
+        for (uint32_t c = 0; c < runs.size; ++c) {
+            extents_[offset + c] = extents_[runs.offset + c];
+            known_[offset + c] = known_[runs.offset + c];
+        }
+        runs.offset = offset;
+    }
+    runs.size = size;
 }
 
 void MeasuredRuns::Remember(const TextChar* start, uint32_t count, int32_t extent) noexcept {
@@ -25,17 +41,13 @@ void MeasuredRuns::Remember(const TextChar* start, uint32_t count, int32_t exten
         Runs* runs = RunsFrom(start);
         if (!runs) {
             runs = &byStart_[start];
+            runs->offset = extents_.size();
             lastStart_ = start;
             last_ = runs;
         }
-        // The extents first: `known` never reaches past them, even when
-        // memory runs out between the two.
-        if (count >= runs->known.size()) {
-            runs->extents.resize(count + 1, 0);
-            runs->known.resize(count + 1, false);
-        }
-        runs->known[count] = true;
-        runs->extents[count] = extent;
+        if (count >= runs->size) Grow(*runs, count + 1);
+        known_[runs->offset + count] = true;
+        extents_[runs->offset + count] = extent;
     } catch (const std::bad_alloc&) {
         // Measured again when asked again.
     }

@@ -5,6 +5,7 @@
 // after the first reads them here.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <unordered_map>
 #include <vector>
@@ -21,13 +22,22 @@ class MeasuredRuns {
     void Remember(const TextChar* start, uint32_t count, int32_t extent) noexcept;
 
    private:
+    // The runs from one start: the extent of `count` characters lies at
+    // `offset + count` of the pools, for counts below `size`. A text of many
+    // short lines has as many starts: they share two pools instead of each
+    // holding blocks of its own.
     struct Runs {
-        std::vector<int32_t> extents;  // by count
-        std::vector<bool> known;       // whether extents[count] was measured
+        size_t offset = 0;
+        uint32_t size = 0;
     };
     Runs* RunsFrom(const TextChar* start);
+    // Makes room for counts below `size`: in place when the runs end the
+    // pools (as the line being walked does), else moved to their end.
+    void Grow(Runs& runs, uint32_t size);
 
     std::unordered_map<const TextChar*, Runs> byStart_;
+    std::vector<int32_t> extents_;
+    std::vector<bool> known_;  // whether the extent at the same place was measured
     // The walks ask about one line start many times in a row.
     const TextChar* lastStart_ = nullptr;
     Runs* last_ = nullptr;

@@ -11,14 +11,34 @@ namespace {
 // passes the read position. This needs no scratch copy, and so nothing that
 // could fail to be allocated.
 
-// Rule B: the white space at `next` onwards (the input of pass 1) reaches an LF.
-bool WhiteSpaceRunReachesLineFeed(const TextChar* next) {
-    for (; IsWhiteSpace(*next); ++next)
-        if (*next == kLineFeed) return true;
-    return false;
-}
+// Whether the white space after a unit of the input, up to the first unit
+// that is not white space, holds an LF: white space before a line feed.
+// Every unit of one white-space run gets its answer from a single walk to
+// the run's end, which remembers where the run's last LF lies, so that a
+// long run costs time in proportion to its length, not to its square.
+class LineFeedAhead {
+   public:
+    explicit LineFeedAhead(const TextChar* text) : walkedTo_(text) {}
+
+    // `at` is white space other than LF, and the units are asked for in order.
+    bool After(const TextChar* at) {
+        if (at >= walkedTo_) Walk(at);
+        return lastLineFeed_ && at < lastLineFeed_;
+    }
+
+   private:
+    void Walk(const TextChar* from) {
+        lastLineFeed_ = nullptr;
+        for (walkedTo_ = from; IsWhiteSpace(*walkedTo_); ++walkedTo_)
+            if (*walkedTo_ == kLineFeed) lastLineFeed_ = walkedTo_;
+    }
+
+    const TextChar* walkedTo_;                // the end of the run walked last
+    const TextChar* lastLineFeed_ = nullptr;  // its last LF, if any
+};
 
 void TreatWhiteSpace(const TextChar* in, TextChar* out, int32_t spaceMode, int32_t leadingSpaceMode) {
+    LineFeedAhead lineFeedAhead(in);
     uint32_t i = 0;
     for (const TextChar* p = in; *p; ++p) {
         const TextChar c = *p;
@@ -26,13 +46,15 @@ void TreatWhiteSpace(const TextChar* in, TextChar* out, int32_t spaceMode, int32
             out[i++] = c;
             continue;
         }
-        // Rule A: at a line start, judged on what this pass has written.
+        // At a line start, judged on what this pass has written: once one
+        // unit is dropped there, the last unit written is still the LF (or
+        // nothing), so the rest of the run goes too.
         const bool atLineStart = i > 0 ? out[i - 1] == kLineFeed : leadingSpaceMode == 2;
         bool keep;
         switch (spaceMode) {
-            case 0: keep = !atLineStart && !WhiteSpaceRunReachesLineFeed(p + 1); break;
+            case 0: keep = !atLineStart && !lineFeedAhead.After(p); break;
             case 2: keep = true; break;
-            case 3: keep = !WhiteSpaceRunReachesLineFeed(p + 1); break;
+            case 3: keep = !lineFeedAhead.After(p); break;
             case 4: keep = !atLineStart; break;
             default: keep = false; break;  // 1 and every unknown mode remove it
         }

@@ -1,7 +1,8 @@
 // What drawing keeps from call to call must never show: memory of surfaces
 // and read-backs comes back from the pool cleared as a new bitmap must be,
 // glyphs kept blended over one background blend as the formula says over any
-// other, and a line kept shaped is drawn anew when its text changes.
+// other, and a line kept shaped is drawn anew when its text changes. And what
+// it keeps stays within its bounds.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -132,6 +133,43 @@ TEST(TextOut, DrawsTheTextAsItIsNowThoughTheLastLineIsKept) {
     fresh.Draw(0, 0, u"first text");
     fresh.Draw(0, 40, u"other text");
     EXPECT_EQ(kept.Pixels(), fresh.Pixels());
+}
+
+// Blends are made for glyphs already kept whenever a text comes in another
+// colour: they must not take a font past its budget for glyph images (which
+// is checked only when a glyph is added), and beyond it they are still drawn
+// as the formula says.
+TEST(GlyphImages, BlendsStayWithinTheFontsBudget) {
+    // Eighty large ideographs: some 3 MB of coverage, 27 MB with two blends each.
+    const LOGFONTW lf = Describe(u"WenQuanYi Micro Hei", 250);
+    std::u16string text;
+    for (char16_t c = 0x4E00; text.size() < 80; c = char16_t(c + 7)) text += c;
+    Surface big(2000, 260);
+    big.UseFont(lf);
+    SetBkMode(big.dc(), TRANSPARENT);
+    HFONT handle = CreateFontIndirectW(&lf);
+    ASSERT_NE(handle, nullptr);
+    portable::SizedFont& font = *portable::Find<PortableFont>(handle)->sized;
+    for (COLORREF color : {COLORREF(0x0000FF), COLORREF(0x00FF00), COLORREF(0xFF0000)}) {
+        SetTextColor(big.dc(), color);
+        for (size_t at = 0; at < text.size(); at += 8) big.Draw(0, 0, std::u16string_view(text).substr(at, 8));
+        std::lock_guard<std::mutex> guard(font.lock);
+        EXPECT_LE(font.glyphBytes, portable::kGlyphCacheBytes);
+    }
+    {
+        std::lock_guard<std::mutex> guard(font.lock);
+        ASSERT_GT(font.glyphBytes, portable::kGlyphCacheBytes / 2);  // the budget is what limited the blends
+    }
+    // Beyond the budget, in yet another colour.
+    Surface s(kWidth, kHeight);
+    s.UseFont(lf);
+    SetBkMode(s.dc(), TRANSPARENT);
+    SetTextColor(s.dc(), 0x808080);
+    const std::u16string_view line = std::u16string_view(text).substr(0, 1);
+    const std::vector<uint32_t> expected = Expected(s.Pixels(), handle, 5, -60, line, 0x808080);
+    s.Draw(5, -60, line);
+    EXPECT_EQ(s.Pixels(), expected);
+    DeleteObject(handle);
 }
 
 }  // namespace

@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
+#include <random>
 #include <vector>
 
+#include "support/normalize_reference.h"
 #include "support/test_text.h"
 
 namespace textraster {
@@ -73,13 +76,17 @@ const NormalizeCase kCases[] = {
     {u"a\n\n b", 3, 2, 0, 0, u"a\n\nb"},
     // Any nonzero preserveSpaces skips collapsing.
     {u"a  b", 2, 2, -5, 0, u"a  b"},
-    // Rule A sees the output: after a removed space the last written unit is still LF.
+    // The line-start rule sees the output: after a removed space the last written unit is still LF.
     {u"a\n \t b", 4, 2, 1, 0, u"a\nb"},
     // leadingSpaceMode 1 has no effect on normalisation.
     {u"  a", 4, 2, 1, 1, u"  a"},
-    // Rule B's look-ahead runs over the whole white-space run of the input.
+    // The look-ahead for a line feed runs over the whole white-space run of the input.
     {u"a \t\x3000\nb", 3, 2, 1, 0, u"a\nb"},
     {u"a \tc\nb", 3, 2, 1, 0, u"a \tc\nb"},
+    // A run that holds several line feeds: only what follows its last LF stays.
+    {u"a \n \r\n\t b", 3, 2, 1, 0, u"a\n\n\t b"},
+    {u"a \n \r\n\t b", 0, 2, 1, 0, u"a\n\nb"},
+    {u"a \n \r\n\t ", 3, 2, 1, 0, u"a\n\n\t "},
 };
 
 TEST(NormalizeText, ModesAndRules) {
@@ -105,6 +112,25 @@ TEST(NormalizeText, SeparatorsAndNoBreakSpacePassUnchanged) {
                 EXPECT_NE(out.find(TextChar(0x2028)), Text::npos);
                 EXPECT_NE(out.find(TextChar(0x2029)), Text::npos);
             }
+}
+
+// The library answers the look-ahead for a line feed once per white-space
+// run; the plain definition asks it for every unit. Random texts made mostly
+// of white space, with line feeds inside runs, in every mode.
+TEST(NormalizeText, AgreesWithThePlainDefinition) {
+    static const char16_t kPieces[] = {u' ', u'\t', u'\r', u'\n', 0x2003, 0x200B, 0x3000, 0x00A0, 0x2028, u'a', u'b'};
+    std::mt19937 rng(18);
+    for (int round = 0; round < 4000; ++round) {
+        Text input;
+        const size_t length = rng() % 24;
+        for (size_t k = 0; k < length; ++k) input += TextChar(kPieces[rng() % std::size(kPieces)]);
+        const NormalizeCase k{
+            nullptr, int32_t(rng() % 7) - 1, int32_t(rng() % 6) - 1, int32_t(rng() % 2), int32_t(rng() % 3), nullptr};
+        SCOPED_TRACE(testing::Message() << Show(input) << " space " << k.spaceMode << " newline " << k.newlineMode
+                                        << " preserve " << k.preserveSpaces << " leading " << k.leadingSpaceMode);
+        ASSERT_EQ(Show(Normalize(input, k)), Show(test::NormalizeByDefinition(input, k.spaceMode, k.newlineMode,
+                                                                              k.preserveSpaces, k.leadingSpaceMode)));
+    }
 }
 
 TEST(NormalizeText, NeverLongerThanInput) {

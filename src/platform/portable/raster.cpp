@@ -15,10 +15,6 @@ constexpr int kBoldDivisor = 24;
 // A glyph image larger than this many pixels is not drawn (a font far too
 // large for any surface).
 constexpr long kMaxGlyphPixels = 1L << 26;
-// A font keeps its glyph images, with their blends, up to this many bytes,
-// then starts afresh. Fonts are kept process-wide (a few dozen at most, see
-// sized_font.cpp), so this bounds what all of them hold.
-constexpr size_t kGlyphCacheBytes = size_t(16) << 20;
 
 void Turn(FT_Outline& outline, FT_Fixed xx, FT_Fixed xy, FT_Fixed yx, FT_Fixed yy) {
     FT_Matrix matrix{xx, xy, yx, yy};
@@ -216,8 +212,18 @@ const std::vector<uint32_t>& GlyphBlender::OverUsual(SizedFont& font, const Glyp
     for (const GlyphImage::Blend& blend : image.blends)
         if (blend.color == pixel_ && blend.background == background && !blend.pixels.empty()) return blend.pixels;
     GlyphImage::Blend& blend = image.blends[image.nextBlend];
+    // A blend is kept only within the font's budget for glyph images (which
+    // is checked when a glyph is added): else glyphs kept and drawn again in
+    // other colours could take the font to nine times the budget. Beyond it,
+    // the blend is made for this use alone.
+    const size_t kept = blend.pixels.size() * sizeof(uint32_t);
+    if (font.glyphBytes - kept + image.coverage.size() * sizeof(uint32_t) > kGlyphCacheBytes) {
+        unkept_.resize(image.coverage.size());
+        for (size_t i = 0; i < image.coverage.size(); ++i) unkept_[i] = BlendOverUsual(image.coverage[i]);
+        return unkept_;
+    }
     image.nextBlend = (image.nextBlend + 1) % 2;
-    font.glyphBytes -= blend.pixels.size() * sizeof(uint32_t);
+    font.glyphBytes -= kept;
     blend.color = pixel_;
     blend.background = background;
     blend.pixels.resize(image.coverage.size());

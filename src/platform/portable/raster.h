@@ -9,6 +9,11 @@
 
 namespace textraster::portable {
 
+// A font keeps its glyph images, with their blends, up to this many bytes,
+// then starts afresh. Fonts are kept process-wide (a bounded few, see
+// kKeptSizedFonts), so this bounds what all of them hold.
+constexpr size_t kGlyphCacheBytes = size_t(16) << 20;
+
 // The glyph's image as the font draws it (synthetic bold and italic, the
 // upright turn, the escapement), made once per font. Null when the glyph
 // has no outline to draw. The caller holds font.lock.
@@ -64,6 +69,8 @@ class GlyphBlender {
     uint32_t overUsual_[256];
     // A row of the usual background, to tell rows that hold nothing else.
     std::vector<uint32_t> usualRow_;
+    // A blend the font has no room to keep.
+    std::vector<uint32_t> unkept_;
 };
 
 }  // namespace textraster::portable

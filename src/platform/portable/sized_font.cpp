@@ -226,9 +226,8 @@ std::unique_ptr<SizedFont> MakeSizedFont(const SizedFontKey& key) {
     return font;
 }
 
-// The sized fonts made so far, most recently used first. A font in use stays
-// alive with its users when it falls out of the list.
-constexpr size_t kKeptSizedFonts = 16;
+// The sized fonts made so far, most recently used first (kKeptSizedFonts of
+// them). A font in use stays alive with its users when it falls out of the list.
 std::mutex cacheLock;
 std::vector<std::pair<SizedFontKey, std::shared_ptr<SizedFont>>>& Cache() {
     static auto* cache =

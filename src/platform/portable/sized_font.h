@@ -123,6 +123,9 @@ struct SizedFont {
     bool LooksUp(char32_t c);  // Covers' answer from FreeType, kept
 };
 
+// How many of the most recently used sized fonts are kept beyond their use.
+constexpr size_t kKeptSizedFonts = 16;
+
 // The sized font for a key, made on first use and kept among the most
 // recently used ones; null when the face cannot be opened or sized.
 std::shared_ptr<SizedFont> FindSizedFont(const SizedFontKey& key);

@@ -1,0 +1,43 @@
+// The command-line renderer's SubRip reader over arbitrary subtitle files,
+// decoded as the tool decodes them.
+//
+// Input: the file's bytes.
+//
+// Checks, beyond memory safety (the decoded text is a heap block of its own
+// size): a file that does not decode yields no text; the cues come in
+// order (each number above the one before); every cue has text, without a
+// carriage return; times are -1 or a count of milliseconds; reading the
+// same text again gives the same cues, times and styles.
+#include <cstdint>
+#include <vector>
+
+#include "fuzz/fuzz_input.h"
+#include "srt.h"
+
+using namespace textraster;
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const tool::Decoded decoded = tool::DecodeTextFile(std::vector<uint8_t>(data, data + size));
+    if (!decoded.error.empty()) {
+        FUZZ_CHECK(decoded.text.empty());
+        return 0;
+    }
+    const tool::Text& text = decoded.text;
+    const std::vector<tool::Cue> cues = tool::ParseSrt(text);
+
+    for (size_t i = 0; i < cues.size(); ++i) {
+        const tool::Cue& cue = cues[i];
+        if (i > 0) FUZZ_CHECK(cue.number > cues[i - 1].number);
+        FUZZ_CHECK(!cue.text.empty());
+        for (TextChar c : cue.text) FUZZ_CHECK(c != '\r');
+        FUZZ_CHECK(cue.start >= -1 && cue.end >= -1);
+    }
+    const std::vector<tool::Cue> again = tool::ParseSrt(text);
+    FUZZ_CHECK(again.size() == cues.size());
+    for (size_t i = 0; i < cues.size(); ++i)
+        FUZZ_CHECK(again[i].number == cues[i].number && again[i].text == cues[i].text &&
+                   again[i].start == cues[i].start && again[i].end == cues[i].end &&
+                   again[i].style.italic == cues[i].style.italic && again[i].style.bold == cues[i].style.bold &&
+                   again[i].style.color == cues[i].style.color);
+    return 0;
+}
