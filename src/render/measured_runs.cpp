@@ -20,24 +20,46 @@ bool MeasuredRuns::Find(const TextChar* start, uint32_t count, int32_t& extent) 
     return true;
 }
 
+MeasuredRuns::Runs& MeasuredRuns::RunsMadeFrom(const TextChar* start) {
+    Runs* runs = RunsFrom(start);
+    if (!runs) {
+        runs = &byStart_[start];
+        lastStart_ = start;
+        last_ = runs;
+    }
+    return *runs;
+}
+
+void MeasuredRuns::MakeRoom(Runs& runs, uint32_t count) {
+    // The extents first: `known` never reaches past them, even when memory
+    // runs out between the two.
+    if (count >= runs.known.size()) {
+        runs.extents.resize(size_t(count) + 1, 0);
+        runs.known.resize(size_t(count) + 1, false);
+    }
+}
+
 void MeasuredRuns::Remember(const TextChar* start, uint32_t count, int32_t extent) noexcept {
     try {
-        Runs* runs = RunsFrom(start);
-        if (!runs) {
-            runs = &byStart_[start];
-            lastStart_ = start;
-            last_ = runs;
-        }
-        // The extents first: `known` never reaches past them, even when
-        // memory runs out between the two.
-        if (count >= runs->known.size()) {
-            runs->extents.resize(count + 1, 0);
-            runs->known.resize(count + 1, false);
-        }
-        runs->known[count] = true;
-        runs->extents[count] = extent;
+        Runs& runs = RunsMadeFrom(start);
+        MakeRoom(runs, count);
+        runs.known[count] = true;
+        runs.extents[count] = extent;
     } catch (const std::bad_alloc&) {
         // Measured again when asked again.
+    }
+}
+
+void MeasuredRuns::RememberPrefixes(const TextChar* start, const int32_t* extents, uint32_t count) noexcept {
+    try {
+        Runs& runs = RunsMadeFrom(start);
+        MakeRoom(runs, count);
+        for (uint32_t k = 1; k <= count; ++k) {
+            runs.known[k] = true;
+            runs.extents[k] = extents[k - 1];
+        }
+    } catch (const std::bad_alloc&) {
+        // Measured one by one when asked.
     }
 }
 

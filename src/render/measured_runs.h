@@ -19,6 +19,9 @@ class MeasuredRuns {
     bool Find(const TextChar* start, uint32_t count, int32_t& extent);
     // Remembers an extent; when memory runs out it is simply not remembered.
     void Remember(const TextChar* start, uint32_t count, int32_t extent) noexcept;
+    // Remembers the extents of the first 1, 2, ... `count` characters from
+    // `start`, in that order; as many as memory allows.
+    void RememberPrefixes(const TextChar* start, const int32_t* extents, uint32_t count) noexcept;
 
    private:
     struct Runs {
@@ -26,6 +29,10 @@ class MeasuredRuns {
         std::vector<bool> known;       // whether extents[count] was measured
     };
     Runs* RunsFrom(const TextChar* start);
+    // The runs from `start`, made when there are none yet; throws when memory runs out.
+    Runs& RunsMadeFrom(const TextChar* start);
+    // Makes room for extents by count up to `count`; throws when memory runs out.
+    static void MakeRoom(Runs& runs, uint32_t count);
 
     std::unordered_map<const TextChar*, Runs> byStart_;
     // The walks ask about one line start many times in a row.
