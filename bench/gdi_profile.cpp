@@ -2,7 +2,10 @@
 // GDI and user32 import of textraster.dll is redirected to a wrapper that
 // times it, and the time between two platform calls (the library's own
 // code) is counted against the call that follows it ("own code, then X").
-// Runs the benchmark job (bench/job.h) on the corpus, both entry points.
+// Runs the benchmark job (bench/job.h) on the corpus, both entry points, and
+// the platform's own call beside them the same way (bench/draw_text_peer.h,
+// with the context, bitmap and font made per line), whose calls from this
+// program are redirected too.
 //
 // Usage: gdi_profile [passes] [language]   (corpus: TEXTRASTER_CORPUS)
 //
@@ -24,6 +27,7 @@
 #endif
 #include <windows.h>
 
+#include "bench/draw_text_peer.h"
 #include "bench/job.h"
 
 namespace textraster::bench {
@@ -53,11 +57,16 @@ enum Call {
     kGetDIBits,
     kSetBoundsRect,
     kGetBoundsRect,
+    kCreateDIBSection,
+    kPatBlt,
+    kDrawTextW,
+    kGdiFlush,
     kSelectFont,
     kSelectBitmap,
     kDeleteFont,
     kDeleteBitmap,
     kGetDIBitsHeader,
+    kDrawTextWMeasuring,
     kCalls
 };
 
@@ -83,12 +92,44 @@ const char* const kCallNames[] = {
     "GetDIBits",
     "SetBoundsRect",
     "GetBoundsRect",
+    "CreateDIBSection",
+    "PatBlt",
+    "DrawTextW",
+    "GdiFlush",
     "SelectObject (a font)",
     "SelectObject (a bitmap)",
     "DeleteObject (a font)",
     "DeleteObject (a bitmap)",
     "GetDIBits (no pixels: the header)",
+    "DrawTextW (DT_CALCRECT)",
 };
+
+// What the summary tables add up a call's rows into.
+const char* GroupOf(int row) {
+    switch (row) {
+        case kGetDC:
+        case kReleaseDC: return "GetDC, ReleaseDC";
+        case kCreateCompatibleDC:
+        case kDeleteDC: return "CreateCompatibleDC, DeleteDC";
+        case kCreateCompatibleBitmap:
+        case kCreateDIBSection: return "the bitmaps made";
+        case kSelectBitmap: return "the bitmaps selected and put back";
+        case kDeleteBitmap: return "the bitmaps deleted";
+        case kCreateFontIndirectW:
+        case kSelectFont:
+        case kDeleteFont:
+        case kGetTextMetricsW: return "the font made, selected, deleted";
+        case kGetTextExtentPoint32W:
+        case kGetTextExtentExPointW: return "measuring (GetTextExtent*)";
+        case kTextOutW: return "TextOutW";
+        case kDrawTextW: return "DrawTextW";
+        case kDrawTextWMeasuring: return "DrawTextW (DT_CALCRECT)";
+        case kGetDIBits:
+        case kGetDIBitsHeader:
+        case kGetObjectW: return "reading back (GetObjectW, GetDIBits)";
+        default: return "colours, modes, alignment, bounds, flush";
+    }
+}
 
 // The row a call counts in: selecting, deleting and reading back by what.
 template <int Id, typename... Args>
@@ -102,6 +143,8 @@ int RowOf(Args... args) {
         }
     } else if constexpr (Id == kGetDIBits) {
         return std::get<4>(std::make_tuple(args...)) ? Id : kGetDIBitsHeader;
+    } else if constexpr (Id == kDrawTextW) {
+        return std::get<4>(std::make_tuple(args...)) & DT_CALCRECT ? kDrawTextWMeasuring : Id;
     } else {
         return Id;
     }
@@ -175,6 +218,10 @@ const Redirect kRedirects[] = {
     To<kGetDIBits>("GetDIBits", &GetDIBits),
     To<kSetBoundsRect>("SetBoundsRect", &SetBoundsRect),
     To<kGetBoundsRect>("GetBoundsRect", &GetBoundsRect),
+    To<kCreateDIBSection>("CreateDIBSection", &CreateDIBSection),
+    To<kPatBlt>("PatBlt", &PatBlt),
+    To<kDrawTextW>("DrawTextW", &DrawTextW),
+    To<kGdiFlush>("GdiFlush", &GdiFlush),
 };
 
 // Points the module's import slots for the calls above at their wrappers.
@@ -230,7 +277,68 @@ void KeepSmallest(Tally& kept, const Tally& t, bool first) {
     keep(kept.whole, t.whole);
 }
 
+// Per entry point, per language, microseconds per line by group.
+struct Summary {
+    std::vector<std::string> languages;
+    std::vector<std::string> groups;
+    std::vector<std::vector<double>> byLanguage;  // [language][group]
+};
+Summary summaries[4];
+const char* const kEntries[] = {"RenderText", "ComputeTextRegionSize", "DrawTextW, objects made per line",
+                                "DrawTextW(DT_CALCRECT), objects made per line"};
+
+void Summarise(Summary& summary, const char* language, const std::vector<Tally>& lines, double ticksPerMicrosecond) {
+    const std::string ownCode = "the caller's own code between platform calls";
+    std::vector<double> values(summary.groups.size(), 0.0);
+    auto add = [&](const std::string& group, double microseconds) {
+        size_t g = std::find(summary.groups.begin(), summary.groups.end(), group) - summary.groups.begin();
+        if (g == summary.groups.size()) {
+            summary.groups.push_back(group);
+            for (std::vector<double>& v : summary.byLanguage) v.push_back(0.0);
+            values.push_back(0.0);
+        }
+        values[g] += microseconds;
+    };
+    const double n = double(lines.size()) * ticksPerMicrosecond;
+    double whole = 0;
+    for (const Tally& t : lines) {
+        for (int c = 0; c < kCalls; ++c) {
+            if (t.inCall[c]) add(GroupOf(c), double(t.inCall[c]) / n);
+            if (t.before[c]) add(ownCode, double(t.before[c]) / n);
+        }
+        add(ownCode, double(t.atEnd) / n);
+        whole += double(t.whole) / n;
+    }
+    add("the whole call", whole);
+    summary.languages.push_back(language);
+    summary.byLanguage.push_back(values);
+}
+
+void PrintSummaries() {
+    for (int e = 0; e < 4; ++e) {
+        const Summary& s = summaries[e];
+        if (s.languages.empty()) continue;
+        std::printf("\n%s, µs per line\n\n| |", kEntries[e]);
+        for (const std::string& language : s.languages) std::printf(" %s |", language.c_str());
+        std::printf("\n|---|");
+        for (size_t l = 0; l < s.languages.size(); ++l) std::printf("--:|");
+        std::printf("\n");
+        // The whole call first, then what it is made of.
+        std::vector<size_t> order(s.groups.size());
+        for (size_t g = 0; g < order.size(); ++g) order[g] = g;
+        std::stable_partition(order.begin(), order.end(), [&](size_t g) { return s.groups[g] == "the whole call"; });
+        for (size_t g : order) {
+            std::printf("| %s |", s.groups[g].c_str());
+            for (size_t l = 0; l < s.languages.size(); ++l)
+                std::printf(" %.1f |", g < s.byLanguage[l].size() ? s.byLanguage[l][g] : 0.0);
+            std::printf("\n");
+        }
+    }
+}
+
 void Report(const char* language, const char* entry, const std::vector<Tally>& lines, double ticksPerMicrosecond) {
+    for (int e = 0; e < 4; ++e)
+        if (std::strcmp(entry, kEntries[e]) == 0) Summarise(summaries[e], language, lines, ticksPerMicrosecond);
     struct Row {
         std::string what;
         double calls, microseconds;
@@ -289,6 +397,7 @@ int main(int argc, char** argv) {
     const char* only = argc > 2 ? argv[2] : nullptr;
     HMODULE dll = GetModuleHandleW(L"textraster.dll");
     const int redirected = dll ? RedirectImports(dll) : 0;
+    RedirectImports(GetModuleHandleW(nullptr));  // the peer's calls
     LARGE_INTEGER frequency;
     QueryPerformanceFrequency(&frequency);
     const double ticksPerMicrosecond = double(frequency.QuadPart) / 1e6;
@@ -301,7 +410,9 @@ int main(int argc, char** argv) {
         const Text face = FromUtf8(language.family);
         const TextLayoutParams p = Request(language, face);
         std::vector<uint32_t> frame(size_t(kFrameWidth) * kFrameHeight);
-        std::vector<Tally> render(lines.size()), measure(lines.size());
+        const LOGFONTW description = JobFont(face);
+        std::vector<Tally> render(lines.size()), measure(lines.size()), peerDraw(lines.size()),
+            peerMeasure(lines.size());
         // One pass unprofiled first: the fonts loaded, the caches warm.
         for (const Text& line : lines) RenderText(line.c_str(), &p, frame.data(), nullptr, nullptr, nullptr);
         for (int pass = 0; pass < passes; ++pass) {
@@ -313,10 +424,17 @@ int main(int argc, char** argv) {
                 KeepSmallest(measure[i],
                              Profile([&] { ComputeTextRegionSize(text, &p, nullptr, &width, &height, nullptr); }),
                              pass == 0);
+                KeepSmallest(peerDraw[i], Profile([&] { TextSurface(description).DrawFresh(language, lines[i]); }),
+                             pass == 0);
+                KeepSmallest(peerMeasure[i], Profile([&] { TextSurface(description).Measure(language, lines[i]); }),
+                             pass == 0);
             }
         }
-        Report(language.code, "RenderText", render, ticksPerMicrosecond);
-        Report(language.code, "ComputeTextRegionSize", measure, ticksPerMicrosecond);
+        Report(language.code, kEntries[0], render, ticksPerMicrosecond);
+        Report(language.code, kEntries[1], measure, ticksPerMicrosecond);
+        Report(language.code, kEntries[2], peerDraw, ticksPerMicrosecond);
+        Report(language.code, kEntries[3], peerMeasure, ticksPerMicrosecond);
     }
+    PrintSummaries();
     return 0;
 }
