@@ -4,8 +4,6 @@
 
 namespace textraster {
 
-#ifdef _WIN32
-
 DrawnRows::DrawnRows(HDC dc, bool collect) : dc_(dc) {
     collecting_ = collect && dc && SetBoundsRect(dc, nullptr, DCB_ENABLE | DCB_RESET) != 0;
 }
@@ -25,15 +23,5 @@ RowSpan DrawnRows::Rows(int32_t height) const {
     if (state & DCB_RESET) return RowSpan{};
     return all;
 }
-
-#else
-
-DrawnRows::DrawnRows(HDC dc, bool) : dc_(dc) {}
-
-RowSpan DrawnRows::Rows(int32_t height) const {
-    return RowSpan{0, height};
-}
-
-#endif
 
 }  // namespace textraster

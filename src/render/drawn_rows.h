@@ -14,11 +14,10 @@ struct RowSpan {
     int32_t first = 0, end = 0;
 };
 
-// On Windows the system keeps, when asked, the bounds of everything the
-// drawing calls on a context change (SetBoundsRect, GetBoundsRect: the
-// bounds meant for knowing what a bitmap cache must redo). The portable
-// layer keeps no such bounds, and there every row counts as drawn; it only
-// clears and reads the rows something was drawn on itself.
+// The system keeps, when asked, the bounds of everything the drawing calls on
+// a context change (SetBoundsRect, GetBoundsRect: the bounds meant for
+// knowing what a bitmap cache must redo); the portable layer reports the
+// rows its bitmap may have been drawn on.
 class DrawnRows {
    public:
     // Starts collecting the bounds of what is drawn on `dc` from now on;
@@ -29,8 +28,8 @@ class DrawnRows {
     RowSpan Rows(int32_t height) const;
 
    private:
-    [[maybe_unused]] HDC dc_;
-    [[maybe_unused]] bool collecting_ = false;
+    HDC dc_;
+    bool collecting_ = false;
 };
 
 // The rows of both spans, and those between.
