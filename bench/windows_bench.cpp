@@ -6,7 +6,7 @@
 // (the frame cleared with PatBlt before each line). RenderText draws twice by design (colour and
 // opacity) and delivers straight alpha; the ratios say what that costs.
 //
-// Usage: windows_bench [seconds per figure]   (corpus: TEXTRASTER_CORPUS)
+// Usage: windows_bench [seconds per figure] [language]   (corpus: TEXTRASTER_CORPUS)
 //
 // Figures are lines per second of the process's CPU time (median of five
 // rounds in which the contenders take turns), and the same in wall-clock
@@ -16,6 +16,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <functional>
 #include <vector>
 
@@ -81,11 +82,13 @@ struct Contender {
 int main(int argc, char** argv) {
     using namespace textraster::bench;
     const double seconds = argc > 1 ? std::atof(argv[1]) : 1.0;
+    const char* only = argc > 2 ? argv[2] : nullptr;
     constexpr int kRounds = 5;  // the contenders take turns; the median of each counts
     // Per clock (CPU, wall), per language, the six medians.
     std::vector<std::vector<double>> medians[2];
     std::vector<const char*> names;
     for (const Language& language : Languages()) {
+        if (only && std::strcmp(only, language.code) != 0) continue;
         const std::vector<Text> lines = Corpus(language.code);
         const Text face = FromUtf8(language.family);
         const TextLayoutParams p = Request(language, face);
