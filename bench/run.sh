@@ -1,15 +1,19 @@
 #!/usr/bin/env bash
 # Builds the benchmarks and prints the tables of the README: the library on
 # the benchmark job beside Pango + Cairo and libass in the same run, the
-# line-length series, the full-HD region beside its memory passes, and the
-# DLL under Wine beside one bare DrawTextW pass.
+# line-length series, the full-HD region beside its memory passes, and both
+# DLLs under Wine beside DrawTextW with the context, bitmap and font made per
+# line and kept. Where one DLL call's time goes, per platform call:
+# $TEXTRASTER_BUILD/bench-results/win32/gdi_profile.exe [passes] [language]
+# under Wine (textraster_wine_env; TEXTRASTER_CORPUS=bench/corpus).
 #
 #   bench/run.sh                  everything (about ten minutes)
 #   bench/run.sh native|windows   one half
 #
 # TEXTRASTER_BENCH_LIBRARY=dir   measures the libtextraster.so.0 in dir instead
 #                                (an older build, for before and after)
-# TEXTRASTER_BENCH_DLL=file      measures that textraster.dll instead
+# TEXTRASTER_BENCH_DLL=file      measures that 64-bit textraster.dll instead
+# TEXTRASTER_BENCH_DLL32=file    measures that 32-bit textraster.dll instead
 # TEXTRASTER_BENCH_SECONDS=s     time per figure (default 0.5)
 set -euo pipefail
 source "$(dirname "$0")/../scripts/setup.sh"
@@ -33,12 +37,18 @@ if [[ $what == all || $what == native ]]; then
 fi
 
 if [[ $what == all || $what == windows ]]; then
-  textraster_build win64 -DTEXTRASTER_BENCH=ON
+  # Both DLLs, each beside DrawTextW under the same Wine.
   textraster_wine_env
-  run="$out/windows"
-  mkdir -p "$run"
-  cp "$TEXTRASTER_BUILD/win64/bin/windows_bench.exe" "$run/"
-  cp "${TEXTRASTER_BENCH_DLL:-$TEXTRASTER_BUILD/win64/bin/textraster.dll}" "$run/textraster.dll"
-  echo
-  (cd "$run" && TEXTRASTER_CORPUS="$TEXTRASTER_ROOT/bench/corpus" wine ./windows_bench.exe "$seconds")
+  for build in win32 win64; do
+    textraster_build "$build" -DTEXTRASTER_BENCH=ON
+    run="$out/$build"
+    mkdir -p "$run"
+    cp "$TEXTRASTER_BUILD/$build/bin/windows_bench.exe" "$TEXTRASTER_BUILD/$build/bin/gdi_profile.exe" "$run/"
+    dll=$TEXTRASTER_BUILD/$build/bin/textraster.dll
+    [[ $build == win64 && -n ${TEXTRASTER_BENCH_DLL:-} ]] && dll=$TEXTRASTER_BENCH_DLL
+    [[ $build == win32 && -n ${TEXTRASTER_BENCH_DLL32:-} ]] && dll=$TEXTRASTER_BENCH_DLL32
+    cp "$dll" "$run/textraster.dll"
+    echo
+    (cd "$run" && TEXTRASTER_CORPUS="$TEXTRASTER_ROOT/bench/corpus" wine ./windows_bench.exe "$seconds")
+  done
 fi

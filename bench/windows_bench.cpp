@@ -1,14 +1,22 @@
-// The DLL on the benchmark job beside one bare GDI pass doing the same job
-// the plain way: a memory context, a bitmap and the font made for the call,
-// the line drawn with DrawTextW (centred, word-wrapped) and the frame read
-// back. RenderText draws twice by design (colour and opacity), so it costs
-// at least as much; the ratio says how much more. Measuring alone is set
-// beside DrawTextW with DT_CALCRECT on the screen's context.
+// The DLL on the benchmark job beside the platform's own text call doing the
+// same job under the same system (bench/draw_text_peer.h): a memory context,
+// a 32-bit bitmap and the font made for each line, the line drawn with
+// DrawTextW or measured with DrawTextW(DT_CALCRECT | DT_WORDBREAK); and, for
+// reference, the same with the context, bitmap and font made once and kept
+// (the frame cleared with PatBlt before each line). RenderText draws twice by design (colour and
+// opacity) and delivers straight alpha; the ratios say what that costs.
 //
-// Usage: windows_bench [seconds per figure]   (corpus: TEXTRASTER_CORPUS)
+// Usage: windows_bench [seconds per figure] [language]   (corpus: TEXTRASTER_CORPUS)
+//
+// Figures are lines per second of the process's CPU time (median of five
+// rounds in which the contenders take turns), and the same in wall-clock
+// time: under Wine a call may wait for the Wine server, whose work the
+// process's CPU time does not hold.
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <functional>
 #include <vector>
 
@@ -17,8 +25,8 @@
 #endif
 #include <windows.h>
 
+#include "bench/draw_text_peer.h"
 #include "bench/job.h"
-#include "render/log_font.h"
 
 namespace textraster::bench {
 namespace {
@@ -32,16 +40,27 @@ double CpuSeconds() {
     return seconds(kernel) + seconds(user);
 }
 
-// Calls per CPU second of `call(i)` with i counting up, run for `seconds`.
-double Rate(const std::function<void(size_t)>& call, double seconds) {
+double WallSeconds() {
+    LARGE_INTEGER frequency, now;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&now);
+    return double(now.QuadPart) / double(frequency.QuadPart);
+}
+
+struct Rates {
+    double cpu, wall;  // calls per second
+};
+
+// Calls per second of `call(i)` with i counting up, run for `seconds` of CPU time.
+Rates Rate(const std::function<void(size_t)>& call, double seconds) {
     size_t calls = 0;
-    const double start = CpuSeconds();
+    const double cpuStart = CpuSeconds(), wallStart = WallSeconds();
     double elapsed = 0;
     do {
         for (int k = 0; k < 20; ++k) call(calls++);
-        elapsed = CpuSeconds() - start;
+        elapsed = CpuSeconds() - cpuStart;
     } while (elapsed < seconds);
-    return double(calls) / elapsed;
+    return {double(calls) / elapsed, double(calls) / (WallSeconds() - wallStart)};
 }
 
 double Median(std::vector<double> values) {
@@ -49,55 +68,13 @@ double Median(std::vector<double> values) {
     return values[values.size() / 2];
 }
 
-// The font the library makes for the job's requests.
-LOGFONTW JobFont(const Text& face) {
-    return BuildLogFont(kCellHeight, face.c_str(), 0, false);
-}
+volatile uintptr_t sink;  // keeps the peers' results alive
 
-UINT DrawFlags(const Language& language) {
-    return DT_CENTER | DT_WORDBREAK | DT_NOPREFIX | (language.rightToLeft ? DT_RTLREADING : 0);
-}
-
-// One pass of the job through GDI, every object made for the call.
-void DrawTextPass(const Language& language, const LOGFONTW& description, const Text& line, uint32_t* frame) {
-    HDC screen = GetDC(nullptr);
-    HDC dc = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, kFrameWidth, kFrameHeight);
-    HGDIOBJ previousBitmap = SelectObject(dc, bitmap);
-    HFONT font = CreateFontIndirectW(&description);
-    HGDIOBJ previousFont = SelectObject(dc, font);
-    SetBkMode(dc, OPAQUE);
-    SetBkColor(dc, 0x000000);
-    SetTextColor(dc, 0xFFFFFF);
-    RECT rect{0, 0, kFrameWidth, kFrameHeight};
-    DrawTextW(dc, line.c_str(), int(line.size()), &rect, DrawFlags(language));
-    SelectObject(dc, previousFont);
-    DeleteObject(font);
-    SelectObject(dc, previousBitmap);
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = kFrameWidth;
-    info.bmiHeader.biHeight = -kFrameHeight;  // top-down, straight into the frame
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    GetDIBits(dc, bitmap, 0, kFrameHeight, frame, &info, DIB_RGB_COLORS);
-    DeleteObject(bitmap);
-    DeleteDC(dc);
-    ReleaseDC(nullptr, screen);
-}
-
-// DrawTextW measuring the wrapped, centred line on the screen's context.
-void DrawTextMeasure(const Language& language, const LOGFONTW& description, const Text& line) {
-    HDC screen = GetDC(nullptr);
-    HFONT font = CreateFontIndirectW(&description);
-    HGDIOBJ previous = SelectObject(screen, font);
-    RECT rect{0, 0, kFrameWidth, kFrameHeight};
-    DrawTextW(screen, line.c_str(), int(line.size()), &rect, DrawFlags(language) | DT_CALCRECT);
-    SelectObject(screen, previous);
-    DeleteObject(font);
-    ReleaseDC(nullptr, screen);
-}
+struct Contender {
+    const char* name;
+    std::function<void(size_t)> call;
+    std::vector<double> cpu = {}, wall = {};
+};
 
 }  // namespace
 }  // namespace textraster::bench
@@ -105,37 +82,69 @@ void DrawTextMeasure(const Language& language, const LOGFONTW& description, cons
 int main(int argc, char** argv) {
     using namespace textraster::bench;
     const double seconds = argc > 1 ? std::atof(argv[1]) : 1.0;
-    constexpr int kRounds = 5;  // the two sides alternate, the median of each counts
-    std::printf(
-        "| language | RenderText lines/s | one DrawTextW pass lines/s | RenderText ÷ DrawTextW time |"
-        " ComputeTextRegionSize /s | DrawTextW measuring /s | time ratio |\n");
-    std::printf("|---|---|---|---|---|---|---|\n");
+    const char* only = argc > 2 ? argv[2] : nullptr;
+    constexpr int kRounds = 5;  // the contenders take turns; the median of each counts
+    // Per clock (CPU, wall), per language, the six medians.
+    std::vector<std::vector<double>> medians[2];
+    std::vector<const char*> names;
     for (const Language& language : Languages()) {
+        if (only && std::strcmp(only, language.code) != 0) continue;
         const std::vector<Text> lines = Corpus(language.code);
         const Text face = FromUtf8(language.family);
         const TextLayoutParams p = Request(language, face);
         const LOGFONTW description = JobFont(face);
         std::vector<uint32_t> frame(size_t(kFrameWidth) * kFrameHeight);
-        auto render = [&](size_t i) {
-            RenderText(lines[i % lines.size()].c_str(), &p, frame.data(), nullptr, nullptr, nullptr);
+        TextSurface kept(description);
+        auto line = [&](size_t i) -> const Text& { return lines[i % lines.size()]; };
+        std::vector<Contender> contenders = {
+            {"RenderText", [&](size_t i) { RenderText(line(i).c_str(), &p, frame.data(), nullptr, nullptr, nullptr); }},
+            {"DrawTextW per line",
+             [&](size_t i) { sink = uintptr_t(TextSurface(description).DrawFresh(language, line(i))); }},
+            {"DrawTextW kept", [&](size_t i) { sink = uintptr_t(kept.Draw(language, line(i))); }},
+            {"ComputeTextRegionSize",
+             [&](size_t i) {
+                 uint16_t width = 0, height = 0;
+                 ComputeTextRegionSize(line(i).c_str(), &p, nullptr, &width, &height, nullptr);
+                 sink = height;
+             }},
+            {"DT_CALCRECT per line",
+             [&](size_t i) { sink = uintptr_t(TextSurface(description).Measure(language, line(i))); }},
+            {"DT_CALCRECT kept", [&](size_t i) { sink = uintptr_t(kept.Measure(language, line(i))); }},
         };
-        auto pass = [&](size_t i) { DrawTextPass(language, description, lines[i % lines.size()], frame.data()); };
-        auto measure = [&](size_t i) {
-            uint16_t width = 0, height = 0;
-            ComputeTextRegionSize(lines[i % lines.size()].c_str(), &p, nullptr, &width, &height, nullptr);
-        };
-        auto calc = [&](size_t i) { DrawTextMeasure(language, description, lines[i % lines.size()]); };
-        std::vector<double> renders, passes, measures, calcs;
         for (int round = 0; round < kRounds; ++round) {
-            renders.push_back(Rate(render, seconds));
-            passes.push_back(Rate(pass, seconds));
-            measures.push_back(Rate(measure, seconds));
-            calcs.push_back(Rate(calc, seconds));
+            for (Contender& c : contenders) {
+                const Rates r = Rate(c.call, seconds);
+                c.cpu.push_back(r.cpu);
+                c.wall.push_back(r.wall);
+            }
         }
-        const double r = Median(renders), d = Median(passes), m = Median(measures), c = Median(calcs);
-        std::printf("| %s | %.1f k | %.1f k | %.2f× | %.1f k | %.1f k | %.2f× |\n", language.code, r / 1000, d / 1000,
-                    d / r, m / 1000, c / 1000, c / m);
-        std::fflush(stdout);
+        names.push_back(language.code);
+        for (int clock = 0; clock < 2; ++clock) {
+            std::vector<double> v;
+            for (const Contender& c : contenders) v.push_back(Median(clock == 0 ? c.cpu : c.wall));
+            medians[clock].push_back(v);
+        }
+        std::fprintf(stderr, "%s done\n", language.code);
+    }
+    auto print = [](const char* name, const std::vector<double>& v) {
+        std::printf("| %s | %.0f | %.0f | %.0f | %.2f× | %.2f× | %.0f | %.0f | %.0f | %.2f× | %.2f× |\n", name, v[0],
+                    v[1], v[2], v[0] / v[1], v[0] / v[2], v[3], v[4], v[5], v[3] / v[4], v[3] / v[5]);
+    };
+    for (int clock = 0; clock < 2; ++clock) {
+        std::printf(
+            "\n%d-bit, lines per second of %s\n\n"
+            "| language | RenderText | DrawTextW per line | DrawTextW kept | ÷ per line | ÷ kept |"
+            " ComputeTextRegionSize | DT_CALCRECT per line | DT_CALCRECT kept | ÷ per line | ÷ kept |\n"
+            "|---|--:|--:|--:|--:|--:|--:|--:|--:|--:|--:|\n",
+            int(sizeof(void*) * 8), clock == 0 ? "CPU time" : "wall-clock time");
+        std::vector<double> logSums(6, 0.0);
+        for (size_t l = 0; l < names.size(); ++l) {
+            print(names[l], medians[clock][l]);
+            for (int k = 0; k < 6; ++k) logSums[k] += std::log(medians[clock][l][k]);
+        }
+        std::vector<double> geometric;
+        for (double sum : logSums) geometric.push_back(std::exp(sum / double(names.size())));
+        print("geometric mean", geometric);
     }
     return 0;
 }

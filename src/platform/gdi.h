@@ -53,6 +53,13 @@ typedef struct tagSIZE {
     LONG cy;
 } SIZE;
 
+typedef struct tagRECT {
+    LONG left;
+    LONG top;
+    LONG right;
+    LONG bottom;
+} RECT;
+
 #define LF_FACESIZE 32
 
 typedef struct tagLOGFONTW {
@@ -139,6 +146,12 @@ typedef struct tagBITMAPINFO {
 #define TA_RTLREADING 256
 #define GDI_ERROR 0xFFFFFFFFu
 
+// Drawing bounds.
+#define DCB_RESET 0x0001
+#define DCB_ACCUMULATE 0x0002
+#define DCB_SET (DCB_RESET | DCB_ACCUMULATE)
+#define DCB_ENABLE 0x0004
+
 // Background modes.
 #define TRANSPARENT 1
 #define OPAQUE 2
@@ -196,6 +209,8 @@ UINT SetTextAlign(HDC dc, UINT align);
 COLORREF SetTextColor(HDC dc, COLORREF color);
 COLORREF SetBkColor(HDC dc, COLORREF color);
 int SetBkMode(HDC dc, int mode);
+UINT SetBoundsRect(HDC dc, const RECT* bounds, UINT flags);
+UINT GetBoundsRect(HDC dc, RECT* bounds, UINT flags);
 
 // gdi32: private font registration.
 int AddFontResourceExW(LPCWSTR fileName, DWORD flags, PVOID reserved);

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "platform/gdi.h"
+#include "render/extents_ahead.h"
 #include "render/measured_runs.h"
 #include "text/char_class.h"
 #include "text/line_canvas.h"
@@ -13,20 +14,23 @@ namespace textraster {
 
 // Measures and draws runs of one NUL-terminated text. Contexts that share
 // `measured` must carry the same font: a run measured on one is not measured
-// again on another.
+// again on another. Without `measured`, every extent is asked of the
+// context when line layout asks for it.
 class DcCanvas final : public LineCanvas {
    public:
-    DcCanvas(HDC dc, MeasuredRuns& measured) : dc_(dc), measured_(measured) {}
+    DcCanvas(HDC dc, MeasuredRuns* measured) : dc_(dc), measured_(measured) {}
 
     int32_t Extent(const TextChar* start, uint32_t count) override {
+        if (!measured_) return MeasureRun(start, count);
         int32_t extent = 0;
-        if (measured_.Find(start, count, extent)) return extent;
-        if (start != aheadStart_ || count > aheadCount_) MeasureAhead(start, count);
-        // A failed measurement counts as an extent of 0.
-        SIZE size{};
-        GetTextExtentPoint32W(dc_, start, int(count), &size);
-        measured_.Remember(start, count, size.cx);
-        return size.cx;
+        if (measured_->Find(start, count, extent)) return extent;
+        if (start != aheadStart_ || count > aheadCount_) {
+            Ahead(start, count);
+            if (measured_->Find(start, count, extent)) return extent;
+        }
+        extent = MeasureRun(start, count);
+        measured_->Remember(start, count, extent);
+        return extent;
     }
     uint32_t GetAlign() override { return GetTextAlign(dc_); }
     void SetAlign(uint32_t flags) override { SetTextAlign(dc_, flags); }
@@ -35,22 +39,22 @@ class DcCanvas final : public LineCanvas {
     }
 
    private:
-    // Line layout measures a line from its start one character longer each
-    // time. Measuring well beyond the run first, up to the next forced break,
-    // lets a platform that keeps the shaping of the runs it measured answer
-    // the coming runs from it (the portable layer does); the result itself is
-    // remembered like any other. Measuring four times the length each time a
-    // line outgrows what was measured keeps the work in proportion to the
-    // line's length.
-    void MeasureAhead(const TextChar* start, uint32_t count) {
-        const uint32_t wanted = std::max(4 * count, kFirstAhead);
+    // A failed measurement counts as an extent of 0.
+    int32_t MeasureRun(const TextChar* start, uint32_t count) {
+        SIZE size{};
+        GetTextExtentPoint32W(dc_, start, int(count), &size);
+        return size.cx;
+    }
+
+    // Measures well beyond the run, up to the next forced break
+    // (render/extents_ahead.h). Four times the length each time a line
+    // outgrows what was measured keeps the work in proportion to the line's
+    // length.
+    void Ahead(const TextChar* start, uint32_t count) {
+        const uint32_t wanted = std::max(count > UINT32_MAX / 4 ? UINT32_MAX : 4 * count, kFirstAhead);
         uint32_t ahead = count;
         while (ahead < wanted && start[ahead] && !IsForcedBreak(start[ahead])) ++ahead;
-        if (ahead > count) {
-            SIZE size{};
-            GetTextExtentPoint32W(dc_, start, int(ahead), &size);
-            measured_.Remember(start, ahead, size.cx);
-        }
+        MeasureAhead(dc_, start, count, ahead, *measured_);
         aheadStart_ = start;
         aheadCount_ = ahead;
     }
@@ -58,7 +62,7 @@ class DcCanvas final : public LineCanvas {
     static constexpr uint32_t kFirstAhead = 256;
 
     HDC dc_;
-    MeasuredRuns& measured_;
+    MeasuredRuns* measured_;
     const TextChar* aheadStart_ = nullptr;
     uint32_t aheadCount_ = 0;
 };

@@ -36,20 +36,38 @@ void MeasuredRuns::Grow(Runs& runs, uint32_t size) {
     runs.size = size;
 }
 
+MeasuredRuns::Runs& MeasuredRuns::RunsMadeFrom(const TextChar* start) {
+    Runs* runs = RunsFrom(start);
+    if (!runs) {
+        runs = &byStart_[start];
+        runs->offset = extents_.size();
+        lastStart_ = start;
+        last_ = runs;
+    }
+    return *runs;
+}
+
 void MeasuredRuns::Remember(const TextChar* start, uint32_t count, int32_t extent) noexcept {
     try {
-        Runs* runs = RunsFrom(start);
-        if (!runs) {
-            runs = &byStart_[start];
-            runs->offset = extents_.size();
-            lastStart_ = start;
-            last_ = runs;
-        }
-        if (count >= runs->size) Grow(*runs, count + 1);
-        known_[runs->offset + count] = true;
-        extents_[runs->offset + count] = extent;
+        Runs& runs = RunsMadeFrom(start);
+        if (count >= runs.size) Grow(runs, count + 1);
+        known_[runs.offset + count] = true;
+        extents_[runs.offset + count] = extent;
     } catch (const std::bad_alloc&) {
         // Measured again when asked again.
+    }
+}
+
+void MeasuredRuns::RememberPrefixes(const TextChar* start, const int32_t* extents, uint32_t count) noexcept {
+    try {
+        Runs& runs = RunsMadeFrom(start);
+        if (count >= runs.size) Grow(runs, count + 1);
+        for (uint32_t k = 1; k <= count; ++k) {
+            known_[runs.offset + k] = true;
+            extents_[runs.offset + k] = extents[k - 1];
+        }
+    } catch (const std::bad_alloc&) {
+        // Measured one by one when asked.
     }
 }
 

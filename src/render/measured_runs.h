@@ -20,6 +20,9 @@ class MeasuredRuns {
     bool Find(const TextChar* start, uint32_t count, int32_t& extent);
     // Remembers an extent; when memory runs out it is simply not remembered.
     void Remember(const TextChar* start, uint32_t count, int32_t extent) noexcept;
+    // Remembers the extents of the first 1, 2, ... `count` characters from
+    // `start`, in that order; as many as memory allows.
+    void RememberPrefixes(const TextChar* start, const int32_t* extents, uint32_t count) noexcept;
 
    private:
     // The runs from one start: the extent of `count` characters lies at
@@ -34,6 +37,8 @@ class MeasuredRuns {
     // Makes room for counts below `size`: in place when the runs end the
     // pools (as the line being walked does), else moved to their end.
     void Grow(Runs& runs, uint32_t size);
+    // The runs from `start`, made when there are none yet; throws when memory runs out.
+    Runs& RunsMadeFrom(const TextChar* start);
 
     std::unordered_map<const TextChar*, Runs> byStart_;
     std::vector<int32_t> extents_;

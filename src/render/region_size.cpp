@@ -1,6 +1,7 @@
 // ComputeTextRegionSize: the region a text needs under a request, measured
 // with the font RenderText would draw it with.
 #include "platform/gdi.h"
+#include "render/call_paths.h"
 #include "render/dc_canvas.h"
 #include "render/gdi_handles.h"
 #include "render/log_font.h"
@@ -8,13 +9,11 @@
 #include "text/measure_lines.h"
 #include "textraster.h"
 
-using namespace textraster;
+namespace textraster {
 
-extern "C" TEXTRASTER_API int32_t TEXTRASTER_CALL ComputeTextRegionSize(const TextChar* text,
-                                                                        const TextLayoutParams* params,
-                                                                        uint16_t* ascent, uint16_t* neededWidth,
-                                                                        uint16_t* neededHeight,
-                                                                        uint16_t* lastLineExtent) {
+int32_t ComputeTextRegionSizeUsing(const CallPaths& paths, const TextChar* text, const TextLayoutParams* params,
+                                   uint16_t* ascent, uint16_t* neededWidth, uint16_t* neededHeight,
+                                   uint16_t* lastLineExtent) {
     if (!text || !text[0] || !neededWidth || !neededHeight || !params) return TR_INVALID_ARGUMENT;
     const TextLayoutParams& p = *params;
     const bool vertical = p.writingMode == 3;
@@ -44,7 +43,7 @@ extern "C" TEXTRASTER_API int32_t TEXTRASTER_CALL ComputeTextRegionSize(const Te
         const uint16_t lineLength = vertical ? p.regionHeight : p.regionWidth;
         uint16_t lineCount = 0;
         MeasuredRuns measured;
-        DcCanvas measurer(screen.get(), measured);
+        DcCanvas measurer(screen.get(), paths.measureOnce ? &measured : nullptr);
         MeasureLines(normalized.get(), measurer, lineLength, p.alignment, p.firstLineIndent, p.wordWrap,
                      p.leadingSpaceMode, &lineCount, &extent);
         const int32_t inlineSize =
@@ -55,4 +54,15 @@ extern "C" TEXTRASTER_API int32_t TEXTRASTER_CALL ComputeTextRegionSize(const Te
     }
     if (lastLineExtent) *lastLineExtent = extent;
     return TR_OK;
+}
+
+}  // namespace textraster
+
+extern "C" TEXTRASTER_API int32_t TEXTRASTER_CALL ComputeTextRegionSize(const TextChar* text,
+                                                                        const TextLayoutParams* params,
+                                                                        uint16_t* ascent, uint16_t* neededWidth,
+                                                                        uint16_t* neededHeight,
+                                                                        uint16_t* lastLineExtent) {
+    return textraster::ComputeTextRegionSizeUsing(textraster::CallPaths{}, text, params, ascent, neededWidth,
+                                                  neededHeight, lastLineExtent);
 }

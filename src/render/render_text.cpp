@@ -2,10 +2,13 @@
 // opacities as red intensities, read back and merged into straight-alpha
 // BGRA pixels in the host's buffer.
 #include <algorithm>
+#include <cstring>
 
 #include "platform/gdi.h"
+#include "render/call_paths.h"
 #include "render/dc_canvas.h"
 #include "render/dib.h"
+#include "render/drawn_rows.h"
 #include "render/gdi_handles.h"
 #include "render/log_font.h"
 #include "render/normalized_text.h"
@@ -39,8 +42,12 @@ class Surface {
 // Reads both surfaces back a band at a time and merges them into the host's
 // buffer, clipped to it, in the row order the host asked for: one pass over
 // the lines that reach the host, none over those that the clipping cuts.
-// False when the system gives fewer lines than asked for.
-bool CopyRegion(const TextLayoutParams& p, ScanLineReader& colour, ScanLineReader& alpha, uint32_t* pixels) {
+// Rows outside `drawn` (from the top) are zero on both surfaces: they are
+// written as zeros without being read. False when the system gives fewer
+// lines than asked for; then nothing was written, as every band asks the same
+// of the same bitmaps as the first.
+bool CopyRegion(const TextLayoutParams& p, ScanLineReader& colour, ScanLineReader& alpha, const RowSpan& drawn,
+                uint32_t* pixels) {
     const int32_t height = colour.height(), width = colour.width();
     const int32_t rows = std::min(int32_t(p.bufferHeight) - int32_t(p.destY), int32_t(p.regionHeight));
     const int32_t columns = std::min(int32_t(p.bufferWidth) - int32_t(p.destX), int32_t(p.regionWidth));
@@ -48,30 +55,29 @@ bool CopyRegion(const TextLayoutParams& p, ScanLineReader& colour, ScanLineReade
     // Scan lines count from the bottom: host row i is line height - 1 - i
     // when the host's rows run top-down, line i otherwise.
     const int32_t firstLine = p.topDown ? height - rows : 0, endLine = p.topDown ? height : rows;
+    const int32_t firstDrawn = std::max(firstLine, height - drawn.end);
+    const int32_t endDrawn = std::max(firstDrawn, std::min(endLine, height - drawn.first));
     uint32_t* const region = pixels + (size_t(p.destY) * p.bufferWidth + p.destX);
+    auto hostRow = [&](int32_t line) { return region + size_t(p.topDown ? height - 1 - line : line) * p.bufferWidth; };
     const int band = colour.bandLines();
-    for (int32_t first = firstLine; first < endLine; first += band) {
-        const int count = std::min(band, endLine - first);
+    for (int32_t first = firstDrawn; first < endDrawn; first += band) {
+        const int count = std::min(band, endDrawn - first);
         const uint32_t* colourLines = colour.Read(first, count);
         const uint32_t* alphaLines = alpha.Read(first, count);
         if (!colourLines || !alphaLines) return false;
-        for (int k = 0; k < count; ++k) {
-            const int32_t line = first + k, row = p.topDown ? height - 1 - line : line;
-            MergeAlpha(region + size_t(row) * p.bufferWidth, colourLines + size_t(k) * width,
-                       alphaLines + size_t(k) * width, size_t(columns));
-        }
+        for (int k = 0; k < count; ++k)
+            MergeAlpha(hostRow(first + k), colourLines + size_t(k) * width, alphaLines + size_t(k) * width,
+                       size_t(columns));
     }
+    for (int32_t line = firstLine; line < endLine; ++line)
+        if (line < firstDrawn || line >= endDrawn) std::memset(hostRow(line), 0, size_t(columns) * sizeof(uint32_t));
     return true;
 }
 
 }  // namespace
-}  // namespace textraster
 
-using namespace textraster;
-
-extern "C" TEXTRASTER_API int32_t TEXTRASTER_CALL RenderText(const TextChar* text, const TextLayoutParams* params,
-                                                             uint32_t* pixels, uint16_t* ascent, uint8_t* usedLinePitch,
-                                                             uint16_t* lastLineExtent) {
+int32_t RenderTextUsing(const CallPaths& paths, const TextChar* text, const TextLayoutParams* params, uint32_t* pixels,
+                        uint16_t* ascent, uint8_t* usedLinePitch, uint16_t* lastLineExtent) {
     if (!text || !text[0] || !params || !pixels) return TR_INVALID_ARGUMENT;
     const TextLayoutParams& p = *params;
     if (p.bufferWidth < p.regionWidth || p.bufferHeight < p.regionHeight) return TR_INVALID_ARGUMENT;
@@ -94,6 +100,7 @@ extern "C" TEXTRASTER_API int32_t TEXTRASTER_CALL RenderText(const TextChar* tex
     SetBkMode(colour.dc(), OPAQUE);
     SetBkMode(alpha.dc(), OPAQUE);
 
+    RowSpan drawn;
     {
         const LOGFONTW description = BuildLogFont(p.fontHeight, p.faceName, p.fontStyle, p.writingMode == 3);
         GdiObject<HFONT> font(CreateFontIndirectW(&description));
@@ -114,16 +121,27 @@ extern "C" TEXTRASTER_API int32_t TEXTRASTER_CALL RenderText(const TextChar* tex
 
         // Both surfaces carry the same font: each run is measured once.
         MeasuredRuns measured;
-        DcCanvas colourCanvas(colour.dc(), measured), alphaCanvas(alpha.dc(), measured);
+        MeasuredRuns* const shared = paths.measureOnce ? &measured : nullptr;
+        DcCanvas colourCanvas(colour.dc(), shared), alphaCanvas(alpha.dc(), shared);
+        const DrawnRows colourRows(colour.dc(), paths.readDrawnRowsOnly);
         DrawLines(normalized.get(), colourCanvas, p, usedLinePitch, lastLineExtent);
+        const DrawnRows alphaRows(alpha.dc(), paths.readDrawnRowsOnly);
         DrawLines(normalized.get(), alphaCanvas, p, nullptr, nullptr);
+        drawn = Union(colourRows.Rows(height), alphaRows.Rows(height));
     }  // both fonts deselected, then the font deleted
 
     ScanLineReader colourLines = colour.ReadBack();
     ScanLineReader alphaLines = alpha.ReadBack();
     if (!colourLines || !alphaLines) return TR_OUT_OF_MEMORY;
-    // Every band asks the same of the same bitmaps as the first, so a band
-    // fails only where the first does, before anything is written.
-    if (!CopyRegion(p, colourLines, alphaLines, pixels)) return TR_OUT_OF_MEMORY;
+    if (!CopyRegion(p, colourLines, alphaLines, drawn, pixels)) return TR_OUT_OF_MEMORY;
     return TR_OK;
+}
+
+}  // namespace textraster
+
+extern "C" TEXTRASTER_API int32_t TEXTRASTER_CALL RenderText(const TextChar* text, const TextLayoutParams* params,
+                                                             uint32_t* pixels, uint16_t* ascent, uint8_t* usedLinePitch,
+                                                             uint16_t* lastLineExtent) {
+    return textraster::RenderTextUsing(textraster::CallPaths{}, text, params, pixels, ascent, usedLinePitch,
+                                       lastLineExtent);
 }
