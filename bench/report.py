@@ -35,16 +35,24 @@ def fmt_ratio(a, b):
 
 def main():
     rates, times = load(sys.argv[1])
-    print("| language | RenderText lines/s | ÷ libass | ÷ Pango+Cairo | ComputeTextRegionSize /s | ÷ Pango measuring |")
-    print("|---|---|---|---|---|---|")
+    print("| language | RenderText lines/s | ÷ libass warm | ÷ libass fresh | ÷ Pango+Cairo "
+          "| ComputeTextRegionSize /s | ÷ Pango measuring |")
+    print("|---|---|---|---|---|---|---|")
     for lang in LANGUAGES:
         render = rates.get(f"RenderText/{lang}")
         measure = rates.get(f"RegionSize/{lang}")
         ass = rates.get(f"Ass.Render/{lang}")
+        ass_fresh = rates.get(f"Ass.RenderFresh/{lang}")
         pango = rates.get(f"Pango.Render/{lang}")
         pango_measure = rates.get(f"Pango.Measure/{lang}")
-        print(f"| {lang} | {fmt_rate(render)} | {fmt_ratio(render, ass)} | {fmt_ratio(render, pango)} | "
+        print(f"| {lang} | {fmt_rate(render)} | {fmt_ratio(render, ass)} | {fmt_ratio(render, ass_fresh)} | {fmt_ratio(render, pango)} | "
               f"{fmt_rate(measure)} | {fmt_ratio(measure, pango_measure)} |")
+    print()
+    print("| language | libass warm lines/s | libass fresh | Pango+Cairo render | Pango+Cairo measure |")
+    print("|---|---|---|---|---|")
+    for lang in LANGUAGES:
+        cells = [rates.get(f"{n}/{lang}") for n in ("Ass.Render", "Ass.RenderFresh", "Pango.Render", "Pango.Measure")]
+        print(f"| {lang} | " + " | ".join(fmt_rate(v) for v in cells) + " |")
     print()
     for series, title in (("LongLine", "unwrapped line"), ("LongWrappedLine", "line wrapped, never breaking, 12 px")):
         print(f"| {title}, ComputeTextRegionSize | 1,000 chars | 2,000 chars | 4,000 chars | 4,000 ÷ 1,000 |")
