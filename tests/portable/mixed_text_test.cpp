@@ -11,6 +11,7 @@
 #include "gdi_fixture.h"
 #include "platform/portable/font.h"
 #include "platform/portable/gdi_object.h"
+#include "platform/portable/itemization.h"
 #include "platform/portable/shaping.h"
 #include "support/font_files.h"
 #include "text/utf.h"
@@ -69,6 +70,52 @@ TEST(MixedText, EachWordIsShapedAsItIsAlone) {
         EXPECT_NEAR(whole.advance, sum, int(line.words.size()) - 1) << Utf16ToUtf8(text);
         EXPECT_EQ(Glyphs(font.fonts(), whole), wordGlyphs) << Utf16ToUtf8(text);
         for (const portable::PlacedGlyph& glyph : whole.glyphs) EXPECT_NE(glyph.glyph, 0u) << "a missing glyph";
+    }
+}
+
+// Marks stacked on one base: a real stack is shaped as one item, whatever
+// its length up to the cut, and a pile past it is cut into items, so that
+// shaping it costs its length, not its square, and the HarfBuzz of Debian 12
+// never sees a mark 32,767 glyphs from its base (an assertion that ends
+// the host).
+TEST(Itemization, PilesOfMarksAreCutIntoItems) {
+    const struct {
+        const char* what;
+        std::u16string text;
+        bool rtlReading;
+        size_t items;
+    } kCases[] = {
+        {"Vietnamese, two marks", u"ệ", false, 1},
+        {"pointed Hebrew", u"שָׁלוֹם", true, 1},
+        {"a stack of exactly the cut", u"a" + std::u16string(portable::kMaxPile, u'\u0301'), false, 1},
+        {"one mark past it", u"a" + std::u16string(portable::kMaxPile + 1, u'\u0301'), false, 2},
+        {"joiners count with marks", u"a" + std::u16string(portable::kMaxPile, u'\u200D') + u"\u0301", false, 2},
+        {"a base starts the count again", u"a" + std::u16string(portable::kMaxPile, u'\u0301') + u"b\u0301", false, 1},
+        {"Arabic, 65,536 fathas on beh", u"\u0628" + std::u16string(65536, u'\u064E'), true,
+         1 + (65536 - 1) / portable::kMaxPile},
+        {"beh, 32,800 fathas, 40,000 behs",
+         u"\u0628" + std::u16string(32800, u'\u064E') + std::u16string(40000, u'\u0628'), true,
+         1 + (32800 - 1) / portable::kMaxPile},
+    };
+    FontObject font(Describe(u"DejaVu Sans", 20));
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.what);
+        portable::BidiScratch bidi;
+        portable::ItemizedLine line;
+        portable::ItemizeLine(font.fonts(), c.text, c.rtlReading, bidi, line);
+        EXPECT_EQ(line.items.size(), c.items);
+        for (const portable::Item& item : line.items) {
+            size_t pile = 0;
+            for (size_t x = item.start; x < item.end; ++x) {
+                const FriBidiChar cp = line.codePoints[x];
+                pile = (cp == 0x200D || (cp >= 0x300 && cp < 0x370) || cp == 0x64E) ? pile + 1 : 0;
+                EXPECT_LE(pile, portable::kMaxPile);
+            }
+        }
+        // Shaped whole without ending the process: the base's width at least.
+        const portable::ShapedText shaped = portable::ShapeText(font.fonts(), c.text, c.rtlReading);
+        EXPECT_GT(shaped.advance, 0);
+        EXPECT_FALSE(shaped.glyphs.empty());
     }
 }
 

@@ -41,9 +41,19 @@ struct ItemizedLine {
 void ItemizeLine(FallbackFonts& fonts, std::u16string_view text, bool rtlReading, BidiScratch& bidi,
                  ItemizedLine& line);
 
+// HarfBuzz attaches each mark by walking back over the marks before it on
+// the same base, so a pile of m marks costs m² to shape; and the HarfBuzz of
+// Debian 12 aborts the process when a mark lies more than 32,767 glyphs
+// after its base. No writing system stacks more than a few dozen (Unicode's
+// stream-safe form allows 30 in a row): a longer pile is cut into items of
+// this many, each shaped on its own.
+constexpr size_t kMaxPile = 64;
+
 // The items of code points [0, length) with these levels, scripts and fonts:
-// a new item wherever one of them changes.
-void CutItems(const FriBidiLevel* levels, const hb_script_t* scripts, const uint8_t* fonts, size_t length,
-              std::vector<Item>& items);
+// a new item wherever one of them changes, and within a pile of more than
+// kMaxPile marks and joiners. Cut from the start onwards, so that a prefix
+// of the line has the line's items up to its end.
+void CutItems(const FriBidiChar* codePoints, const FriBidiLevel* levels, const hb_script_t* scripts,
+              const uint8_t* fonts, size_t length, std::vector<Item>& items);
 
 }  // namespace textraster::portable
