@@ -33,9 +33,9 @@ def main():
     warm_up = max(10.0, float(rows[-1]["seconds"]) / 4) / 60
     memory.axvline(warm_up, color="grey", linestyle="--", linewidth=1)
     memory.text(warm_up, 0, " end of warm-up", color="grey", va="bottom")
-    memory.set_title(f"{title}: {calls[-1]:,} calls in {minutes[-1]:.0f} min")
-    counts.plot(minutes, objects, label="drawing objects", color="tab:orange")
-    counts.plot(minutes, files, label="open files", color="tab:green")
+    memory.set_title(f"{title}: {calls[-1]:,} rounds of calls in {minutes[-1]:.0f} min")
+    counts.plot(minutes, objects, label="drawing objects (Windows: GDI slot)", color="tab:orange")
+    counts.plot(minutes, files, label="open files (Windows: handle slot)", color="tab:green")
     counts.set_ylim(bottom=0)
     counts.set_xlabel("minutes")
     counts.legend(loc="upper right", fontsize="small")
