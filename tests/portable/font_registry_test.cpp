@@ -1,11 +1,17 @@
 // Private font registration: registered faces come before installed ones,
 // from a file or from memory, until they are removed.
+#include <fontconfig/fontconfig.h>
+#include <ft2build.h>
+#include FT_FREETYPE_H
+
+#include <fontconfig/fcfreetype.h>  // needs the two above
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <cstdio>
 
 #include "gdi_fixture.h"
+#include "platform/portable/character_coverage.h"
 #include "support/font_files.h"
 
 namespace textraster::test {
@@ -134,6 +140,37 @@ TEST(FontRegistry, WhatIsNotAFontRegistersNothing) {
     EXPECT_EQ(AddFontMemResourceEx(font.data(), static_cast<DWORD>(font.size()), nullptr, nullptr), nullptr);
     EXPECT_EQ(count, 77u);
     EXPECT_FALSE(RemoveFontMemResourceEx(nullptr));
+}
+
+}  // namespace
+}  // namespace textraster::test
+
+namespace textraster::test {
+namespace {
+
+// A private face's characters, kept in pages of our own, are exactly the set
+// fontconfig computes for it, in every plane that faces fill.
+TEST(CharacterCoverage, AnswersAsFontconfigsSet) {
+    FT_Library library = nullptr;
+    ASSERT_EQ(FT_Init_FreeType(&library), 0);
+    for (const char* pattern : {"DejaVu Sans", "FreeSerif", "IPAGothic", "Khmer OS"}) {
+        SCOPED_TRACE(pattern);
+        FT_Face face = nullptr;
+        ASSERT_EQ(FT_New_Face(library, FontFile(pattern).c_str(), 0, &face), 0);
+        FcCharSet* expected = FcFreeTypeCharSet(face, nullptr);
+        const portable::CharacterCoverage coverage(face);
+        int differences = 0, covered = 0;
+        for (char32_t c = 0; c < 0x30000; ++c) {
+            const bool has = FcCharSetHasChar(expected, c);
+            covered += has;
+            if (coverage.Has(c) != has && ++differences <= 3) ADD_FAILURE() << std::hex << unsigned(c);
+        }
+        EXPECT_EQ(differences, 0);
+        EXPECT_GT(covered, 200);
+        FcCharSetDestroy(expected);
+        FT_Done_Face(face);
+    }
+    FT_Done_FreeType(library);
 }
 
 }  // namespace

@@ -58,7 +58,7 @@ void AddInstalledFaces(const char* family, bool bold, bool italic, const FaceSou
         if (!IsSfnt(font) || FcPatternGetCharSet(font, FC_CHARSET, 0, &charset) != FcResultMatch) continue;
         FallbackList::Face face{SourceOf(font), nullptr, false};
         if (face.source.Empty() || SameFace(face.source, selected)) continue;
-        face.charset.reset(FcCharSetCopy(charset), FcCharSetDestroy);
+        face.coverage = std::make_shared<const CharacterCoverage>(charset);
         FcBool colour = FcFalse;
         face.colourOnly = FcPatternGetBool(font, FC_COLOR, 0, &colour) == FcResultMatch && colour;
         (face.colourOnly ? colourOnly : faces).push_back(std::move(face));
@@ -75,7 +75,7 @@ std::shared_ptr<const FallbackList> MakeList(const SizedFont& font, uint64_t& ge
         return (a.bold != key.bold) + (a.italic != key.italic) < (b.bold != key.bold) + (b.italic != key.italic);
     });
     for (const RegisteredCoverage& face : registered)
-        if (!SameFace(face.source, key.source)) list->faces.push_back({face.source, face.charset, false});
+        if (!SameFace(face.source, key.source)) list->faces.push_back({face.source, face.coverage, false});
     std::vector<FallbackList::Face> colourOnly;
     AddInstalledFaces(font.face->family_name, key.bold, key.italic, key.source, list->faces, colourOnly);
     list->faces.insert(list->faces.end(), colourOnly.begin(), colourOnly.end());
@@ -115,12 +115,12 @@ bool ClingsToPrevious(char32_t c) {
 
 int FallbackList::Choose(char32_t c) const {
     for (size_t i = 0; i < faces.size(); ++i)
-        if (FcCharSetHasChar(faces[i].charset.get(), c)) return int(i);
+        if (faces[i].coverage->Has(c)) return int(i);
     return -1;
 }
 
 bool FallbackList::Covers(int position, char32_t c) const {
-    return FcCharSetHasChar(faces[size_t(position)].charset.get(), c);
+    return faces[size_t(position)].coverage->Has(c);
 }
 
 std::shared_ptr<const FallbackList> FallbackListFor(const SizedFont& font) {

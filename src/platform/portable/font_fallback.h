@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "platform/portable/bidi_levels.h"
+#include "platform/portable/character_coverage.h"
 #include "platform/portable/sized_font.h"
 
 namespace textraster::portable {
@@ -23,7 +24,7 @@ namespace textraster::portable {
 struct FallbackList {
     struct Face {
         FaceSource source;
-        std::shared_ptr<const FcCharSet> charset;
+        std::shared_ptr<const CharacterCoverage> coverage;
         // A face of colour bitmaps only (emoji): this renderer draws in one
         // colour, so it is taken only where no other face has the character.
         bool colourOnly;

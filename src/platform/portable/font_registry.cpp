@@ -1,7 +1,5 @@
 #include "platform/portable/font_registry.h"
 
-#include <fontconfig/fcfreetype.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <mutex>
@@ -15,7 +13,7 @@ namespace {
 
 struct RegisteredFace {
     FaceSource source;
-    std::shared_ptr<const FcCharSet> charset;
+    std::shared_ptr<const CharacterCoverage> coverage;
     std::vector<std::u16string> families;
     std::vector<std::u16string> fullNames;
     bool bold = false;
@@ -48,10 +46,13 @@ std::vector<RegisteredFace> ReadFaces(const std::shared_ptr<const FontImage>& im
         entry.fullNames = FaceNames(face, NameKind::Full);
         entry.bold = FaceIsBold(face);
         entry.italic = FaceIsItalic(face);
-        FcCharSet* charset = FcFreeTypeCharSet(face, nullptr);
+        try {
+            entry.coverage = std::make_shared<const CharacterCoverage>(face);
+        } catch (...) {
+            CloseFace(face);
+            throw;
+        }
         CloseFace(face);
-        if (!charset) throw std::bad_alloc();
-        entry.charset.reset(charset, FcCharSetDestroy);
         faces.push_back(std::move(entry));
     }
     return faces;
@@ -98,7 +99,7 @@ std::vector<RegisteredCoverage> RegisteredFaces(uint64_t& generationNow) {
     std::vector<RegisteredCoverage> faces;
     for (const Registration& registration : registrations)
         for (const RegisteredFace& face : registration.faces)
-            faces.push_back({face.source, face.charset, face.bold, face.italic});
+            faces.push_back({face.source, face.coverage, face.bold, face.italic});
     generationNow = generation;
     return faces;
 }

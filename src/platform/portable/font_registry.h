@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/portable/character_coverage.h"
 #include "platform/portable/face.h"
 
 namespace textraster::portable {
@@ -22,7 +23,7 @@ FaceSource FindRegisteredFace(std::u16string_view foldedName, bool bold, bool it
 // A registered face and the characters it has, for font fallback.
 struct RegisteredCoverage {
     FaceSource source;
-    std::shared_ptr<const FcCharSet> charset;
+    std::shared_ptr<const CharacterCoverage> coverage;
     bool bold;
     bool italic;
 };
