@@ -40,11 +40,36 @@ void* BlockPool::Take(size_t bytes) {
             return block;
         }
     }
+    return Fresh(bytes);
+}
+
+void* BlockPool::TakeLargest(size_t bytes) {
+    {
+        std::lock_guard<std::mutex> guard(lock_);
+        size_t best = count_;
+        for (size_t i = 0; i < count_; ++i)
+            if (best == count_ || PrefixOf(kept_[i]).capacity > PrefixOf(kept_[best]).capacity) best = i;
+        if (best < count_ && PrefixOf(kept_[best]).capacity >= bytes) {
+            void* block = kept_[best];
+            bytes_ -= PrefixOf(block).capacity;
+            for (size_t i = best + 1; i < count_; ++i) kept_[i - 1] = kept_[i];
+            --count_;
+            return block;
+        }
+    }
+    return Fresh(bytes);
+}
+
+void* BlockPool::Fresh(size_t bytes) {
     if (bytes > SIZE_MAX - sizeof(Prefix)) return nullptr;
     auto* prefix = static_cast<Prefix*>(allocate_(sizeof(Prefix) + bytes));
     if (!prefix) return nullptr;
     prefix->capacity = bytes;
     return prefix + 1;
+}
+
+size_t BlockPool::Capacity(void* block) {
+    return PrefixOf(block).capacity;
 }
 
 void BlockPool::GiveBack(void* block) {

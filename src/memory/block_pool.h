@@ -30,6 +30,15 @@ class BlockPool {
     // else a new one; null when there is none to be had.
     void* Take(size_t bytes);
 
+    // At least `bytes` of uninitialised memory: the largest kept block when
+    // it holds that much, however much more, else a new one; null when there
+    // is none to be had. For what grows within a call and is dropped at its
+    // end: taking the most there is spares it growing again.
+    void* TakeLargest(size_t bytes);
+
+    // The bytes a block from Take or TakeLargest holds.
+    static size_t Capacity(void* block);
+
     // Keeps a block from Take for the next call, making room by freeing the
     // oldest kept ones, or frees it when it is too small or too large to
     // keep. Null is ignored.
@@ -44,6 +53,7 @@ class BlockPool {
     const Limits& limits() const { return limits_; }
 
    private:
+    void* Fresh(size_t bytes);  // a new block
     void Free(void* block);
     void DropOldest();
 

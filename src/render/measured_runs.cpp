@@ -3,6 +3,26 @@
 #include <new>
 
 namespace textraster {
+namespace {
+
+// From the C++ heap, as the extents were before they were pooled: a failed
+// allocation only means an extent is measured again.
+void* Allocate(size_t bytes) {
+    return ::operator new(bytes, std::nothrow);
+}
+
+void Free(void* block) {
+    ::operator delete(block);
+}
+
+}  // namespace
+
+BlockPool& MeasuredRunsBlocks() {
+    // A call on a text of many lines keeps some hundred thousand extents;
+    // blocks under 64 KB the heap keeps for reuse by itself.
+    static BlockPool* pool = new BlockPool({4, size_t(32) << 20, size_t(64) << 10}, Allocate, Free);
+    return *pool;  // outlives every static destructor
+}
 
 MeasuredRuns::Runs* MeasuredRuns::RunsFrom(const TextChar* start) {
     if (start == lastStart_) return last_;

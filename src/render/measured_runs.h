@@ -10,9 +10,13 @@
 #include <unordered_map>
 #include <vector>
 
+#include "memory/pooled_array.h"
 #include "textraster.h"
 
 namespace textraster {
+
+// The pool the extents of every call come from, kept for the next call.
+BlockPool& MeasuredRunsBlocks();
 
 class MeasuredRuns {
    public:
@@ -41,8 +45,8 @@ class MeasuredRuns {
     Runs& RunsMadeFrom(const TextChar* start);
 
     std::unordered_map<const TextChar*, Runs> byStart_;
-    std::vector<int32_t> extents_;
-    std::vector<bool> known_;  // whether the extent at the same place was measured
+    PooledArray<int32_t> extents_{MeasuredRunsBlocks()};
+    PooledArray<uint8_t> known_{MeasuredRunsBlocks()};  // whether the extent at the same place was measured
     // The walks ask about one line start many times in a row.
     const TextChar* lastStart_ = nullptr;
     Runs* last_ = nullptr;

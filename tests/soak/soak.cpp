@@ -52,6 +52,7 @@
 #include "platform/portable/raster.h"
 #include "platform/portable/sized_font.h"
 #include "platform/portable/surface_blocks.h"
+#include "render/measured_runs.h"
 #include "render/readback_blocks.h"
 #endif
 
@@ -576,11 +577,11 @@ uint64_t CacheBound(int threads) {
     const uint64_t sizedFont = portable::kGlyphCacheBytes + 3 * largestFace + 3 * kMB;
     const uint64_t perCall = std::min<uint64_t>(faces + 1, portable::FallbackFonts::kMaxFonts);
     const uint64_t sizedFonts = (portable::kKeptSizedFonts + uint64_t(threads + 1) * perCall) * sizedFont;
-    // Surface memory and read-back blocks kept for the next call; the
+    // Surface memory, read-back and measured-extents blocks kept for the next call; the
     // private images, registered twice at most; per thread its stack,
     // surfaces and runs kept for reuse (4 MB).
     return sizedFonts + portable::SurfaceBlocks().limits().bytes + ReadBackBlocks().limits().bytes +
-           2 * kPrivateCount * largestFace + uint64_t(threads + 1) * 4 * kMB;
+           MeasuredRunsBlocks().limits().bytes + 2 * kPrivateCount * largestFace + uint64_t(threads + 1) * 4 * kMB;
 #endif
 }
 

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "memory/pooled_array.h"
 #include "support/test_text.h"
 
 namespace textraster {
@@ -43,6 +44,45 @@ TEST(MeasuredRuns, FindsWhatWasRememberedForThatStartAndCount) {
     measured.Remember(first, 3, 32);
     EXPECT_TRUE(measured.Find(first, 3, extent));
     EXPECT_EQ(extent, 32);
+}
+
+}  // namespace
+}  // namespace textraster
+
+namespace textraster {
+namespace {
+
+// What one call builds up to megabytes (the extents of a text of many
+// lines) comes again from the blocks the last call gave back, not from
+// fresh memory, whose pages the system maps in one by one.
+size_t allocated = 0;  // bytes of fresh blocks
+void* CountedAllocate(size_t bytes) {
+    allocated += bytes;
+    return ::operator new(bytes);
+}
+void CountedFree(void* block) {
+    ::operator delete(block);
+}
+
+TEST(PooledArray, TheNextCallReusesTheLastOnesBlocks) {
+    BlockPool pool({4, size_t(32) << 20, size_t(64) << 10}, CountedAllocate, CountedFree);
+    auto fill = [&pool] {
+        PooledArray<int32_t> values(pool);
+        for (size_t n = 1; n <= 1000000; n += 1000) {
+            const size_t before = values.size();
+            values.resize(n, 7);
+            for (size_t i = before; i < n; ++i) ASSERT_EQ(values[i], 7);
+            values[n - 1] = int32_t(n);
+        }
+        EXPECT_EQ(values[1000000 - 1000], int32_t(1000000 - 999));
+    };
+    fill();
+    const size_t first = allocated;
+    EXPECT_GE(first, size_t(4) << 20);  // 4 MB reached by doubling
+    allocated = 0;
+    fill();
+    EXPECT_LT(allocated, first / 4) << first;  // the large blocks came back
+    pool.FreeAll();
 }
 
 }  // namespace
