@@ -32,13 +32,7 @@ void* BlockPool::Take(size_t bytes) {
                 (best == count_ || capacity < PrefixOf(kept_[best]).capacity))
                 best = i;
         }
-        if (best < count_) {
-            void* block = kept_[best];
-            bytes_ -= PrefixOf(block).capacity;
-            for (size_t i = best + 1; i < count_; ++i) kept_[i - 1] = kept_[i];
-            --count_;
-            return block;
-        }
+        if (best < count_) return Unkeep(best);
     }
     return Fresh(bytes);
 }
@@ -49,13 +43,7 @@ void* BlockPool::TakeLargest(size_t bytes) {
         size_t best = count_;
         for (size_t i = 0; i < count_; ++i)
             if (best == count_ || PrefixOf(kept_[i]).capacity > PrefixOf(kept_[best]).capacity) best = i;
-        if (best < count_ && PrefixOf(kept_[best]).capacity >= bytes) {
-            void* block = kept_[best];
-            bytes_ -= PrefixOf(block).capacity;
-            for (size_t i = best + 1; i < count_; ++i) kept_[i - 1] = kept_[i];
-            --count_;
-            return block;
-        }
+        if (best < count_ && PrefixOf(kept_[best]).capacity >= bytes) return Unkeep(best);
     }
     return Fresh(bytes);
 }
@@ -101,12 +89,16 @@ void BlockPool::Free(void* block) {
     free_(&PrefixOf(block));
 }
 
-void BlockPool::DropOldest() {
-    void* oldest = kept_[0];
-    bytes_ -= PrefixOf(oldest).capacity;
-    for (size_t i = 1; i < count_; ++i) kept_[i - 1] = kept_[i];
+void* BlockPool::Unkeep(size_t index) {
+    void* block = kept_[index];
+    bytes_ -= PrefixOf(block).capacity;
+    for (size_t i = index + 1; i < count_; ++i) kept_[i - 1] = kept_[i];
     --count_;
-    Free(oldest);
+    return block;
+}
+
+void BlockPool::DropOldest() {
+    Free(Unkeep(0));
 }
 
 }  // namespace textraster

@@ -53,7 +53,8 @@ class BlockPool {
     const Limits& limits() const { return limits_; }
 
    private:
-    void* Fresh(size_t bytes);  // a new block
+    void* Fresh(size_t bytes);   // a new block
+    void* Unkeep(size_t index);  // takes a kept block out of the list; the lock held
     void Free(void* block);
     void DropOldest();
 

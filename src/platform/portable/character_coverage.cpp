@@ -10,21 +10,15 @@ namespace textraster::portable {
 CharacterCoverage::CharacterCoverage(FcCharSet* cached) : shared_(FcCharSetCopy(cached)) {}
 
 CharacterCoverage::CharacterCoverage(FT_Face face) {
-    FcCharSet* set = FcFreeTypeCharSet(face, nullptr);
+    const std::unique_ptr<FcCharSet, void (*)(FcCharSet*)> set(FcFreeTypeCharSet(face, nullptr), FcCharSetDestroy);
     if (!set) throw std::bad_alloc();
-    try {
-        Page page;
-        FcChar32 next = 0;
-        for (FcChar32 base = FcCharSetFirstPage(set, page.data(), &next); base != FC_CHARSET_DONE;
-             base = FcCharSetNextPage(set, page.data(), &next)) {
-            bases_.push_back(base);
-            pages_.push_back(page);
-        }
-    } catch (...) {
-        FcCharSetDestroy(set);
-        throw;
+    Page page;
+    FcChar32 next = 0;
+    for (FcChar32 base = FcCharSetFirstPage(set.get(), page.data(), &next); base != FC_CHARSET_DONE;
+         base = FcCharSetNextPage(set.get(), page.data(), &next)) {
+        bases_.push_back(base);
+        pages_.push_back(page);
     }
-    FcCharSetDestroy(set);
 }
 
 CharacterCoverage::~CharacterCoverage() {

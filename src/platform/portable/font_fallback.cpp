@@ -100,8 +100,8 @@ bool NeverFallsBack(char32_t c) {
            (c >= 0xE0100 && c <= 0xE01EF);
 }
 
-// Characters that belong with the one before them: marks, joiners,
-// variation selectors.
+}  // namespace
+
 bool ClingsToPrevious(char32_t c) {
     switch (hb_unicode_general_category(hb_unicode_funcs_get_default(), c)) {
         case HB_UNICODE_GENERAL_CATEGORY_SPACING_MARK:
@@ -110,8 +110,6 @@ bool ClingsToPrevious(char32_t c) {
         default: return c == 0x200C || c == 0x200D || (c >= 0xFE00 && c <= 0xFE0F) || (c >= 0xE0100 && c <= 0xE01EF);
     }
 }
-
-}  // namespace
 
 int FallbackList::Choose(char32_t c) const {
     for (size_t i = 0; i < faces.size(); ++i)

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <memory>
 #include <mutex>
 #include <new>
 
@@ -40,19 +41,14 @@ std::vector<RegisteredFace> ReadFaces(const std::shared_ptr<const FontImage>& im
     for (long index = 0; index < count; ++index) {
         RegisteredFace entry;
         entry.source = FaceSource{std::string(), image, index};
-        FT_Face face = OpenFace(entry.source);
+        // Closed however reading it ends, running out of memory included.
+        const std::unique_ptr<FT_FaceRec, void (*)(FT_Face)> face(OpenFace(entry.source), CloseFace);
         if (!face) continue;
-        entry.families = FaceNames(face, NameKind::Family);
-        entry.fullNames = FaceNames(face, NameKind::Full);
-        entry.bold = FaceIsBold(face);
-        entry.italic = FaceIsItalic(face);
-        try {
-            entry.coverage = std::make_shared<const CharacterCoverage>(face);
-        } catch (...) {
-            CloseFace(face);
-            throw;
-        }
-        CloseFace(face);
+        entry.families = FaceNames(face.get(), NameKind::Family);
+        entry.fullNames = FaceNames(face.get(), NameKind::Full);
+        entry.bold = FaceIsBold(face.get());
+        entry.italic = FaceIsItalic(face.get());
+        entry.coverage = std::make_shared<const CharacterCoverage>(face.get());
         faces.push_back(std::move(entry));
     }
     return faces;

@@ -4,21 +4,6 @@
 #include "text/utf.h"
 
 namespace textraster::portable {
-namespace {
-
-// Code points that HarfBuzz attaches to the base before them: marks, and the
-// joiners that sit among them.
-bool Attaches(hb_unicode_funcs_t* unicode, FriBidiChar c) {
-    if (c == 0x200C || c == 0x200D) return true;
-    switch (hb_unicode_general_category(unicode, c)) {
-        case HB_UNICODE_GENERAL_CATEGORY_NON_SPACING_MARK:
-        case HB_UNICODE_GENERAL_CATEGORY_SPACING_MARK:
-        case HB_UNICODE_GENERAL_CATEGORY_ENCLOSING_MARK: return true;
-        default: return false;
-    }
-}
-
-}  // namespace
 
 void ItemizeLine(FallbackFonts& fonts, std::u16string_view text, bool rtlReading, BidiScratch& bidi,
                  ItemizedLine& line) {
@@ -34,15 +19,14 @@ void ItemizeLine(FallbackFonts& fonts, std::u16string_view text, bool rtlReading
 
 void CutItems(const FriBidiChar* codePoints, const FriBidiLevel* levels, const hb_script_t* scripts,
               const uint8_t* fonts, size_t length, std::vector<Item>& items) {
-    hb_unicode_funcs_t* unicode = hb_unicode_funcs_get_default();
     items.clear();
     size_t pile = 0;  // code points attaching to one base so far, up to the item's end
     for (size_t start = 0; start < length;) {
         size_t end = start + 1;
-        pile = Attaches(unicode, codePoints[start]) ? pile + 1 : 0;
+        pile = ClingsToPrevious(codePoints[start]) ? pile + 1 : 0;
         while (end < length && levels[end] == levels[start] && scripts[end] == scripts[start] &&
                fonts[end] == fonts[start]) {
-            pile = Attaches(unicode, codePoints[end]) ? pile + 1 : 0;
+            pile = ClingsToPrevious(codePoints[end]) ? pile + 1 : 0;
             if (pile > kMaxPile) {
                 pile = 0;  // counted again as the next item's first
                 break;
