@@ -9,12 +9,15 @@
 //
 // Checks: measured whole and then prefix by prefix from the shortest up, as
 // line layout asks for them, every extent equals a fresh measurement; and
-// again after a longer text starting with the same units was measured.
+// again after a longer text starting with the same units was measured; and
+// by a caller that vouches that its text stays put.
 
 #include <cstdint>
 #include <iterator>
 #include <mutex>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "fuzz/fuzz_input.h"
 #include "fuzz/load_fontconfig.h"
@@ -34,13 +37,18 @@ const char16_t* const kFaces[] = {u"DejaVu Sans", u"Liberation Serif", u"IPAGoth
 constexpr size_t kMaxUnits = 96;
 constexpr uint8_t kRawUnit = 255;
 
-int Fresh(portable::FallbackFonts& fonts, const std::u16string& text, size_t count) {
-    return portable::ShapeText(fonts, std::u16string_view(text).substr(0, count), false).advance;
+// The fresh measurement of every prefix, by its length.
+std::vector<int> FreshPrefixes(portable::FallbackFonts& fonts, const std::u16string& text) {
+    std::vector<int> fresh(text.size() + 1, 0);
+    for (size_t k = 1; k <= text.size(); ++k)
+        fresh[k] = portable::ShapeText(fonts, std::u16string_view(text).substr(0, k), false).advance;
+    return fresh;
 }
 
-void CheckPrefixes(portable::FallbackFonts& font, portable::RunExtents& extents, const std::u16string& text) {
-    FUZZ_CHECK(extents.Extent(font, text.data(), text.size()) == Fresh(font, text, text.size()));
-    for (size_t k = 1; k <= text.size(); ++k) FUZZ_CHECK(extents.Extent(font, text.data(), k) == Fresh(font, text, k));
+template <typename Measure>
+void CheckPrefixes(const std::u16string& text, const std::vector<int>& fresh, Measure measure) {
+    FUZZ_CHECK(measure(text.size()) == fresh[text.size()]);
+    for (size_t k = 1; k <= text.size(); ++k) FUZZ_CHECK(measure(k) == fresh[k]);
 }
 
 }  // namespace
@@ -67,11 +75,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     HFONT font = CreateFontIndirectW(&lf);
     FUZZ_CHECK(font);
     portable::FallbackFonts& fonts = portable::Find<PortableFont>(font)->fonts;
+    const std::vector<int> fresh = FreshPrefixes(fonts, text);
     portable::RunExtents extents;
-    CheckPrefixes(fonts, extents, text);
+    auto measure = [&](size_t k) { return extents.Extent(fonts, text.data(), k); };
+    CheckPrefixes(text, fresh, measure);
     const std::u16string longer = text + text;
     extents.Extent(fonts, longer.data(), longer.size());
-    CheckPrefixes(fonts, extents, text);
+    CheckPrefixes(text, fresh, measure);
+    // As line layout asks on the platform's context: a caller that vouches
+    // for its text, first found in a copy measured elsewhere.
+    auto vouched = [&](size_t k) { return extents.ExtentOfUnchanged(fonts, text.data(), k); };
+    CheckPrefixes(text, fresh, vouched);
+    portable::RunExtents fromTheStart;
+    CheckPrefixes(text, fresh, [&](size_t k) { return fromTheStart.ExtentOfUnchanged(fonts, text.data(), k); });
     DeleteObject(font);
     return 0;
 }

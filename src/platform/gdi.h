@@ -203,6 +203,11 @@ int GetDIBits(HDC dc, HBITMAP bitmap, UINT start, UINT lines, LPVOID bits, BITMA
 HFONT CreateFontIndirectW(const LOGFONTW* logFont);
 BOOL GetTextMetricsW(HDC dc, TEXTMETRICW* metrics);
 BOOL GetTextExtentPoint32W(HDC dc, LPCWSTR text, int count, SIZE* size);
+// The one call here that the platform does not have: GetTextExtentPoint32W
+// for a caller that vouches that `text` holds what it held when a run from
+// the same place was last measured with the selected font, which is then
+// not read again (render/extents_ahead.h says why).
+BOOL GetUnchangedTextExtent(HDC dc, LPCWSTR text, int count, SIZE* size);
 BOOL TextOutW(HDC dc, int x, int y, LPCWSTR text, int count);
 UINT GetTextAlign(HDC dc);
 UINT SetTextAlign(HDC dc, UINT align);

@@ -28,7 +28,7 @@ class DcCanvas final : public LineCanvas {
             Ahead(start, count);
             if (measured_->Find(start, count, extent)) return extent;
         }
-        extent = MeasureRun(start, count);
+        extent = MeasureRunInPlace(dc_, start, count);
         measured_->Remember(start, count, extent);
         return extent;
     }

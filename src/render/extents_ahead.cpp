@@ -23,6 +23,12 @@ void MeasureAhead(HDC dc, const TextChar* start, uint32_t count, uint32_t ahead,
     }
 }
 
+int32_t MeasureRunInPlace(HDC dc, const TextChar* start, uint32_t count) {
+    SIZE size{};
+    GetTextExtentPoint32W(dc, start, int(count), &size);
+    return size.cx;
+}
+
 #else
 
 void MeasureAhead(HDC dc, const TextChar* start, uint32_t count, uint32_t ahead, MeasuredRuns& measured) {
@@ -30,6 +36,12 @@ void MeasureAhead(HDC dc, const TextChar* start, uint32_t count, uint32_t ahead,
     SIZE size{};
     GetTextExtentPoint32W(dc, start, int(ahead), &size);
     measured.Remember(start, ahead, size.cx);
+}
+
+int32_t MeasureRunInPlace(HDC dc, const TextChar* start, uint32_t count) {
+    SIZE size{};
+    GetUnchangedTextExtent(dc, start, int(count), &size);
+    return size.cx;
 }
 
 #endif

@@ -23,4 +23,13 @@ namespace textraster {
 // of the runs it measured and reads the prefixes' extents off it.
 void MeasureAhead(HDC dc, const TextChar* start, uint32_t count, uint32_t ahead, MeasuredRuns& measured);
 
+// The extent of the `count` characters from `start`, where the text stays put
+// for the whole call (as the measured runs' own keys assume). Line layout
+// asks for a line that never fills (zero-width characters, a 1-pixel font)
+// once per character; on the portable layer, which reads a run it is asked
+// for whole to know it as one it measured, that would cost the square of
+// the line's length, so there the run is known by where it starts. On
+// Windows, GetTextExtentPoint32W.
+int32_t MeasureRunInPlace(HDC dc, const TextChar* start, uint32_t count);
+
 }  // namespace textraster

@@ -37,15 +37,15 @@ bool ValidText(LPCWSTR text, int count) {
     return count >= 0 && (count == 0 || text);
 }
 
-}  // namespace
-
-BOOL GetTextExtentPoint32W(HDC handle, LPCWSTR text, int count, SIZE* size) try {
+BOOL MeasureText(HDC handle, LPCWSTR text, int count, SIZE* size, bool unchanged) try {
     PortableDc* dc = Find<PortableDc>(handle);
     PortableFont* font = dc ? CurrentFont(*dc) : nullptr;
     if (!font || !size || !ValidText(text, count)) return FALSE;
     std::lock_guard<std::mutex> guard(font->lock);
     try {
-        size->cx = font->extents.Extent(font->fonts, text, static_cast<size_t>(count));
+        const size_t units = static_cast<size_t>(count);
+        size->cx = unchanged ? font->extents.ExtentOfUnchanged(font->fonts, text, units)
+                             : font->extents.Extent(font->fonts, text, units);
     } catch (const std::bad_alloc&) {
         return FALSE;  // no memory to shape the run
     }
@@ -53,6 +53,16 @@ BOOL GetTextExtentPoint32W(HDC handle, LPCWSTR text, int count, SIZE* size) try 
     return TRUE;
 } catch (const std::bad_alloc&) {
     return FALSE;  // out of memory: a failure, as the platform reports it
+}
+
+}  // namespace
+
+BOOL GetTextExtentPoint32W(HDC dc, LPCWSTR text, int count, SIZE* size) {
+    return MeasureText(dc, text, count, size, false);
+}
+
+BOOL GetUnchangedTextExtent(HDC dc, LPCWSTR text, int count, SIZE* size) {
+    return MeasureText(dc, text, count, size, true);
 }
 
 BOOL TextOutW(HDC handle, int x, int y, LPCWSTR text, int count) try {
