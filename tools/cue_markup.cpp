@@ -112,7 +112,9 @@ size_t Entity(const Text& s, size_t at, Text& out) {
     }
     const bool valid = cp > 0 && cp <= 0x10FFFF && (cp < 0xD800 || cp > 0xDFFF);
     if (!digits || p >= s.size() || s[p] != ';' || !valid) return 0;
-    Append(out, cp);
+    // A carriage return ends a line in the file, and the cue's lines are
+    // joined with line feeds: one named by a reference ends a line too.
+    Append(out, cp == '\r' ? '\n' : cp);
     return p + 1;
 }
 

@@ -35,6 +35,7 @@ TEST(ReadMarkup, TagsCoveringTheWholeCueApplyPartialOnesAreDropped) {
         {"{\\an8", "{\\an8", false, false, kNone},
         {"Tom &amp; Jerry &lt;3 &gt; &quot;q&quot; &apos;", "Tom & Jerry <3 > \"q\" '", false, false, kNone},
         {"&#65;&#x42;&#X43;&#x1F600;", "ABC\xF0\x9F\x98\x80", false, false, kNone},
+        {"One&#13;two&#x0d;three&#10;four", "One\ntwo\nthree\nfour", false, false, kNone},
         {"&amp &#; &#xD800; &#1114112; &bogus; & alone", "&amp &#; &#xD800; &#1114112; &bogus; & alone", false, false,
          kNone},
         {"&lt;i&gt;not a tag&lt;/i&gt;", "<i>not a tag</i>", false, false, kNone},
