@@ -176,6 +176,10 @@ TEST(RunExtents, PrefixesOfOnceMismeasuredTextsMeasureAsFreshRuns) {
         {u"WenQuanYi Micro Hei", false, u"\u05D0\t\u064B\u05D2"},
         {u"Liberation Serif", false, u"\u0930\u0915\u094D\u0937", 24},
         {u"Liberation Serif", true, u"\u05D0 fi\u0930\u0915\u094D\u0937", 24},
+        // A pile of marks longer than an item may hold, among right-to-left
+        // letters and brackets.
+        {u"IPAGothic", false,
+         u"(\"[]\u110B,.\u05D0\".,\u0627\u0628/\u2044()[.\u0644\u0627\"/]" + std::u16string(71, u'\u0301') + u"\u0628"},
     };
     for (const Case& c : kCases) {
         SCOPED_TRACE(Utf16ToUtf8(c.text));

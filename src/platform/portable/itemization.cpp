@@ -20,22 +20,16 @@ void ItemizeLine(FallbackFonts& fonts, std::u16string_view text, bool rtlReading
 void CutItems(const FriBidiChar* codePoints, const FriBidiLevel* levels, const hb_script_t* scripts,
               const uint8_t* fonts, size_t length, std::vector<Item>& items) {
     items.clear();
-    size_t pile = 0;  // code points attaching to one base so far, up to the item's end
-    for (size_t start = 0; start < length;) {
-        size_t end = start + 1;
-        pile = ClingsToPrevious(codePoints[start]) ? pile + 1 : 0;
-        while (end < length && levels[end] == levels[start] && scripts[end] == scripts[start] &&
-               fonts[end] == fonts[start]) {
-            pile = ClingsToPrevious(codePoints[end]) ? pile + 1 : 0;
-            if (pile > kMaxPile) {
-                pile = 0;  // counted again as the next item's first
-                break;
-            }
-            ++end;
-        }
-        items.push_back({start, end, levels[start], scripts[start], fonts[start]});
-        start = end;
+    PileCuts piles;
+    size_t start = 0;
+    for (size_t x = 0; x < length; ++x) {
+        const bool pileCut = piles.CutBefore(codePoints[x]);
+        const bool same = levels[x] == levels[start] && scripts[x] == scripts[start] && fonts[x] == fonts[start];
+        if (x == 0 || (same && !pileCut)) continue;
+        items.push_back({start, x, levels[start], scripts[start], fonts[start]});
+        start = x;
     }
+    if (length > 0) items.push_back({start, length, levels[start], scripts[start], fonts[start]});
 }
 
 }  // namespace textraster::portable

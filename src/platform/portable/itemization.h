@@ -49,10 +49,25 @@ void ItemizeLine(FallbackFonts& fonts, std::u16string_view text, bool rtlReading
 // this many, each shaped on its own.
 constexpr size_t kMaxPile = 64;
 
+// Where piles are cut: fed the line's code points in order, says before
+// which one a new item starts because the pile it joins is full. The
+// places follow from the code points alone, whatever else cuts items
+// there, so that a prefix of a line has the line's pile cuts up to its end.
+class PileCuts {
+   public:
+    bool CutBefore(FriBidiChar c) {
+        pile_ = ClingsToPrevious(c) ? pile_ + 1 : 0;
+        if (pile_ <= kMaxPile) return false;
+        pile_ = 1;  // the first of the next item's pile
+        return true;
+    }
+
+   private:
+    size_t pile_ = 0;  // code points attaching to one base so far
+};
+
 // The items of code points [0, length) with these levels, scripts and fonts:
-// a new item wherever one of them changes, and within a pile of more than
-// kMaxPile marks and joiners. Cut from the start onwards, so that a prefix
-// of the line has the line's items up to its end.
+// a new item wherever one of them changes, and where PileCuts says.
 void CutItems(const FriBidiChar* codePoints, const FriBidiLevel* levels, const hb_script_t* scripts,
               const uint8_t* fonts, size_t length, std::vector<Item>& items);
 

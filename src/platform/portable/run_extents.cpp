@@ -38,6 +38,9 @@ constexpr uint8_t kTrailingNeutral = 8;
 // Of a place x, when not leftToRight: HarfBuzz says the glyphs on either side
 // of it may change with the text on the other side.
 constexpr uint8_t kUnsafeToConcat = 16;
+// Of a place x: an item starts there because a pile of marks is full (see
+// PileCuts), in the whole and in every prefix that holds x.
+constexpr uint8_t kPileCut = 32;
 
 bool IsHighSurrogate(char16_t c) {
     return c >= 0xD800 && c < 0xDC00;
@@ -339,6 +342,9 @@ RunExtents::Run& RunExtents::Measure(FallbackFonts& fonts, const char16_t* text,
         run->line.leftToRight || (std::none_of(bidi.types.begin(), bidi.types.end(), RaisesLevels) &&
                                   std::all_of(levels.begin(), levels.end(), [](FriBidiLevel l) { return l == 0; }));
     run->marks.assign(length + 1, 0);
+    PileCuts piles;
+    for (size_t x = 0; x < length; ++x)
+        if (piles.CutBefore(codePoints[x])) run->marks[x] |= kPileCut;
     if (!run->leftToRight) {
         // A place x is stable when the code point before it is strong and
         // every bracket opened before it that the run pairs is closed: the
@@ -476,7 +482,9 @@ int RunExtents::JoinedAdvance(SizedFont& font, Run& run, const Item& part, size_
         while (x < length && levels[x] != part.level) x = run.LevelRunEnd(x);
         size_t end = std::max<size_t>(partEnd, x < length ? run.LevelRunEnd(x) : length);
         size_t same = partEnd;
-        while (same < end && run.line.scripts[same] == part.script && run.line.fonts[same] == part.font) ++same;
+        while (same < end && run.line.scripts[same] == part.script && run.line.fonts[same] == part.font &&
+               !(run.marks[same] & kPileCut))
+            ++same;
         end = same;
         joined.serial = run.serial;
         joined.item = {start, end, part.level, part.script, part.font};
@@ -706,7 +714,7 @@ int RunExtents::PrefixExtent(FallbackFonts& fonts, Run& run, size_t units) {
     // number among them the weak types become neutral, and neutrals between
     // a strong code point and the line's end take the paragraph's direction
     // (or the end's white space its level). Its parts are cut where the
-    // levels or the whole's scripts or fonts change.
+    // levels or the whole's scripts or fonts change, and where piles are.
     ShapingScratch& scratch = ThreadScratch();
     std::vector<FriBidiLevel>& levels = scratch.levels;
     size_t neutral = stable;
@@ -722,7 +730,7 @@ int RunExtents::PrefixExtent(FallbackFonts& fonts, Run& run, size_t units) {
     FriBidiLevel current = wholeLevels[first];
     for (size_t x = stable; x <= prefixEnd; ++x) {
         if (x < prefixEnd && levels[x - stable + 1] == current && scripts[x] == scripts[start] &&
-            partFonts[x] == partFonts[start])
+            partFonts[x] == partFonts[start] && !(run.marks[x] & kPileCut))
             continue;
         advance += PartAdvance(fonts, run, start, x, current, prefixEnd);
         if (x < prefixEnd) start = x, current = levels[x - stable + 1];
