@@ -3,10 +3,11 @@
 //
 // Natively: resident pages from /proc/self/statm, descriptors listed in
 // /proc/self/fd, and the portable layer's table of live objects. On Windows
-// (and under Wine): the working set, and the kernel's and GDI's handle
-// tables probed as tests/unit/leak_test.cpp does it, by the slot a fresh
-// object gets: a table hands out the lowest free slot, so the slot grows
-// only with handles left behind or alive at that moment.
+// (and under Wine): the working set, the kernel's handle table probed by
+// the slot a fresh handle gets (the lowest free one, so the slot grows only
+// with handles alive at that moment), and the objects alive in GDI's, whose
+// freed slots come back in no such order, counted by filling its freed
+// slots (support/gdi_handles.h).
 #pragma once
 
 #include <cstddef>
@@ -31,7 +32,7 @@ namespace textraster::soak {
 struct ProcessFigures {
     uint64_t residentBytes = 0;
     uint32_t openFiles = 0;    // descriptors natively, the slot of a fresh kernel handle on Windows
-    uint32_t liveObjects = 0;  // drawing objects alive (natively), or the fresh GDI slot
+    uint32_t liveObjects = 0;  // drawing objects alive (but for a constant on Windows)
 };
 
 #ifdef _WIN32
@@ -42,16 +43,16 @@ inline ProcessFigures Sample() {
     counters.cb = sizeof counters;
     if (GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters))
         figures.residentBytes = counters.WorkingSetSize;
-    // Kernel handles are handed out as GDI's are, the lowest free slot first
-    // (a process's handle count is not available everywhere).
+    // Kernel handles are handed out the lowest free slot first (a process's
+    // handle count is not available everywhere).
     HANDLE probe = CreateEventW(nullptr, FALSE, FALSE, nullptr);
     figures.openFiles = uint32_t(reinterpret_cast<uintptr_t>(probe) / 4);
     CloseHandle(probe);
-    figures.liveObjects = test::FreshGdiSlot();
+    figures.liveObjects = test::LiveGdiObjects();
     return figures;
 }
 
-constexpr const char* kObjectsMeaning = "the slot a fresh GDI object gets";
+constexpr const char* kObjectsMeaning = "GDI objects alive, but for a constant";
 constexpr const char* kFilesMeaning = "the slot a fresh kernel handle gets";
 
 #else
