@@ -7,7 +7,8 @@
 // size): a file that does not decode yields no text; the cues come in
 // order (each number above the one before); every cue has text, without a
 // carriage return; times are -1 or a count of milliseconds; reading the
-// same text again gives the same cues, times and styles.
+// same text again gives the same cues, times and styles. The same text read
+// as the Pango markup of a pipeline's subtitle stream never grows.
 #include <cstdint>
 #include <vector>
 
@@ -32,6 +33,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         for (TextChar c : cue.text) FUZZ_CHECK(c != '\r');
         FUZZ_CHECK(cue.start >= -1 && cue.end >= -1);
     }
+    FUZZ_CHECK(tool::ReadMarkup(text, tool::Markup::Pango).text.size() <= text.size());
     const std::vector<tool::Cue> again = tool::ParseSrt(text);
     FUZZ_CHECK(again.size() == cues.size());
     for (size_t i = 0; i < cues.size(); ++i)

@@ -7,6 +7,7 @@
 #include "commands.h"
 #include "cue_files.h"
 #include "cue_index.h"
+#include "cue_markup.h"
 #include "face_choice.h"
 #include "files.h"
 #include "messages.h"
@@ -25,11 +26,7 @@ namespace {
 // reading direction unless --writing-mode says.
 TextLayoutParams CueRecord(const Options& options, const Cue& cue) {
     TextLayoutParams r = options.record;
-    const int32_t s = r.fontStyle;
-    const bool bold = cue.style.bold || s == 1 || s == 3 || s == 5;
-    const bool italic = cue.style.italic || (s >= 2 && s <= 5);
-    if (cue.style.bold || cue.style.italic) r.fontStyle = bold && italic ? 3 : bold ? 1 : 2;
-    if (cue.style.color) r.textColor = *cue.style.color;
+    ApplyCueStyle(cue.style, r);
     if (!options.writingModeGiven) r.writingMode = FirstStrongDirection(cue.text) == Direction::RightToLeft ? 2 : 1;
     return r;
 }

@@ -8,13 +8,32 @@
 namespace textraster::tool {
 namespace {
 
-enum class Tag { None, Italic, Bold, Underline, Strike, Font };
+enum class Tag { None, Italic, Bold, Underline, Strike, Font, Other };
 
 struct TagAt {
     Tag tag = Tag::None;
     bool closing = false;
     size_t end = 0;  // just past the '>'
+    // What a <font> or <span> gives the text it holds.
     std::optional<uint32_t> color;
+    bool italic = false, bold = false;
+};
+
+// Where the next `c` at or after a position is, for positions that only move
+// forward: each character is looked at once, so that a cue full of '<' or
+// "{\" without their ends is still read in linear time.
+class NextOf {
+   public:
+    NextOf(const Text& s, TextChar c) : s_(s), c_(c), found_(s.find(c)) {}
+    size_t From(size_t from) {
+        if (found_ != Text::npos && found_ < from) found_ = s_.find(c_, from);
+        return found_;
+    }
+
+   private:
+    const Text& s_;
+    TextChar c_;
+    size_t found_;  // npos once there is none left
 };
 
 bool SameLetters(const Text& s, size_t at, const char* word) {
@@ -42,39 +61,76 @@ std::optional<std::string> Attribute(const Text& tag, const char* name) {
     return std::nullopt;
 }
 
-// A formatting tag at `s[at]` ('<'), or Tag::None: <br>, <3 or a<b stay text.
-TagAt ReadTag(const Text& s, size_t at) {
-    static const struct {
-        const char* name;
-        Tag tag;
-    } kTags[] = {{"i", Tag::Italic}, {"b", Tag::Bold}, {"u", Tag::Underline}, {"s", Tag::Strike}, {"font", Tag::Font}};
+std::optional<uint32_t> ColorAttribute(const Text& inside, const char* name) {
+    uint32_t color;
+    std::string ignored;
+    const std::optional<std::string> value = Attribute(inside, name);
+    if (value && ParseColor(*value, color, ignored)) return color;
+    return std::nullopt;
+}
+
+// Pango's weights that are bold: the names, and numbers from 600 (semibold) up.
+bool IsBoldWeight(const std::string& weight) {
+    for (const char* name : {"semibold", "bold", "ultrabold", "heavy", "ultraheavy"})
+        if (weight == name) return true;
+    return weight.size() >= 3 && weight.size() <= 4 && weight.find_first_not_of("0123456789") == std::string::npos &&
+           std::stoi(weight) >= 600;
+}
+
+// What a <span>'s attributes give: its colour, and bold or italic when its
+// weight or style says so.
+void ReadSpan(const Text& inside, TagAt& tag) {
+    for (const char* name : {"foreground", "fgcolor", "color"})
+        if (!tag.color) tag.color = ColorAttribute(inside, name);
+    tag.bold = IsBoldWeight(Attribute(inside, "weight").value_or(""));
+    const std::string style = Attribute(inside, "style").value_or("");
+    tag.italic = style == "italic" || style == "oblique";
+}
+
+struct TagName {
+    const char* name;
+    Tag tag;
+};
+constexpr TagName kSubRipTags[] = {
+    {"i", Tag::Italic}, {"b", Tag::Bold}, {"u", Tag::Underline}, {"s", Tag::Strike}, {"font", Tag::Font}};
+constexpr TagName kPangoTags[] = {
+    {"i", Tag::Italic}, {"b", Tag::Bold}, {"u", Tag::Underline}, {"s", Tag::Strike}, {"span", Tag::Font}};
+
+// A formatting tag at `s[at]` ('<'), or Tag::None: in SubRip <br>, <3 or a<b
+// stay text; in Pango markup every '<' opens a tag, and one that no '>'
+// closes stays text. `closes` finds the '>' ahead, `opens` the next '<'.
+TagAt ReadTag(const Text& s, size_t at, Markup markup, NextOf& closes, NextOf& opens) {
     TagAt found;
     size_t p = at + 1;
     const bool closing = p < s.size() && s[p] == '/';
     if (closing) ++p;
-    for (const auto& t : kTags) {
+    // The tag ends at the first '>'; none holds a '<'.
+    const size_t close = closes.From(p);
+    if (close == Text::npos || opens.From(p) < close) return found;
+    for (const TagName& t : markup == Markup::Pango ? kPangoTags : kSubRipTags) {
         const size_t q = p + std::char_traits<char>::length(t.name);
-        if (!SameLetters(s, p, t.name) || q >= s.size() || (s[q] != '>' && s[q] != ' ')) continue;
-        // The tag ends at the first '>'; only <font> has attributes, and none holds a '<'.
-        const size_t close = s.find('>', q);
-        if (close == Text::npos) return found;
+        if (q > close || !SameLetters(s, p, t.name) || (s[q] != '>' && s[q] != ' ')) continue;
+        // Only <font> and <span> have attributes.
         const Text inside(s, q, close - q);
-        if (inside.find('<') != Text::npos) return found;
-        if (t.tag != Tag::Font && inside.find_first_not_of(TextChar(' ')) != Text::npos) return found;
+        if (t.tag != Tag::Font && inside.find_first_not_of(TextChar(' ')) != Text::npos) break;
         found.tag = t.tag, found.closing = closing, found.end = close + 1;
-        uint32_t color;
-        std::string ignored;
-        const std::optional<std::string> value = Attribute(inside, "color");
-        if (t.tag == Tag::Font && !closing && value && ParseColor(*value, color, ignored)) found.color = color;
+        if (t.tag != Tag::Font || closing) return found;
+        if (markup == Markup::Pango) {
+            ReadSpan(inside, found);
+        } else {
+            found.color = ColorAttribute(inside, "color");
+        }
         return found;
     }
+    // Pango's other tags (<big>, <tt>, <sub>, ...) change nothing the library draws.
+    if (markup == Markup::Pango) found.tag = Tag::Other, found.closing = closing, found.end = close + 1;
     return found;
 }
 
 // The end of a {\...} override block at `s[at]`, or 0.
-size_t OverrideEnd(const Text& s, size_t at) {
+size_t OverrideEnd(const Text& s, size_t at, NextOf& closes) {
     if (s[at] != '{' || at + 1 >= s.size() || s[at + 1] != '\\') return 0;
-    const size_t close = s.find('}', at);
+    const size_t close = closes.From(at);
     return close == Text::npos ? 0 : close + 1;
 }
 
@@ -127,26 +183,39 @@ bool IsSpace(TextChar c) {
     return c == ' ' || c == '\t' || c == '\n' || c == 0xA0;
 }
 
+// What the open <font> and <span> tags give, innermost last. Each holds what
+// applies inside it, its own or inherited, so that a character's style is
+// read off the top however deep the tags nest.
+struct Open {
+    std::optional<uint32_t> color;
+    bool italic = false, bold = false;
+};
+
 }  // namespace
 
-CueText ReadMarkup(const Text& cue) {
+CueText ReadMarkup(const Text& cue, Markup markup) {
     CueText result;
     std::vector<Styled> styles;  // one per character of result.text
     int italic = 0, bold = 0;
-    std::vector<std::optional<uint32_t>> colors;  // one per open <font>
+    std::vector<Open> open;
+    NextOf tagEnds(cue, '>'), tagStarts(cue, '<'), overrideEnds(cue, '}');
     for (size_t i = 0; i < cue.size();) {
-        if (const size_t end = OverrideEnd(cue, i)) {
+        if (const size_t end = OverrideEnd(cue, i, overrideEnds)) {
             i = end;
             continue;
         }
         if (cue[i] == '<') {
-            const TagAt tag = ReadTag(cue, i);
+            const TagAt tag = ReadTag(cue, i, markup, tagEnds, tagStarts);
             if (tag.tag != Tag::None) {
                 const int step = tag.closing ? -1 : 1;
                 if (tag.tag == Tag::Italic) italic = std::max(italic + step, 0);
                 if (tag.tag == Tag::Bold) bold = std::max(bold + step, 0);
-                if (tag.tag == Tag::Font && !tag.closing) colors.push_back(tag.color);
-                if (tag.tag == Tag::Font && tag.closing && !colors.empty()) colors.pop_back();
+                if (tag.tag == Tag::Font && !tag.closing) {
+                    const Open outer = open.empty() ? Open{} : open.back();
+                    open.push_back(
+                        {tag.color ? tag.color : outer.color, tag.italic || outer.italic, tag.bold || outer.bold});
+                }
+                if (tag.tag == Tag::Font && tag.closing && !open.empty()) open.pop_back();
                 i = tag.end;
                 continue;
             }
@@ -157,10 +226,8 @@ CueText ReadMarkup(const Text& cue) {
         } else {
             result.text.push_back(cue[i++]);
         }
-        // The innermost <font> that names a colour gives it.
-        std::optional<uint32_t> color;
-        for (auto c = colors.rbegin(); c != colors.rend() && !color; ++c) color = *c;
-        styles.resize(result.text.size(), Styled{italic > 0, bold > 0, color});
+        const Open inside = open.empty() ? Open{} : open.back();
+        styles.resize(result.text.size(), Styled{italic > 0 || inside.italic, bold > 0 || inside.bold, inside.color});
     }
 
     bool any = false, allItalic = true, allBold = true, oneColor = true;
@@ -176,6 +243,14 @@ CueText ReadMarkup(const Text& cue) {
     result.style.bold = any && allBold;
     if (any && oneColor) result.style.color = color;
     return result;
+}
+
+void ApplyCueStyle(const CueStyle& style, TextLayoutParams& record) {
+    const int32_t s = record.fontStyle;
+    const bool bold = style.bold || s == 1 || s == 3 || s == 5;
+    const bool italic = style.italic || (s >= 2 && s <= 5);
+    if (style.bold || style.italic) record.fontStyle = bold && italic ? 3 : bold ? 1 : 2;
+    if (style.color) record.textColor = *style.color;
 }
 
 }  // namespace textraster::tool

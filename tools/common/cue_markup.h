@@ -1,6 +1,8 @@
 // The markup inside a subtitle cue's text, as SubRip files carry it: tags
 // (<i>, <b>, <u>, <s>, <font color="...">), {\...} override blocks and HTML
-// entities.
+// entities; or as Pango markup, which video pipelines hand on for subtitle
+// streams: every <...> is a tag (a '<' in the text is written &lt;), and
+// <span> gives colours (foreground, fgcolor, color), weight and style.
 //
 // The library draws one style and one colour per call, so a tag applies only
 // when it covers the whole cue (every character but white space); a tag
@@ -11,6 +13,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "textraster.h"
 #include "utf.h"
 
 namespace textraster::tool {
@@ -25,6 +28,12 @@ struct CueText {
     CueStyle style;
 };
 
-CueText ReadMarkup(const Text& cue);
+enum class Markup { SubRip, Pango };
+
+CueText ReadMarkup(const Text& cue, Markup markup = Markup::SubRip);
+
+// The record drawn with a cue's style: bold and italic added to the record's
+// own style, the cue's colour for the text's.
+void ApplyCueStyle(const CueStyle& style, TextLayoutParams& record);
 
 }  // namespace textraster::tool
