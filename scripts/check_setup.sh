@@ -26,6 +26,8 @@ TOOLS=(
   "clang++-14 | clang-14"
   "clang-format-14 | clang-format-14"
   "fc-match | fontconfig"
+  "gst-launch-1.0 | gstreamer1.0-tools"
+  "gst-inspect-1.0 | gstreamer1.0-tools"
 )
 
 declare -A IN_SETUP=()
@@ -82,6 +84,24 @@ check_tools() {
   else
     fail "fontTools for /usr/bin/python3: scripts/setup.sh installs it with python3-fonttools"
   fi
+  if /usr/bin/python3 -c 'import PIL' 2>/dev/null; then
+    echo "ok       PIL for /usr/bin/python3 (python3-pil)"
+  else
+    fail "PIL for /usr/bin/python3: scripts/setup.sh installs it with python3-pil"
+  fi
+  # The elements the overlay element's pipeline test runs.
+  local element package
+  for line in "videotestsrc | gstreamer1.0-plugins-base" "subparse | gstreamer1.0-plugins-base" \
+    "videoconvert | gstreamer1.0-plugins-base" "pngenc | gstreamer1.0-plugins-good" \
+    "multifilesink | gstreamer1.0-plugins-good"; do
+    element=$(trim "${line%%|*}") package=$(trim "${line#*|}")
+    check_package_listed "$package" "the GStreamer element $element" || continue
+    if gst-inspect-1.0 --exists "$element" 2>/dev/null; then
+      echo "ok       GStreamer element $element ($package)"
+    else
+      fail "the GStreamer element $element: scripts/setup.sh installs it with $package"
+    fi
+  done
 }
 
 # Resolves every font of tests/fonts.txt; writes "pattern<TAB>file" lines to

@@ -25,12 +25,15 @@ TEXTRASTER_TEST_PACKAGES=(
   fontconfig python3-fonttools
   fonts-dejavu-core fonts-dejavu-extra fonts-liberation2 fonts-wqy-microhei fonts-ipafont-gothic
   fonts-urw-base35 fonts-freefont-ttf fonts-khmeros
+  libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev gstreamer1.0-tools gstreamer1.0-plugins-base
+  gstreamer1.0-plugins-good python3-pil
 )
 
 # Only for the benchmarks (bench/run.sh): the field the library is measured
 # against, in the same run. The benchmarks build without them, leaving those
-# figures out.
-TEXTRASTER_BENCH_PACKAGES=(libpango1.0-dev libcairo2-dev libass-dev)
+# figures out. The overlay element's peers: textoverlay (gstreamer1.0-x)
+# and assrender (gstreamer1.0-plugins-bad).
+TEXTRASTER_BENCH_PACKAGES=(libpango1.0-dev libcairo2-dev libass-dev gstreamer1.0-x gstreamer1.0-plugins-bad)
 
 # Only for plotting a soak run (tests/soak/run.sh --plot).
 TEXTRASTER_PLOT_PACKAGES=(python3-matplotlib)
