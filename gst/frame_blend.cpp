@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace textraster::gst {
 namespace {
@@ -11,39 +12,59 @@ using Samples = FrameBlender::Samples;
 Samples Make(uint32_t width, uint32_t height, uint32_t channels) {
     Samples s;
     s.width = width, s.height = height, s.channels = channels;
+    if (!channels) return s;  // whole pixels, filled by the caller
     s.values.resize(size_t(width) * height * channels);
     s.alpha.resize(size_t(width) * height);
     return s;
 }
 
-void FindSpans(Samples& s) {
+// Each row's span of samples with any opacity; `opaque(i)` tells for sample i.
+template <typename Opaque>
+void FindSpans(Samples& s, Opaque opaque) {
     s.first.assign(s.height, 0), s.end.assign(s.height, 0);
     for (uint32_t row = 0; row < s.height; ++row) {
-        const uint8_t* a = s.alpha.data() + size_t(row) * s.width;
+        const size_t at = size_t(row) * s.width;
         uint32_t first = 0, end = s.width;
-        while (first < end && !a[first]) ++first;
-        while (end > first && !a[end - 1]) --end;
+        while (first < end && !opaque(at + first)) ++first;
+        while (end > first && !opaque(at + end - 1)) --end;
         s.first[row] = first, s.end[row] = end;
     }
 }
 
-// The frame's RGB to Y'CbCr: its matrix and its range.
-struct ToYuv {
-    double kr = 0.299, kb = 0.114;
-    gint offset[GST_VIDEO_MAX_COMPONENTS] = {}, scale[GST_VIDEO_MAX_COMPONENTS] = {};
+void FindSpans(Samples& s) {
+    FindSpans(s, [&s](size_t i) { return s.alpha[i] != 0; });
+}
 
+// The frame's RGB to Y'CbCr, its matrix and its range, in 16-bit fixed
+// point: the picture's pixels are converted once per drawing, and at a new
+// subtitle every frame a conversion in floating point per pixel would cost
+// more than drawing the text.
+class ToYuv {
+   public:
     explicit ToYuv(const GstVideoInfo& info) {
-        gdouble r, b;
+        gdouble kr = 0.299, kb = 0.114, r, b;  // BT.601 where the frame does not say
         if (gst_video_color_matrix_get_Kr_Kb(info.colorimetry.matrix, &r, &b)) kr = r, kb = b;
+        gint offset[GST_VIDEO_MAX_COMPONENTS], scale[GST_VIDEO_MAX_COMPONENTS];
         gst_video_color_range_offsets(info.colorimetry.range, info.finfo, offset, scale);
+        const double kg = 1 - kr - kb;
+        // Each component as weights of R, G and B (0-255 each).
+        const double weights[3][3] = {{kr, kg, kb},
+                                      {-kr / (2 * (1 - kb)), -kg / (2 * (1 - kb)), 0.5},
+                                      {0.5, -kg / (2 * (1 - kr)), -kb / (2 * (1 - kr))}};
+        for (int c = 0; c < 3; ++c) {
+            for (int k = 0; k < 3; ++k) weight_[c][k] = int32_t(std::lround(weights[c][k] * scale[c] / 255 * 65536));
+            base_[c] = offset[c] * 65536 + 32768;  // the offset, and rounding to nearest
+        }
     }
     void operator()(uint32_t argb, uint8_t out[3]) const {
-        const double r = (argb >> 16 & 0xFF) / 255.0, g = (argb >> 8 & 0xFF) / 255.0, b = (argb & 0xFF) / 255.0;
-        const double y = kr * r + (1 - kr - kb) * g + kb * b;
-        const double values[3] = {y, (b - y) / (2 * (1 - kb)), (r - y) / (2 * (1 - kr))};
+        const int32_t r = argb >> 16 & 0xFF, g = argb >> 8 & 0xFF, b = argb & 0xFF;
         for (int c = 0; c < 3; ++c)
-            out[c] = uint8_t(std::clamp(std::lround(offset[c] + values[c] * scale[c]), 0L, 255L));
+            out[c] = uint8_t(
+                std::clamp((base_[c] + weight_[c][0] * r + weight_[c][1] * g + weight_[c][2] * b) >> 16, 0, 255));
     }
+
+   private:
+    int32_t weight_[3][3], base_[3];
 };
 
 uint8_t Mix(uint32_t top, uint32_t bottom, uint32_t alpha) {
@@ -94,13 +115,15 @@ void BlendRgb(const Samples& s, int64_t x, int64_t y, GstVideoFrame& frame) {
         uint32_t from, to;
         Columns(s, row, x, GST_VIDEO_FRAME_WIDTH(&frame), from, to);
         uint8_t* d = base + (y + row) * stride + (x + from) * 4;
-        const size_t at = size_t(row) * s.width;
+        const uint32_t* p = s.pixels.data() + size_t(row) * s.width;
         for (uint32_t i = from; i < to; ++i, d += 4) {
-            const uint32_t a = s.alpha[at + i];
-            if (!a) continue;
-            const uint8_t* v = &s.values[(at + i) * 3];
-            d[0] = Mix(v[0], d[0], a), d[1] = Mix(v[1], d[1], a), d[2] = Mix(v[2], d[2], a);
-            d[3] = Mix(255, d[3], a);
+            const uint32_t a = p[i] >> 24;
+            if (a == 255) {
+                std::memcpy(d, &p[i], 4);  // opaque: what Mix gives, at once
+            } else if (a) {
+                for (int c = 0; c < 3; ++c) d[c] = Mix(p[i] >> 8 * c & 0xFF, d[c], a);
+                d[3] = Mix(255, d[3], a);
+            }
         }
     }
 }
@@ -117,16 +140,13 @@ FrameBlender::FrameBlender(const OverlayPicture& picture, const GstVideoInfo& in
     const tool::Image& image = picture.image;
     const uint32_t w = image.width, h = image.height;
     if (format_ == GST_VIDEO_FORMAT_BGRA || format_ == GST_VIDEO_FORMAT_RGBA) {
-        const bool bgr = format_ == GST_VIDEO_FORMAT_BGRA;
-        rgb_ = Make(w, h, 3);
-        for (size_t i = 0; i < image.pixels.size(); ++i) {
-            const uint32_t p = image.pixels[i];
-            const uint8_t r = uint8_t(p >> 16), g = uint8_t(p >> 8), b = uint8_t(p);
-            uint8_t* v = &rgb_.values[i * 3];
-            v[0] = bgr ? b : r, v[1] = g, v[2] = bgr ? r : b;
-            rgb_.alpha[i] = uint8_t(p >> 24);
-        }
-        FindSpans(rgb_);
+        // The picture's 0xAARRGGBB words are BGRA bytes (little-endian, as
+        // the composition takes them); RGBA frames get red and blue swapped.
+        rgb_ = Make(w, h, 0);
+        rgb_.pixels = image.pixels;
+        if (format_ == GST_VIDEO_FORMAT_RGBA)
+            for (uint32_t& p : rgb_.pixels) p = (p & 0xFF00FF00u) | (p >> 16 & 0xFF) | (p & 0xFF) << 16;
+        FindSpans(rgb_, [this](size_t i) { return rgb_.pixels[i] >> 24 != 0; });
         return;
     }
     const ToYuv toYuv(info);
@@ -134,24 +154,30 @@ FrameBlender::FrameBlender(const OverlayPicture& picture, const GstVideoInfo& in
     chroma_ = Make((w + 1) / 2, (h + 1) / 2, 2);
     // Each chroma sample stands for two by two pixels (the picture lies on
     // even columns and rows): their colours weighted by their opacities, and
-    // the mean opacity of the four.
-    std::vector<uint32_t> sums(size_t(chroma_.width) * chroma_.height * 3);
-    for (uint32_t row = 0; row < h; ++row) {
-        for (uint32_t col = 0; col < w; ++col) {
-            const size_t i = size_t(row) * w + col;
-            const uint32_t p = image.pixels[i], a = p >> 24;
-            uint8_t yuv[3];
-            toYuv(p, yuv);
-            luma_.values[i] = yuv[0], luma_.alpha[i] = uint8_t(a);
-            uint32_t* sum = &sums[(size_t(row / 2) * chroma_.width + col / 2) * 3];
-            sum[0] += yuv[1] * a, sum[1] += yuv[2] * a, sum[2] += a;
+    // the mean opacity of the four. A run of one colour (the text's, the
+    // outline's) is converted once.
+    uint32_t lastRgb = 0xFFFFFFFF;  // no colour yet: pixels have 24 bits
+    uint8_t yuv[3] = {};
+    for (uint32_t cy = 0; cy < chroma_.height; ++cy) {
+        for (uint32_t cx = 0; cx < chroma_.width; ++cx) {
+            uint32_t u = 0, v = 0, sum = 0;
+            for (uint32_t row = 2 * cy; row < std::min(2 * cy + 2, h); ++row) {
+                for (uint32_t col = 2 * cx; col < std::min(2 * cx + 2, w); ++col) {
+                    const size_t i = size_t(row) * w + col;
+                    const uint32_t p = image.pixels[i], a = p >> 24;
+                    if (!a) continue;  // most of the picture: its samples stay zero
+                    if ((p & 0xFFFFFF) != lastRgb) lastRgb = p & 0xFFFFFF, toYuv(p, yuv);
+                    luma_.values[i] = yuv[0], luma_.alpha[i] = uint8_t(a);
+                    u += yuv[1] * a, v += yuv[2] * a, sum += a;
+                }
+            }
+            if (!sum) continue;
+            const size_t i = size_t(cy) * chroma_.width + cx;
+            chroma_.alpha[i] = uint8_t((sum + 2) / 4);
+            const float weight = 1.0f / float(sum);  // one division for both means
+            chroma_.values[i * 2] = uint8_t(float(u) * weight + 0.5f);
+            chroma_.values[i * 2 + 1] = uint8_t(float(v) * weight + 0.5f);
         }
-    }
-    for (size_t i = 0; i < chroma_.alpha.size(); ++i) {
-        const uint32_t* sum = &sums[i * 3];
-        chroma_.alpha[i] = uint8_t((sum[2] + 2) / 4);
-        chroma_.values[i * 2] = uint8_t(sum[2] ? (sum[0] + sum[2] / 2) / sum[2] : 128);
-        chroma_.values[i * 2 + 1] = uint8_t(sum[2] ? (sum[1] + sum[2] / 2) / sum[2] : 128);
     }
     FindSpans(luma_);
     FindSpans(chroma_);

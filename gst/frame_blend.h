@@ -27,10 +27,12 @@ class FrameBlender {
     void Blend(GstVideoFrame& frame) const;
 
     // The picture as prepared for the frame: per sample `channels` values
-    // (B G R or R G B in the frame's order; Y; or U and V) and an opacity.
+    // (Y, or U and V) and an opacity, or for RGB frames whole pixels in the
+    // frame's byte order.
     struct Samples {
         uint32_t width = 0, height = 0, channels = 0;
         std::vector<uint8_t> values, alpha;
+        std::vector<uint32_t> pixels;
         std::vector<uint32_t> first, end;  // per row, the columns with ink: [first, end)
     };
 

@@ -40,41 +40,95 @@ struct Measured {
     uint32_t lines = 0, inlineSize = 0;
 };
 
-// The text's lines at the line length, and its extent along them: tight
-// when every line ends where the text breaks it (each such line measured on
-// its own, as the library measures one line aligned to the start tightly),
-// else the line length. Only as many lines as `visible` are measured apart.
+// A line breaks where a word no longer fits, so a paragraph set at its
+// even share of its extent may need more room than that: this many cell
+// heights (a long word's width) more.
+constexpr uint32_t kBreakRoomInCells = 3;
+
+// The text's lines and their extent along them. Lines that end where the
+// text breaks them are measured one by one (the library measures a line
+// alone, aligned to the start, tightly), so the region is exactly as long
+// as the longest; a paragraph that wraps at the line length is given its
+// even share of its own extent (with room for the breaks), as the tool's
+// --fit makes a region as narrow as the text's line count allows, so that
+// a two-line subtitle is not drawn, outlined and blended across the whole
+// frame. Only as many lines as `visible` are measured one by one.
 Measured Measure(const tool::Text& text, TextLayoutParams m, uint16_t lineLength, uint32_t visible, int32_t& code) {
     const bool vertical = m.writingMode == 3;
-    (vertical ? m.regionHeight : m.regionWidth) = lineLength;
     m.linePitch = 1, m.alignment = 1, m.firstLineIndent = 0;
-    auto measure = [&](const TextChar* t, Measured& out) {
+    auto measure = [&](const TextChar* t, uint32_t length, int32_t wrap, Measured& out) {
+        (vertical ? m.regionHeight : m.regionWidth) = uint16_t(length);
+        m.wordWrap = wrap;
         uint16_t width = 0, height = 0;
         code = ComputeTextRegionSize(t, &m, nullptr, &width, &height, nullptr);
         out.lines = vertical ? width : height, out.inlineSize = vertical ? height : width;
         return code == TR_OK;
     };
+    const int32_t wrap = m.wordWrap;
     Measured all;
-    if (!measure(text.c_str(), all) || all.lines <= 1 || all.lines > visible) {
+    if (!measure(text.c_str(), lineLength, wrap, all) || all.lines <= 1 || all.lines > visible) {
         if (all.lines > 1) all.inlineSize = lineLength;
         return all;
     }
     uint32_t widest = 0;
-    for (size_t start = 0; start <= text.size();) {
+    bool wraps = false;
+    for (size_t start = 0; start <= text.size() && widest < lineLength;) {
         size_t end = text.find('\n', start);
         if (end == tool::Text::npos) end = text.size();
-        Measured one;
         const tool::Text line(text, start, end - start);
-        if (!line.empty() && (!measure(line.c_str(), one) || one.lines > 1)) {
-            widest = lineLength;  // a line that breaks on its own: the region is the line length
-            break;
-        }
-        widest = std::max(widest, one.inlineSize);
         start = end + 1;
+        Measured one = all, unwrapped;  // a text of one paragraph is measured already
+        if (line.empty()) continue;
+        if ((line.size() < text.size() && !measure(line.c_str(), lineLength, wrap, one)) || one.lines <= 1) {
+            widest = std::max(widest, one.inlineSize);
+            continue;
+        }
+        wraps = true;
+        // Its extent unwrapped, where that fits the 16 bits it is told in.
+        if (one.lines * lineLength > kMaxSide || !measure(line.c_str(), lineLength, 0, unwrapped)) {
+            widest = lineLength;
+            continue;
+        }
+        widest = std::max(widest, unwrapped.inlineSize / one.lines + kBreakRoomInCells * m.fontHeight);
     }
-    all.inlineSize = widest;
+    widest = std::min<uint32_t>(widest, lineLength);
+    Measured narrower;
+    if (!wraps) {
+        all.inlineSize = widest;
+    } else if (widest < lineLength && measure(text.c_str(), widest, wrap, narrower) && narrower.lines == all.lines) {
+        all.inlineSize = widest;
+    } else {
+        all.inlineSize = lineLength;
+    }
     code = TR_OK;  // the whole text measured; a line alone only narrows the region
     return all;
+}
+
+// Drops the columns on either side that hold no ink (rows, for `rows`),
+// keeping `margin` of them for the outline and the box, so that the region
+// a text was given but does not fill costs nothing further. Returns how many
+// went from the left (top).
+uint32_t CropToInk(tool::Image& image, bool rows, uint32_t margin) {
+    const uint32_t w = image.width, h = image.height, length = rows ? h : w;
+    uint32_t first = length, last = 0;
+    for (uint32_t y = 0; y < h; ++y) {
+        const uint32_t* row = image.row(y);
+        for (uint32_t x = 0; x < w; ++x) {
+            if (!(row[x] >> 24)) continue;
+            const uint32_t at = rows ? y : x;
+            first = std::min(first, at), last = std::max(last, at);
+            if (rows) break;
+        }
+    }
+    if (first > last) return 0;
+    const uint32_t begin = first > margin ? first - margin : 0, end = std::min(last + 1 + margin, length);
+    tool::Image cropped(rows ? w : end - begin, rows ? end - begin : h);
+    for (uint32_t y = 0; y < cropped.height; ++y) {
+        const uint32_t* from = rows ? image.row(y + begin) : image.row(y) + begin;
+        std::copy(from, from + cropped.width, cropped.row(y));
+    }
+    image = std::move(cropped);
+    return begin;
 }
 
 // Every pixel laid over the box's colour.
@@ -146,10 +200,12 @@ OverlayPicture DrawPicture(const OverlaySettings& s, const tool::CueText& text, 
         error = tool::DescribeFailure("RenderText", code);
         return picture;
     }
+    const int64_t w = image.width, h = image.height, m = margin;
+    // A region of the whole line length may hold lines much shorter.
+    const uint32_t cut = inlineSize == lineLength ? CropToInk(image, vertical, margin) : 0;
     tool::DrawOutline(image, uint16_t(s.outlineWidth), RecordColor(s.outlineColor));
     if (s.shadedBackground) ShadeBox(image, s.shadingValue);
 
-    const int64_t w = image.width, h = image.height, m = margin;
     int64_t x = (int64_t(width) - w) / 2, y = (int64_t(height) - h) / 2;
     if (s.halign == HAlign::Left) x = s.xpad - m;
     if (s.halign == HAlign::Right) x = int64_t(width) - s.xpad - w + m;
@@ -160,6 +216,7 @@ OverlayPicture DrawPicture(const OverlaySettings& s, const tool::CueText& text, 
         const int64_t lastBaseline = m + int64_t(std::max(block / r.linePitch, 1u) - 1) * r.linePitch + ascent;
         y = int64_t(height) - s.ypad - lastBaseline;
     }
+    (vertical ? y : x) += cut;
     picture.image = std::move(image);
     picture.x = EvenBelow(x), picture.y = EvenBelow(y);
     return picture;
