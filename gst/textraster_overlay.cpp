@@ -41,6 +41,7 @@ struct Overlay {
     // The properties, under the object lock.
     OverlaySettings settings;
     std::unique_ptr<FontFile> fontFile;
+    std::string fontFileWarning;  // why the font file was refused, for the bus the element has yet to get
 
     // Shared by the two streaming threads, under `mutex`; `changed` wakes
     // whichever waits for the other.
@@ -54,6 +55,7 @@ struct Overlay {
     // The video thread's own.
     GstSegment videoSegment;
     GstVideoInfo info;
+    GstClockTime lastStart = 0, lastEnd = 1;  // the last timed frame's running time
     bool attach = false;  // the text travels as meta, else it is blended
     bool drawn = false;
     DrawnFrom drawnFrom;
@@ -282,8 +284,9 @@ GstFlowReturn VideoChain(GstPad*, GstObject* parent, GstBuffer* buffer) {
     }
     // The frame's place in running time; a frame without a timestamp shows
     // what the last one did.
-    GstClockTime start = GST_BUFFER_PTS(buffer), end = GST_CLOCK_TIME_NONE;
-    if (GST_CLOCK_TIME_IS_VALID(start)) {
+    GstClockTime start = GST_BUFFER_PTS(buffer), end = o.lastEnd;
+    if (!GST_CLOCK_TIME_IS_VALID(start)) start = o.lastStart;
+    if (GST_CLOCK_TIME_IS_VALID(GST_BUFFER_PTS(buffer))) {
         GstClockTime stop = GST_CLOCK_TIME_NONE;
         if (GST_BUFFER_DURATION_IS_VALID(buffer)) {
             stop = start + GST_BUFFER_DURATION(buffer);
@@ -300,6 +303,7 @@ GstFlowReturn VideoChain(GstPad*, GstObject* parent, GstBuffer* buffer) {
         end = GST_CLOCK_TIME_IS_VALID(stop) ? gst_segment_to_running_time(&o.videoSegment, GST_FORMAT_TIME, clipStop)
                                             : start + 1;
         o.videoSegment.position = clipStart;
+        o.lastStart = start, o.lastEnd = end;
     }
 
     tg::OverlaySettings settings;
@@ -348,6 +352,7 @@ gboolean VideoEvent(GstPad* pad, GstObject* parent, GstEvent* event) {
             std::lock_guard<std::mutex> lock(o.mutex);
             o.videoFlushing = o.videoEos = false;
             gst_segment_init(&o.videoSegment, GST_FORMAT_TIME);
+            o.lastStart = 0, o.lastEnd = 1;
             break;
         }
         default: break;
@@ -400,8 +405,32 @@ GstIterator* InternalLinks(GstPad* pad, GstObject* parent) {
 
 // ---- the element -------------------------------------------------------
 
+// Tells the application why the font file was refused: at once when the
+// element is in a pipeline, else (a property set by gst-launch-1.0 as it
+// builds the pipeline) when it starts. Never under the object lock, which
+// posting takes.
+void WarnAboutFontFile(GstTextRasterOverlay* self, std::string error) {
+    GstBus* bus = gst_element_get_bus(GST_ELEMENT(self));
+    if (!bus) {
+        GST_OBJECT_LOCK(self);
+        self->overlay->fontFileWarning = std::move(error);
+        GST_OBJECT_UNLOCK(self);
+        return;
+    }
+    gst_object_unref(bus);
+    GST_ELEMENT_WARNING(self, RESOURCE, OPEN_READ, ("%s", error.c_str()), (nullptr));
+}
+
 GstStateChangeReturn ChangeState(GstElement* element, GstStateChange transition) {
-    Overlay& o = *GST_TEXTRASTER_OVERLAY(element)->overlay;
+    GstTextRasterOverlay* self = GST_TEXTRASTER_OVERLAY(element);
+    Overlay& o = *self->overlay;
+    if (transition == GST_STATE_CHANGE_NULL_TO_READY) {
+        GST_OBJECT_LOCK(self);
+        std::string warning = std::move(o.fontFileWarning);
+        o.fontFileWarning.clear();
+        GST_OBJECT_UNLOCK(self);
+        if (!warning.empty()) WarnAboutFontFile(self, std::move(warning));
+    }
     if (transition == GST_STATE_CHANGE_PAUSED_TO_READY) {
         // Wakes both streaming threads, whichever waits.
         std::lock_guard<std::mutex> lock(o.mutex);
@@ -437,14 +466,14 @@ void SetProperty(GObject* object, guint id, const GValue* value, GParamSpec* spe
         o.fontFile.reset();
         o.settings.fontFile = path ? path : "";
         o.settings.fontFileName.clear();
+        o.fontFileWarning.clear();
         if (!o.settings.fontFile.empty()) o.fontFile = tg::FontFile::Register(o.settings.fontFile, error);
         if (o.fontFile) o.settings.fontFileName = o.fontFile->fullName();
     } else {
         tg::SetProperty(o.settings, id, value);
     }
     GST_OBJECT_UNLOCK(self);
-    // Posted outside the object lock, which posting takes.
-    if (!error.empty()) GST_ELEMENT_WARNING(self, RESOURCE, OPEN_READ, ("%s", error.c_str()), (nullptr));
+    if (!error.empty()) WarnAboutFontFile(self, error);
 }
 
 void GetProperty(GObject* object, guint id, GValue* value, GParamSpec* spec) {
