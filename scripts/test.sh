@@ -24,7 +24,7 @@ record() {
 run_ctest() {
   local name=$1 log="$TEXTRASTER_BUILD/$1-ctest.log"
   echo "== tests: $name"
-  ctest --test-dir "$TEXTRASTER_BUILD/$name" --output-on-failure 2>&1 | tee "$log"
+  ctest --test-dir "$TEXTRASTER_BUILD/$name" --output-on-failure -LE symbols 2>&1 | tee "$log"
   local line failed total
   line=$(grep -E 'tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -1)
   if [[ -z $line ]]; then
@@ -88,6 +88,25 @@ if [[ -n ${tsan_built:-} ]]; then
   passed=$(sed -n 's/^\[  PASSED  \] \([0-9]*\) tests\?\..*/\1/p' "$TEXTRASTER_BUILD/tsan.log")
   failed=$(sed -n 's/^\[  FAILED  \] \([0-9]*\) tests\?, listed below.*/\1/p' "$TEXTRASTER_BUILD/tsan.log")
   if [[ -z $passed && -z $failed ]]; then record tsan 0 1 "did not finish"; else record tsan "${passed:-0}" "${failed:-0}"; fi
+fi
+
+# What each library exports: the shared library's dynamic symbols and both
+# DLLs' export tables (the tests labelled symbols), one count per library.
+echo "== symbols"
+symbols_passed=0 symbols_failed=()
+for name in native win32 win64; do
+  built=${name}_built
+  [[ -n ${!built:-} ]] || continue
+  if ctest --test-dir "$TEXTRASTER_BUILD/$name" -L symbols --output-on-failure; then
+    symbols_passed=$((symbols_passed + 1))
+  else
+    symbols_failed+=("$name")
+  fi
+done
+if ((symbols_passed + ${#symbols_failed[@]} == 0)); then
+  record symbols 0 1 "no library built"
+else
+  record symbols "$symbols_passed" "${#symbols_failed[@]}" "${symbols_failed[*]}"
 fi
 
 # The soak's short form: many threads drawing while fonts come and go, the
