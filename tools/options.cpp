@@ -262,6 +262,14 @@ const Option kToolOptions[] = {
 };
 
 const Option kSubtitleOptions[] = {
+    {"--encoding", nullptr, "NAME", nullptr, kSubtitles,
+     "the file's encoding: UTF-8, UTF-16LE, UTF-16BE, or a code page (windows-1251, iso-8859-2, koi8-r, shift_jis, "
+     "cp1250, ...) [found: a byte-order mark, NUL bytes as UTF-16 has them, valid UTF-8, else a guess of the code "
+     "page]",
+     [](Options& o, const std::string& v, std::string&) {
+         o.encoding = v;
+         return true;
+     }},
     {"--frame", nullptr, "WxH", nullptr, kSubtitles,
      "the video frame's size: each cue is placed on it (cues.json gains x and y), at the bottom centre unless the "
      "cue says ({\\an8}, WebVTT's line and position); without --region, lines wrap at the frame's width less the "

@@ -12,6 +12,7 @@
 #include "messages.h"
 #include "png_writer.h"
 #include "srt.h"
+#include "text_encoding.h"
 
 namespace textraster::tool {
 
@@ -21,8 +22,11 @@ int RunSubtitles(const Options& options) {
     std::string error;
     std::vector<uint8_t> bytes;
     if (!ReadWholeFile(input, bytes, error)) return Fail(error);
-    const Decoded srt = DecodeTextFile(bytes);
-    if (!srt.error.empty()) return Fail("'" + input + "' is not valid: " + srt.error);
+    const DecodedFile srt = DecodeText(bytes, options.encoding);
+    const std::string encoding = srt.encoding.empty() ? "" : srt.encoding + ", " + srt.how;
+    if (!srt.error.empty())
+        return Fail("'" + input + "'" + (encoding.empty() ? "" : " read as " + encoding) + ": " + srt.error +
+                    "; --encoding NAME names its encoding");
     const std::vector<Cue> cues = ParseSrt(srt.text);
     if (cues.empty()) return Fail("no cues with text in '" + input + "'");
 
@@ -71,10 +75,11 @@ int RunSubtitles(const Options& options) {
     const std::string json = CueIndexJson(input, index);
     if (!WriteWholeFile(JoinPath(folder, kCueIndexName), std::vector<uint8_t>(json.begin(), json.end()), error))
         return Fail(error);
-    Status(options, Format("Rendered %u cues from %s into %s (%s) in %.2f s (%.1f cues per second); their times "
-                           "and sizes are in %s",
-                           unsigned(cues.size()), input.c_str(), folder.c_str(), Describe(face).c_str(), seconds,
-                           seconds > 0 ? double(cues.size()) / seconds : 0.0, kCueIndexName));
+    Status(options,
+           Format("Rendered %u cues from %s (%s) into %s (%s) in %.2f s (%.1f cues per second); their "
+                  "times and sizes are in %s",
+                  unsigned(cues.size()), input.c_str(), encoding.c_str(), folder.c_str(), Describe(face).c_str(),
+                  seconds, seconds > 0 ? double(cues.size()) / seconds : 0.0, kCueIndexName));
     return kExitDone;
 }
 
