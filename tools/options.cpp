@@ -7,6 +7,7 @@
 #include <limits>
 #include <sstream>
 
+#include "bdn_index.h"
 #include "color.h"
 
 namespace textraster::tool {
@@ -286,6 +287,22 @@ const Option kSubtitleOptions[] = {
      [](Options& o, const std::string& v, std::string& e) {
          return ParseNumber(v, o.frameMargin, e) && Set(o.frameMarginGiven, true);
      }},
+    {"--index", nullptr, "bdn", nullptr, kSubtitles,
+     "also write bdn.xml, the BDN XML index of the PNGs that Blu-ray authoring and PGS (.sup) converters read "
+     "(with --frame and --fps)",
+     [](Options& o, const std::string& v, std::string& e) {
+         if (v != "bdn") e = "expected bdn, got '" + v + "'";
+         return v == "bdn" && Set(o.bdn, true);
+     }},
+    {"--fps", nullptr, "RATE", nullptr, kSubtitles,
+     "the video's frame rate for bdn.xml's timecodes: 23.976, 24, 25, 29.97, 30, 50, 59.94 or 60",
+     [](Options& o, const std::string& v, std::string& e) {
+         if (!ParseFrameRate(v, o.rate)) e = "expected 23.976, 24, 25, 29.97, 30, 50, 59.94 or 60, got '" + v + "'";
+         return e.empty() && Set(o.rateGiven, true);
+     }},
+    {"--drop-frame", nullptr, nullptr, nullptr, kSubtitles,
+     "drop-frame timecodes in bdn.xml (with --fps 29.97 or 59.94)",
+     [](Options& o, const std::string&, std::string&) { return Set(o.dropFrame, true); }},
 };
 
 template <typename F>
@@ -330,6 +347,13 @@ std::string CheckCombinations(const Options& o) {
     if (o.margin && !o.fit) return "--margin goes with --fit";
     if ((o.frameWidth == 0) != (o.frameHeight == 0)) return "--frame needs a width and a height of at least 1";
     if (o.frameMarginGiven && !o.frameWidth) return "--frame-margin goes with --frame";
+    if (o.bdn && (!o.frameWidth || !o.rateGiven))
+        return "--index bdn needs the video's --frame WxH and --fps RATE: its timecodes count frames";
+    if (o.bdn && !BdnVideoFormat(o.frameWidth, o.frameHeight))
+        return "BDN knows the frames 1920x1080, 1280x720, 720x576, 720x480 and 3840x2160, not " +
+               std::to_string(o.frameWidth) + "x" + std::to_string(o.frameHeight);
+    if ((o.rateGiven || o.dropFrame) && !o.bdn) return "--fps and --drop-frame go with --index bdn";
+    if (o.dropFrame && !HasDropFrame(o.rate)) return "--drop-frame goes with --fps 29.97 or 59.94";
     if (o.command == Command::Subtitles && o.output == "-")
         return "subtitles write a folder of PNGs; -o - (standard output) is for render and sample";
     return "";
@@ -344,7 +368,7 @@ void ApplyDerivedDefaults(Options& o) {
     if (o.frameWidth && !o.regionGiven) {
         // Cues wrap where they would leave the frame's margins.
         r.regionWidth = uint16_t(std::max(int(o.frameWidth) - 2 * o.frameMargin, 1));
-        o.regionGiven = true;
+        o.lineLengthFromFrame = true;
     }
     if (!o.bufferGiven) {
         r.bufferWidth = uint16_t(std::min<uint32_t>(uint32_t(r.destX) + r.regionWidth, 65535));

@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstdio>
 
+#include "bdn_index.h"
 #include "commands.h"
 #include "cue_files.h"
 #include "cue_index.h"
@@ -101,6 +102,16 @@ int RunSubtitles(const Options& options) {
     const std::string json = CueIndexJson(input, index);
     if (!WriteWholeFile(JoinPath(folder, kCueIndexName), std::vector<uint8_t>(json.begin(), json.end()), error))
         return Fail(error);
+    if (options.bdn) {
+        // An event needs its times; the PNG and cues.json are there all the same.
+        for (const CueEntry& c : index)
+            if (c.start < 0 || c.end < 0) Warn("cue " + std::to_string(c.number) + " has no times: not in bdn.xml");
+        const std::string title = input.substr(input.find_last_of("/\\") + 1);
+        const std::string xml = BdnXml(title.substr(0, title.rfind('.')), index, options.frameWidth,
+                                       options.frameHeight, options.rate, options.dropFrame);
+        if (!WriteWholeFile(JoinPath(folder, kBdnIndexName), std::vector<uint8_t>(xml.begin(), xml.end()), error))
+            return Fail(error);
+    }
     std::string notes;
     const size_t warnings = file.warnings.size(), overlaps = file.overlaps;
     if (warnings) notes += Format("; %u warning%s about the file", unsigned(warnings), warnings == 1 ? "" : "s");
