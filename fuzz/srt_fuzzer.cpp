@@ -1,10 +1,12 @@
 // The command-line renderer's SubRip reader over arbitrary subtitle files,
-// decoded as the tool decodes them.
+// decoded as the tool decodes them: by the rules of text_encoding.h, the
+// code page guessed by libuchardet and decoded by iconv.
 //
 // Input: the file's bytes.
 //
 // Checks, beyond memory safety (the decoded text is a heap block of its own
-// size): a file that does not decode yields no text; the cues come in
+// size): a file that does not decode yields no text and says why, with no
+// NUL in a text that does; the cues come in
 // order (each number above the one before); every cue has text, without a
 // carriage return; times are -1 or a count of milliseconds; reading the
 // same text again gives the same cues, times and styles.
@@ -13,15 +15,17 @@
 
 #include "fuzz/fuzz_input.h"
 #include "srt.h"
+#include "text_encoding.h"
 
 using namespace textraster;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const tool::Decoded decoded = tool::DecodeTextFile(std::vector<uint8_t>(data, data + size));
+    const tool::DecodedFile decoded = tool::DecodeText(std::vector<uint8_t>(data, data + size), "");
     if (!decoded.error.empty()) {
         FUZZ_CHECK(decoded.text.empty());
         return 0;
     }
+    FUZZ_CHECK(!decoded.encoding.empty() && decoded.text.find(TextChar(0)) == tool::Text::npos);
     const tool::Text& text = decoded.text;
     const std::vector<tool::Cue> cues = tool::ParseSrt(text);
 
