@@ -300,7 +300,7 @@ for name, data in SRT:
     write("srt", name, data)
 with open(os.path.join(HERE, "..", "tools", "samples", "sample.srt"), "rb") as f:
     write("srt", "styled-sample", f.read())
-for sample in ("french-windows-1252", "spanish-latin-1", "bilingual-utf16"):
+for sample in ("french-windows-1252", "spanish-latin-1", "bilingual-utf16", "broken"):
     with open(os.path.join(HERE, "..", "tools", "samples", sample + ".srt"), "rb") as f:
         write("srt", sample, f.read())
 

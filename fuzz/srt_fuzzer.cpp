@@ -8,8 +8,10 @@
 // size): a file that does not decode yields no text and says why, with no
 // NUL in a text that does; the cues come in
 // order (each number above the one before); every cue has text, without a
-// carriage return; times are -1 or a count of milliseconds; reading the
-// same text again gives the same cues, times and styles.
+// carriage return; times are -1 or a count of milliseconds, and a cue never
+// ends before it starts; positions are keypad numbers; every warning names
+// its line; reading the same text again gives the same cues, times and
+// styles.
 #include <cstdint>
 #include <vector>
 
@@ -27,7 +29,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     FUZZ_CHECK(!decoded.encoding.empty() && decoded.text.find(TextChar(0)) == tool::Text::npos);
     const tool::Text& text = decoded.text;
-    const std::vector<tool::Cue> cues = tool::ParseSrt(text);
+    const tool::SubtitleFile file = tool::ParseSrt(text);
+    const std::vector<tool::Cue>& cues = file.cues;
 
     for (size_t i = 0; i < cues.size(); ++i) {
         const tool::Cue& cue = cues[i];
@@ -35,8 +38,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         FUZZ_CHECK(!cue.text.empty());
         for (TextChar c : cue.text) FUZZ_CHECK(c != '\r');
         FUZZ_CHECK(cue.start >= -1 && cue.end >= -1);
+        FUZZ_CHECK(cue.start < 0 || cue.end < 0 || cue.end >= cue.start);
+        FUZZ_CHECK(cue.placement.anchor >= 1 && cue.placement.anchor <= 9);
     }
-    const std::vector<tool::Cue> again = tool::ParseSrt(text);
+    FUZZ_CHECK(file.overlaps < cues.size() + (cues.empty() ? 1 : 0));
+    for (const std::string& warning : file.warnings) FUZZ_CHECK(warning.compare(0, 5, "line ") == 0);
+    const std::vector<tool::Cue> again = tool::ParseSrt(text).cues;
     FUZZ_CHECK(again.size() == cues.size());
     for (size_t i = 0; i < cues.size(); ++i)
         FUZZ_CHECK(again[i].number == cues[i].number && again[i].text == cues[i].text &&

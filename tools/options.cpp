@@ -270,6 +270,10 @@ const Option kSubtitleOptions[] = {
          o.encoding = v;
          return true;
      }},
+    {"--strict", nullptr, nullptr, nullptr, kSubtitles,
+     "fail (exit 1, nothing written) when the file has anything to warn of: a block skipped or repaired, a cue "
+     "without text or ending before it starts",
+     [](Options& o, const std::string&, std::string&) { return Set(o.strict, true); }},
     {"--frame", nullptr, "WxH", nullptr, kSubtitles,
      "the video frame's size: each cue is placed on it (cues.json gains x and y), at the bottom centre unless the "
      "cue says ({\\an8}, WebVTT's line and position); without --region, lines wrap at the frame's width less the "
@@ -501,7 +505,8 @@ std::string Usage() {
            "and failure goes to standard error.\n"
            "\nExit status: 0 done; 1 the library or a file operation failed (the message gives the library's\n"
            "result code and its meaning), or a buffer too large to describe or allocate, or with --strict-font\n"
-           "a face replaced by another; 2 a bad command line.\n";
+           "a face replaced by another, or with --strict a warning about the subtitle file; 2 a bad command\n"
+           "line; 3 subtitles wrote some cues but not others (each is named; cues.json lists those written).\n";
     return out.str();
 }
 

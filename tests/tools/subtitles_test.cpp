@@ -143,6 +143,51 @@ TEST(Subtitles, CuesArePlacedOnTheFrameWhereTheySay) {
     EXPECT_EQ(JsonNumber(index.substr(index.find("\"index\": 2,")), "height"), 56) << "\\N breaks the line";
 }
 
+TEST(Subtitles, BrokenFilesAreReportedAndACueThatCannotBeDrawnIsLeftOut) {
+    const std::string dir = Folder("subtitles-broken");
+    const std::string broken = TEXTRASTER_SAMPLES "/broken.srt";
+    const std::vector<std::string> warnings = {
+        "broken.srt line 6: the timing arrow '->' is read as '-->'",
+        "broken.srt line 8: no blank line before this cue",
+        "broken.srt line 13: cue 4 ends (00:00:08,000) before it starts (00:00:09,000); left out",
+        "broken.srt line 20: no timing line; the block's 2 lines are left out",
+    };
+    const struct {
+        std::vector<std::string> args;
+        int status;
+        std::vector<int> written;
+        std::vector<std::string> said;
+    } cases[] = {
+        {{"--strict"}, 1, {}, {"4 warnings about '" + broken + "' and --strict: nothing is written"}},
+        {{}, 0, {1, 2, 3, 5, 7, 8}, {"4 warnings about the file; 1 cue overlaps the one before"}},
+        // Twelve lines of 32 pixels are taller than the frame; the picture
+        // of cue 7 that the run before wrote goes.
+        {{"--frame", "640x360"},
+         3,
+         {1, 2, 3, 5, 8},
+         {"warning: cue 7 is not written: its picture, 604 x 384, is larger than the 640 x 360 frame",
+          "1 of 6 cues could not be drawn (7); cues.json lists the 5 written"}},
+    };
+    const std::string folder = dir + "/cues";
+    for (const auto& c : cases) {
+        const Outcome run = RunTool(Plus({"subtitles", broken, "-o", folder, "--fit"}, c.args), dir);
+        EXPECT_EQ(run.status, c.status) << run.err;
+        for (const std::string& said : Plus(warnings, c.said))
+            EXPECT_NE(run.err.find(said), std::string::npos) << said << " not in " << run.err;
+        std::vector<std::string> files, expected;
+        for (const std::string& name : FilesIn(folder)) files.push_back(name);
+        for (int n : c.written) expected.push_back("cue-000" + std::to_string(n) + ".png");
+        if (c.status != 1) expected.push_back("cues.json");
+        std::sort(files.begin(), files.end());
+        EXPECT_EQ(files, expected);
+        const std::string index = Slurp(folder + "/cues.json");
+        for (int n = 1; n <= 8; ++n) {
+            const bool listed = index.find("\"index\": " + std::to_string(n) + ",") != std::string::npos;
+            EXPECT_EQ(listed, std::count(c.written.begin(), c.written.end(), n) == 1) << n << " in " << index;
+        }
+    }
+}
+
 TEST(Subtitles, AReusedFolderHoldsOnlyThisRunsCues) {
     const std::string dir = Folder("subtitles-reused");
     WriteFile(dir + "/three.srt", "1\n00:01 --> 00:02\nOne\n\n2\n00:03 --> 00:04\nTwo\n\n3\n00:05 --> 00:06\nThree\n");
