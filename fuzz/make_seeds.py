@@ -300,9 +300,10 @@ for name, data in SRT:
     write("srt", name, data)
 with open(os.path.join(HERE, "..", "tools", "samples", "sample.srt"), "rb") as f:
     write("srt", "styled-sample", f.read())
-for sample in ("french-windows-1252", "spanish-latin-1", "bilingual-utf16", "broken"):
-    with open(os.path.join(HERE, "..", "tools", "samples", sample + ".srt"), "rb") as f:
-        write("srt", sample, f.read())
+for sample in ("french-windows-1252.srt", "spanish-latin-1.srt", "bilingual-utf16.srt", "broken.srt",
+               "positions.vtt"):
+    with open(os.path.join(HERE, "..", "tools", "samples", sample), "rb") as f:
+        write("srt", sample.replace(".srt", "").replace(".", "-"), f.read())
 
 UTF = [
     ("ascii", b"plain text"), ("languages", "Gr\u00fc\u00dfe \u05e9\u05dc\u05d5\u05dd \u6f22\u5b57 \U0001F600".encode()),

@@ -315,7 +315,7 @@ std::string CheckPositional(const Options& o) {
             if (n == 0 && o.textFile.empty())
                 return std::string(CommandName(o.command)) + " needs a TEXT, - (standard input) or --text-file PATH";
             return "";
-        case Command::Subtitles: return n == 1 ? "" : "subtitles needs exactly one input .srt file";
+        case Command::Subtitles: return n == 1 ? "" : "subtitles needs exactly one input .srt or .vtt file";
         case Command::Fonts: return n ? "fonts takes no arguments" : "";
         case Command::Help:
         case Command::Version: return "";
@@ -472,7 +472,7 @@ std::string Synopsis() {
            "  textraster render --text-file PATH [options]\n"
            "  textraster measure TEXT|-|--text-file PATH [options] [--json]\n"
            "                                      what ComputeTextRegionSize and GetFontCharacterCellHeight report\n"
-           "  textraster subtitles INPUT.srt [options] [-o FOLDER]\n"
+           "  textraster subtitles INPUT.srt|INPUT.vtt [options] [-o FOLDER]\n"
            "                                      every cue to its own PNG, FOLDER/cue-0001.png and so on,\n"
            "                                      and FOLDER/cues.json: each cue's times, file and size\n"
            "  textraster fonts [--font-file PATH]  the font families the library can use\n"

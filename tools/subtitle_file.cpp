@@ -5,13 +5,35 @@
 namespace textraster::tool {
 namespace {
 
-bool IsBlank(const Text& text) {
-    for (TextChar c : text)
-        if (c != ' ' && c != '\t' && c != '\n' && c != 0xA0) return false;
-    return true;
+bool IsSpace(TextChar c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == 0xA0 || c == 0xFEFF;
 }
 
 }  // namespace
+
+std::vector<Text> SplitLines(const Text& s) {
+    std::vector<Text> lines(1);
+    for (size_t i = 0; i < s.size(); ++i) {
+        if (s[i] == '\r' || s[i] == '\n') {
+            if (s[i] == '\r' && i + 1 < s.size() && s[i + 1] == '\n') ++i;
+            lines.emplace_back();
+        } else {
+            lines.back().push_back(s[i]);
+        }
+    }
+    return lines;
+}
+
+Text Trimmed(const Text& s) {
+    size_t begin = 0, end = s.size();
+    while (begin < end && IsSpace(s[begin])) ++begin;
+    while (end > begin && IsSpace(s[end - 1])) --end;
+    return s.substr(begin, end - begin);
+}
+
+bool IsBlank(const Text& line) {
+    return Trimmed(line).empty();
+}
 
 void SubtitleFile::Warn(size_t line, const std::string& what) {
     warnings.push_back("line " + std::to_string(line) + ": " + what);

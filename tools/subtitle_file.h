@@ -27,4 +27,12 @@ struct SubtitleFile {
 // "00:01:02,345", for messages.
 std::string FormatTime(int64_t milliseconds);
 
+// A file's lines, split at CRLF, LF or CR.
+std::vector<Text> SplitLines(const Text& text);
+
+// The text without white space (and byte-order marks) at either end; whether
+// nothing is left.
+Text Trimmed(const Text& text);
+bool IsBlank(const Text& text);
+
 }  // namespace textraster::tool

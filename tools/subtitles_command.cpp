@@ -1,5 +1,5 @@
-// textraster subtitles: every cue of a subtitle file to its own PNG, and
-// cues.json beside them.
+// textraster subtitles: every cue of a SubRip or WebVTT file to its own PNG,
+// and cues.json beside them.
 #include <chrono>
 #include <cstdio>
 
@@ -13,6 +13,7 @@
 #include "png_writer.h"
 #include "srt.h"
 #include "text_encoding.h"
+#include "webvtt.h"
 
 namespace textraster::tool {
 namespace {
@@ -51,7 +52,11 @@ int RunSubtitles(const Options& options) {
     if (!decoded.error.empty())
         return Fail("'" + input + "'" + (encoding.empty() ? "" : " read as " + encoding) + ": " + decoded.error +
                     "; --encoding NAME names its encoding");
-    const SubtitleFile file = ParseSrt(decoded.text);
+    // WebVTT by its header, or by its name when the header is missing.
+    const bool vtt =
+        HasWebVttHeader(decoded.text) || (input.size() > 4 && (input.compare(input.size() - 4, 4, ".vtt") == 0 ||
+                                                               input.compare(input.size() - 4, 4, ".VTT") == 0));
+    const SubtitleFile file = vtt ? ParseWebVtt(decoded.text) : ParseSrt(decoded.text);
     for (const std::string& warning : file.warnings) Warn(input + " " + warning);
     if (options.strict && !file.warnings.empty())
         return Fail(Format("%u warning%s about '%s' and --strict: nothing is written", unsigned(file.warnings.size()),
