@@ -28,6 +28,18 @@ TOOLS=(
   "fc-match | fontconfig"
   "gst-launch-1.0 | gstreamer1.0-tools"
   "gst-inspect-1.0 | gstreamer1.0-tools"
+  "dpkg-shlibdeps | dpkg-dev"
+  "file | file"
+)
+
+# module | package of setup.sh that brings it into /usr/bin/python3
+PYTHON_MODULES=(
+  "fontTools | python3-fonttools"
+  "numpy | python3-numpy"
+  "PIL | python3-pil"
+  "pytest | python3-pytest"
+  "setuptools | python3-setuptools"
+  "pip | python3-pip"
 )
 
 declare -A IN_SETUP=()
@@ -79,18 +91,23 @@ check_tools() {
     fi
     echo "ok       $tool ($own)"
   done
-  if /usr/bin/python3 -c 'import fontTools' 2>/dev/null; then
-    echo "ok       fontTools for /usr/bin/python3 (python3-fonttools)"
-  else
-    fail "fontTools for /usr/bin/python3: scripts/setup.sh installs it with python3-fonttools"
-  fi
-  if /usr/bin/python3 -c 'import PIL' 2>/dev/null; then
-    echo "ok       PIL for /usr/bin/python3 (python3-pil)"
-  else
-    fail "PIL for /usr/bin/python3: scripts/setup.sh installs it with python3-pil"
-  fi
+  local module
+  for line in "${PYTHON_MODULES[@]}"; do
+    module=$(trim "${line%%|*}") package=$(trim "${line#*|}")
+    check_package_listed "$package" "$module" || continue
+    if ! path=$(/usr/bin/python3 -c "import $module; print($module.__file__)" 2>/dev/null); then
+      fail "$module for /usr/bin/python3: not found; scripts/setup.sh installs it with $package"
+      continue
+    fi
+    own=$(owner "$path")
+    if [[ -z $own ]] || ! brings "$package" "$own"; then
+      fail "$module for /usr/bin/python3: $path comes from ${own:-no package}, not from $package"
+      continue
+    fi
+    echo "ok       $module for /usr/bin/python3 ($own)"
+  done
   # The elements the overlay element's pipeline test runs.
-  local element package
+  local element
   for line in "videotestsrc | gstreamer1.0-plugins-base" "subparse | gstreamer1.0-plugins-base" \
     "videoconvert | gstreamer1.0-plugins-base" "pngenc | gstreamer1.0-plugins-good" \
     "multifilesink | gstreamer1.0-plugins-good"; do

@@ -4,10 +4,11 @@
 set -euo pipefail
 
 # The native library and its command-line renderer (which writes its PNGs
-# with zlib), and the fonts the main job's sample draws with.
+# with zlib and guesses the code page of older subtitle files with
+# libuchardet), and the fonts the main job's sample draws with.
 TEXTRASTER_NATIVE_PACKAGES=(
   cmake ninja-build g++ pkg-config
-  libfreetype-dev libharfbuzz-dev libfontconfig-dev libfribidi-dev zlib1g-dev
+  libfreetype-dev libharfbuzz-dev libfontconfig-dev libfribidi-dev zlib1g-dev libuchardet-dev
   fonts-dejavu-core fonts-ipafont-gothic
 )
 
@@ -15,18 +16,25 @@ TEXTRASTER_NATIVE_PACKAGES=(
 # for its command-line renderer, and Wine (i386 for the 32-bit DLL), the test
 # frameworks, libpng as a reader of the renderer's PNGs apart from its
 # writer, clang for the sanitizers and fuzzers, the formatter, fontTools as
-# an independent reader of font names, and every font family the tests take
+# an independent reader of font names, the Python module's tests (numpy, PIL,
+# pytest, and pip with setuptools to install it), dpkg-dev and file for the
+# Debian package's computed dependencies, every font family the tests take
 # by name (tests/fonts.txt says which family comes from which of these
-# packages).
+# packages), and GStreamer for the overlay element: its development files
+# and GstHarness, the command-line tools, and the elements its pipeline test
+# runs (videotestsrc, subparse and videoconvert from -base, pngenc and
+# multifilesink from -good; PIL reads the frames back).
 TEXTRASTER_TEST_PACKAGES=(
   mingw-w64 libz-mingw-w64-dev wine wine64 wine32:i386
   googletest libgtest-dev libbenchmark-dev libpng-dev
   clang-14 libclang-rt-14-dev clang-format-14
   fontconfig python3-fonttools
+  python3-numpy python3-pil python3-pytest python3-setuptools python3-pip
+  dpkg-dev file
   fonts-dejavu-core fonts-dejavu-extra fonts-liberation2 fonts-wqy-microhei fonts-ipafont-gothic
   fonts-urw-base35 fonts-freefont-ttf fonts-khmeros
   libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev gstreamer1.0-tools gstreamer1.0-plugins-base
-  gstreamer1.0-plugins-good python3-pil
+  gstreamer1.0-plugins-good
 )
 
 # Only for the benchmarks (bench/run.sh): the field the library is measured

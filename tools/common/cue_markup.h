@@ -1,13 +1,19 @@
-// The markup inside a subtitle cue's text, as SubRip files carry it: tags
-// (<i>, <b>, <u>, <s>, <font color="...">), {\...} override blocks and HTML
-// entities; or as Pango markup, which video pipelines hand on for subtitle
-// streams: every <...> is a tag (a '<' in the text is written &lt;), and
-// <span> gives colours (foreground, fgcolor, color), weight and style.
+// The markup inside a subtitle cue's text, as SubRip and WebVTT files carry
+// it: tags (<i>, <b>, <u>, <s>, <font color="...">, WebVTT's <c.class>,
+// <v Speaker>, <lang>, <ruby>, <rt> and timestamps), {\...} override blocks,
+// the line breaks \N and \n, and HTML entities.
 //
 // The library draws one style and one colour per call, so a tag applies only
 // when it covers the whole cue (every character but white space); a tag
 // covering part of it is dropped and its text kept. Override blocks are
-// removed; entities are decoded.
+// removed, except that the first position code in them ({\an1} to {\an9},
+// or the older {\a1} to {\a11}) says where the cue goes; entities are
+// decoded.
+//
+// Video pipelines hand subtitle streams on as Pango markup instead: there
+// every <...> is a tag (a '<' in the text is written &lt;), <span> gives
+// colours (foreground, fgcolor, color), weight and style, and a tag Pango
+// knows but the library cannot draw (<big>, <tt>, <sub>, ...) is dropped.
 #pragma once
 
 #include <cstdint>
@@ -24,11 +30,14 @@ struct CueStyle {
 };
 
 struct CueText {
-    Text text;  // without markup
+    Text text;  // without markup; lines end with LF
     CueStyle style;
+    // Where the cue goes on the frame, as the numeric keypad lies: 1 bottom
+    // left, 2 bottom centre, ... 9 top right; 0 when the cue does not say.
+    int anchor = 0;
 };
 
-enum class Markup { SubRip, Pango };
+enum class Markup { SubRip, Pango };  // SubRip: SubRip's and WebVTT's
 
 CueText ReadMarkup(const Text& cue, Markup markup = Markup::SubRip);
 
