@@ -160,11 +160,28 @@ TextLayoutParams PictureRecord(const OverlaySettings& s, const tool::CueText& te
     return r;
 }
 
+// A cue's own position code ({\an1} to {\an9}, as the numeric keypad lies)
+// in place of the alignments, as the tool places cues: 7-9 top, 4-6
+// middle, 1-3 bottom (on the baseline where that is the setting); 1, 4, 7
+// left, lines too; 3, 6, 9 right.
+OverlaySettings Placed(OverlaySettings s, int anchor) {
+    if (anchor < 1 || anchor > 9) return s;
+    const int column = (anchor - 1) % 3;
+    s.halign = column == 0 ? HAlign::Left : column == 1 ? HAlign::Center : HAlign::Right;
+    s.lineAlign = column == 0 ? LineAlign::Left : column == 1 ? LineAlign::Center : LineAlign::Right;
+    s.valign = anchor >= 7                    ? VAlign::Top
+               : anchor >= 4                  ? VAlign::Center
+               : s.valign == VAlign::Baseline ? VAlign::Baseline
+                                              : VAlign::Bottom;
+    return s;
+}
+
 }  // namespace
 
-OverlayPicture DrawPicture(const OverlaySettings& s, const tool::CueText& text, uint32_t width, uint32_t height,
+OverlayPicture DrawPicture(const OverlaySettings& settings, const tool::CueText& text, uint32_t width, uint32_t height,
                            std::string& error) {
     OverlayPicture picture;
+    const OverlaySettings s = Placed(settings, text.anchor);
     if (s.silent || text.text.empty() || width == 0 || height == 0) return picture;
     TextLayoutParams r = PictureRecord(s, text, height);
     const tool::Text face = tool::Utf8ToUtf16(s.font.empty() ? s.fontFileName : s.font).text;

@@ -347,6 +347,7 @@ TEST(Overlay, APropertyChangedBetweenFramesIsDrawnAtTheNextOne) {
         {"halignment", "right", kX},           {"ypad", "40", kY},
         {"outline-width", "3", kWidthChanges}, {"color", "4294901760", kPixels},
         {"font", "DejaVu Serif", kPixels},     {"silent", "true", -1},
+        {"text", "{\\an2}Hello", kY},  // the cue's own position code: at the bottom
     };
     for (const auto& c : cases) {
         Overlay o("BGRA", true);
