@@ -17,14 +17,15 @@ TEXTRASTER_NATIVE_PACKAGES=(
 # writer, clang for the sanitizers and fuzzers, the formatter, fontTools as
 # an independent reader of font names, and every font family the tests take
 # by name (tests/fonts.txt says which family comes from which of these
-# packages).
+# packages). The emoji face changes nothing the text corpus draws, natively
+# or under Wine: it only gives emoji the colour face they fall back to.
 TEXTRASTER_TEST_PACKAGES=(
   mingw-w64 libz-mingw-w64-dev wine wine64 wine32:i386
   googletest libgtest-dev libbenchmark-dev libpng-dev
   clang-14 libclang-rt-14-dev clang-format-14
   fontconfig python3-fonttools
   fonts-dejavu-core fonts-dejavu-extra fonts-liberation2 fonts-wqy-microhei fonts-ipafont-gothic
-  fonts-urw-base35 fonts-freefont-ttf fonts-khmeros
+  fonts-urw-base35 fonts-freefont-ttf fonts-khmeros fonts-noto-color-emoji
 )
 
 # Only for the benchmarks (bench/run.sh): the field the library is measured

@@ -15,6 +15,12 @@
 #define NOMINMAX
 #endif
 #include <windows.h>
+
+// GDI draws every glyph in the text colour, colour fonts' too (their
+// outlines): the two surfaces of a text need not be told apart.
+inline BOOL SetOpacitySurface(HDC, BOOL) {
+    return TRUE;
+}
 #else
 #include <cstddef>
 #include <cstdint>
@@ -209,6 +215,11 @@ BOOL GetTextExtentPoint32W(HDC dc, LPCWSTR text, int count, SIZE* size);
 // not read again (render/extents_ahead.h says why).
 BOOL GetUnchangedTextExtent(HDC dc, LPCWSTR text, int count, SIZE* size);
 BOOL TextOutW(HDC dc, int x, int y, LPCWSTR text, int count);
+// The other call here that the platform does not have: marks a context whose
+// drawing carries opacities as intensities, not colours. A glyph in colours
+// of its own (an emoji) is drawn there as its coverage in the text colour,
+// and elsewhere in its colours, each by the same amounts.
+BOOL SetOpacitySurface(HDC dc, BOOL opacities);
 UINT GetTextAlign(HDC dc);
 UINT SetTextAlign(HDC dc, UINT align);
 COLORREF SetTextColor(HDC dc, COLORREF color);

@@ -7,6 +7,7 @@
 #include <new>
 #include <tuple>
 
+#include "platform/portable/emoji_properties.h"
 #include "platform/portable/face_match.h"
 #include "platform/portable/font_registry.h"
 
@@ -42,7 +43,7 @@ bool SameFace(const FaceSource& a, const FaceSource& b) {
 // characters the ones before it lack (fontconfig trims the rest), TrueType
 // and OpenType only, as GDI reads no others.
 void AddInstalledFaces(const char* family, bool bold, bool italic, const FaceSource& selected,
-                       std::vector<FallbackList::Face>& faces, std::vector<FallbackList::Face>& colourOnly) {
+                       std::vector<FallbackList::Face>& faces, std::vector<FallbackList::Face>& colourFaces) {
     FcPattern* pattern = StylePattern(bold, italic);
     if (!pattern) return;
     if (family) FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family));
@@ -60,8 +61,8 @@ void AddInstalledFaces(const char* family, bool bold, bool italic, const FaceSou
         if (face.source.Empty() || SameFace(face.source, selected)) continue;
         face.coverage = std::make_shared<const CharacterCoverage>(charset);
         FcBool colour = FcFalse;
-        face.colourOnly = FcPatternGetBool(font, FC_COLOR, 0, &colour) == FcResultMatch && colour;
-        (face.colourOnly ? colourOnly : faces).push_back(std::move(face));
+        face.colour = FcPatternGetBool(font, FC_COLOR, 0, &colour) == FcResultMatch && colour;
+        (face.colour ? colourFaces : faces).push_back(std::move(face));
     }
     FcFontSetDestroy(sorted);
 }
@@ -75,10 +76,10 @@ std::shared_ptr<const FallbackList> MakeList(const SizedFont& font, uint64_t& ge
         return (a.bold != key.bold) + (a.italic != key.italic) < (b.bold != key.bold) + (b.italic != key.italic);
     });
     for (const RegisteredCoverage& face : registered)
-        if (!SameFace(face.source, key.source)) list->faces.push_back({face.source, face.coverage, false});
-    std::vector<FallbackList::Face> colourOnly;
-    AddInstalledFaces(font.face->family_name, key.bold, key.italic, key.source, list->faces, colourOnly);
-    list->faces.insert(list->faces.end(), colourOnly.begin(), colourOnly.end());
+        if (!SameFace(face.source, key.source)) list->faces.push_back({face.source, face.coverage, face.colour});
+    std::vector<FallbackList::Face> colourFaces;
+    AddInstalledFaces(font.face->family_name, key.bold, key.italic, key.source, list->faces, colourFaces);
+    list->faces.insert(list->faces.end(), colourFaces.begin(), colourFaces.end());
     list->generation = generation;
     return list;
 }
@@ -111,7 +112,9 @@ bool ClingsToPrevious(char32_t c) {
     }
 }
 
-int FallbackList::Choose(char32_t c) const {
+int FallbackList::Choose(char32_t c, bool emoji) const {
+    for (size_t i = 0; emoji && i < faces.size(); ++i)
+        if (faces[i].colour && faces[i].coverage->Has(c)) return int(i);
     for (size_t i = 0; i < faces.size(); ++i)
         if (faces[i].coverage->Has(c)) return int(i);
     return -1;
@@ -148,9 +151,14 @@ void FallbackFonts::Choose(const FriBidiChar* text, size_t length, std::vector<u
     fonts.assign(length, 0);
     SizedFont& selected = Selected();
     std::unique_lock<std::mutex> guard(selected.lock);
+    // A character stays in the selected face where it has it, unless it is
+    // drawn as an emoji and a colour face may have it.
+    auto staysSelected = [&selected](char32_t c) {
+        return NeverFallsBack(c) || (selected.Covers(c) && (selected.colour || !DefaultsToEmoji(c)));
+    };
     // Most texts are wholly in the selected face: a look at each character.
     size_t first = 0;
-    while (first < length && (selected.Covers(text[first]) || NeverFallsBack(text[first]))) ++first;
+    while (first < length && staysSelected(text[first])) ++first;
     if (first == length) return;
 
     // Per code point from the first the face lacks: the position of the face
@@ -171,16 +179,24 @@ void FallbackFonts::Choose(const FriBidiChar* text, size_t length, std::vector<u
     }
     const bool remembered = selected.fallbacks == list_;
     if (remembered && selected.fallbackChoices.size() >= kRememberedChoices) selected.fallbackChoices.clear();
+    // The position in the list of the face that draws c; -1 for the selected
+    // face, which draws an emoji no colour face has where it has it.
+    auto choose = [this, &selected](char32_t c) {
+        const bool emoji = !selected.colour && DefaultsToEmoji(c);
+        const int position = list_->Choose(c, emoji);
+        const bool colour = position >= 0 && list_->faces[size_t(position)].colour;
+        return emoji && !colour && selected.Covers(c) ? -1 : position;
+    };
     for (size_t x = first; x < length; ++x) {
-        if (selected.Covers(text[x]) || NeverFallsBack(text[x])) continue;
-        selectedHas[x] = 0;
+        if (staysSelected(text[x])) continue;
+        selectedHas[x] = selected.Covers(text[x]);
         if (!remembered) {
-            positions[x] = list_->Choose(text[x]);
+            positions[x] = choose(text[x]);
             continue;
         }
         auto found = selected.fallbackChoices.find(text[x]);
         if (found == selected.fallbackChoices.end())
-            found = selected.fallbackChoices.emplace(text[x], int16_t(list_->Choose(text[x]))).first;
+            found = selected.fallbackChoices.emplace(text[x], int16_t(choose(text[x]))).first;
         positions[x] = found->second;
     }
     guard.unlock();
