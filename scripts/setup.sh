@@ -15,8 +15,10 @@ TEXTRASTER_NATIVE_PACKAGES=(
 # for its command-line renderer, and Wine (i386 for the 32-bit DLL), the test
 # frameworks, libpng as a reader of the renderer's PNGs apart from its
 # writer, clang for the sanitizers and fuzzers, the formatter, fontTools as
-# an independent reader of font names, and every font family the tests take
-# by name (tests/fonts.txt says which family comes from which of these
+# an independent reader of font names, the Python module's tests (numpy, PIL,
+# pytest, and pip with setuptools to install it), dpkg-dev and file for the
+# Debian package's computed dependencies, and every font family the tests
+# take by name (tests/fonts.txt says which family comes from which of these
 # packages). The emoji face changes nothing the text corpus draws, natively
 # or under Wine: it only gives emoji the colour face they fall back to.
 TEXTRASTER_TEST_PACKAGES=(
@@ -24,6 +26,8 @@ TEXTRASTER_TEST_PACKAGES=(
   googletest libgtest-dev libbenchmark-dev libpng-dev
   clang-14 libclang-rt-14-dev clang-format-14
   fontconfig python3-fonttools
+  python3-numpy python3-pil python3-pytest python3-setuptools python3-pip
+  dpkg-dev file
   fonts-dejavu-core fonts-dejavu-extra fonts-liberation2 fonts-wqy-microhei fonts-ipafont-gothic
   fonts-urw-base35 fonts-freefont-ttf fonts-khmeros fonts-noto-color-emoji
 )

@@ -261,10 +261,26 @@ const Option kToolOptions[] = {
      [](Options& o, const std::string&, std::string&) { return Set(o.quiet, true); }},
 };
 
+const Option kSubtitleOptions[] = {
+    {"--frame", nullptr, "WxH", nullptr, kSubtitles,
+     "the video frame's size: each cue is placed on it (cues.json gains x and y), at the bottom centre unless the "
+     "cue says ({\\an8}, WebVTT's line and position); without --region, lines wrap at the frame's width less the "
+     "margins",
+     [](Options& o, const std::string& v, std::string& e) {
+         return ParsePair(v, 'x', o.frameWidth, o.frameHeight, e);
+     }},
+    {"--frame-margin", nullptr, "N", nullptr, kSubtitles,
+     "pixels between a cue and the frame's sides [a twentieth of the frame's height]",
+     [](Options& o, const std::string& v, std::string& e) {
+         return ParseNumber(v, o.frameMargin, e) && Set(o.frameMarginGiven, true);
+     }},
+};
+
 template <typename F>
 void ForEachOption(F f) {
     for (const Option& o : kRecordOptions) f(o);
     for (const Option& o : kToolOptions) f(o);
+    for (const Option& o : kSubtitleOptions) f(o);
 }
 
 const Option* Find(const std::string& name) {
@@ -300,6 +316,8 @@ std::string CheckCombinations(const Options& o) {
     if (o.fit && (o.destGiven || o.bufferGiven || o.bufferSizeGiven))
         return "--fit makes the buffer just hold the region: leave out --dest, --buffer and --buffer-size";
     if (o.margin && !o.fit) return "--margin goes with --fit";
+    if ((o.frameWidth == 0) != (o.frameHeight == 0)) return "--frame needs a width and a height of at least 1";
+    if (o.frameMarginGiven && !o.frameWidth) return "--frame-margin goes with --frame";
     if (o.command == Command::Subtitles && o.output == "-")
         return "subtitles write a folder of PNGs; -o - (standard output) is for render and sample";
     return "";
@@ -308,6 +326,14 @@ std::string CheckCombinations(const Options& o) {
 void ApplyDerivedDefaults(Options& o) {
     TextLayoutParams& r = o.record;
     r.size = int16_t(sizeof(TextLayoutParams));
+    // A twentieth of the height: 54 pixels on a 1080-line frame, about where
+    // players keep subtitles from the edge.
+    if (o.frameWidth && !o.frameMarginGiven) o.frameMargin = uint16_t(o.frameHeight / 20);
+    if (o.frameWidth && !o.regionGiven) {
+        // Cues wrap where they would leave the frame's margins.
+        r.regionWidth = uint16_t(std::max(int(o.frameWidth) - 2 * o.frameMargin, 1));
+        o.regionGiven = true;
+    }
     if (!o.bufferGiven) {
         r.bufferWidth = uint16_t(std::min<uint32_t>(uint32_t(r.destX) + r.regionWidth, 65535));
         r.bufferHeight = uint16_t(std::min<uint32_t>(uint32_t(r.destY) + r.regionHeight, 65535));
@@ -462,6 +488,7 @@ std::string Usage() {
     section("The request record, one option per field (render, measure, subtitles):", std::begin(kRecordOptions),
             std::end(kRecordOptions));
     section("Other options:", std::begin(kToolOptions), std::end(kToolOptions));
+    section("Subtitles:", std::begin(kSubtitleOptions), std::end(kSubtitleOptions));
     out << "\nThe PNG goes to the file named by -o, or to standard output with -o -; every status line, warning\n"
            "and failure goes to standard error.\n"
            "\nExit status: 0 done; 1 the library or a file operation failed (the message gives the library's\n"

@@ -29,6 +29,11 @@ struct Options {
     uint16_t outline = 0;                // the outline's width in pixels, 0: none
     uint32_t outlineColor = 0xFF000000;  // 0xAABBGGRR, as the record's colours
 
+    // subtitles: the video frame the cues are placed on (0 x 0: none given)
+    // and the pixels kept between a cue and the frame's sides.
+    uint16_t frameWidth = 0, frameHeight = 0, frameMargin = 0;
+    bool frameMarginGiven = false;
+
     // The request record as far as options fill it. faceName is left null:
     // the face (below) is converted when the record is used.
     TextLayoutParams record{};
@@ -39,7 +44,8 @@ struct Options {
     // the line pitch is the font height.
     bool bufferGiven = false, bufferSizeGiven = false, linePitchGiven = false;
     // Given on the command line rather than defaults: --fit keeps a given
-    // line length, and subtitles choose each cue's direction unless told.
+    // line length (a frame gives one too), and subtitles choose each line's
+    // direction unless told.
     bool regionGiven = false, destGiven = false, writingModeGiven = false;
 };
 

@@ -41,6 +41,20 @@ Lines MeasureAt(const Text& text, TextLayoutParams r, const Text& face, uint16_t
     return lines;
 }
 
+// The buffer just holding the record's region with `border` pixels on each side.
+bool BufferAround(TextLayoutParams& record, uint16_t border, std::string& error) {
+    const uint32_t width = record.regionWidth + 2u * border, height = record.regionHeight + 2u * border;
+    if (width > kMaxSide || height > kMaxSide) {
+        error = "the fitted region with its border is " + std::to_string(width) + " x " + std::to_string(height) +
+                " pixels, more than the " + std::to_string(kMaxSide) + " a buffer's side can have";
+        return false;
+    }
+    record.destX = record.destY = border;
+    record.bufferWidth = uint16_t(width), record.bufferHeight = uint16_t(height);
+    record.bufferSize = width * height * 4;
+    return true;
+}
+
 }  // namespace
 
 int32_t CountLines(const Text& text, TextLayoutParams record, const Text& face, uint16_t& lines) {
@@ -106,16 +120,30 @@ bool FitRegion(const Text& text, TextLayoutParams& record, const Text& face, boo
 
     LineLength(record) = uint16_t(std::max<uint32_t>(inlineSize, 1));
     BlockSize(record) = uint16_t(std::max<uint32_t>(block, 1));
-    const uint32_t width = record.regionWidth + 2u * border, height = record.regionHeight + 2u * border;
-    if (width > kMaxSide || height > kMaxSide) {
-        error = "the fitted region with its border is " + std::to_string(width) + " x " + std::to_string(height) +
-                " pixels, more than the " + std::to_string(kMaxSide) + " a buffer's side can have";
+    return BufferAround(record, border, error);
+}
+
+bool FitRuns(const std::vector<CueRun>& runs, int32_t writingMode, TextLayoutParams& record, const Text& face,
+             bool lineLengthGiven, uint16_t border, std::string& error) {
+    // The record's block-start offset comes once, before the first run.
+    const uint32_t offset = uint32_t(std::max<int32_t>(record.blockStartOffset, 0));
+    uint32_t lineLength = 1, block = offset;
+    for (const CueRun& run : runs) {
+        TextLayoutParams r = record;
+        r.writingMode = writingMode ? writingMode : run.direction == Direction::RightToLeft ? 2 : 1;
+        if (!FitRegion(run.text, r, face, lineLengthGiven, 0, error)) return false;
+        lineLength = std::max<uint32_t>(lineLength, LineLength(r));
+        block += BlockSize(r) - offset;
+    }
+    if (block > kMaxSide) {
+        error = "the cue's lines need " + std::to_string(block) + " pixels at a line pitch of " +
+                std::to_string(record.linePitch) + ", more than the " + std::to_string(kMaxSide) + " a region can have";
         return false;
     }
-    record.destX = record.destY = border;
-    record.bufferWidth = uint16_t(width), record.bufferHeight = uint16_t(height);
-    record.bufferSize = width * height * 4;
-    return true;
+    record.writingMode = writingMode ? writingMode : 1;
+    LineLength(record) = uint16_t(lineLength);
+    BlockSize(record) = uint16_t(std::max<uint32_t>(block, 1));
+    return BufferAround(record, border, error);
 }
 
 }  // namespace textraster::tool

@@ -5,7 +5,10 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
+#include "cue_lines.h"
+#include "textraster.h"
 #include "utf.h"
 
 namespace textraster::tool {
@@ -26,5 +29,12 @@ int32_t CountLines(const Text& text, TextLayoutParams record, const Text& face, 
 // there is nothing to lay out or the size cannot be described.
 bool FitRegion(const Text& text, TextLayoutParams& record, const Text& face, bool lineLengthGiven, uint16_t border,
                std::string& error);
+
+// The same for a cue's runs (cue_lines.h), stacked as cue_layout.h stacks
+// them: the region as long as the longest run needs, its block the runs'
+// blocks one below the other. Each run is measured in its direction, or in
+// `writingMode` when that is not 0.
+bool FitRuns(const std::vector<CueRun>& runs, int32_t writingMode, TextLayoutParams& record, const Text& face,
+             bool lineLengthGiven, uint16_t border, std::string& error);
 
 }  // namespace textraster::tool

@@ -87,6 +87,7 @@ std::vector<Cue> ParseSrt(const Text& srt) {
         CueText read = ReadMarkup(text);
         cue.text = std::move(read.text);
         cue.style = read.style;
+        if (read.anchor) cue.placement.anchor = read.anchor, cue.align = KeypadAlign(read.anchor);
         if (!IsBlank(cue.text)) cues.push_back(std::move(cue));
     }
     return cues;

@@ -11,17 +11,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "cue_markup.h"
-#include "utf.h"
+#include "cue.h"
 
 namespace textraster::tool {
-
-struct Cue {
-    int number = 0;                // as written when it grows; otherwise one more than the previous cue's
-    int64_t start = -1, end = -1;  // milliseconds; -1 when the timing line does not say
-    Text text;                     // without markup
-    CueStyle style;
-};
 
 // `srt` is the decoded file; a byte-order mark is already gone (DecodeTextFile).
 std::vector<Cue> ParseSrt(const Text& srt);

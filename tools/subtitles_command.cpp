@@ -3,38 +3,17 @@
 #include <chrono>
 #include <cstdio>
 
-#include "buffer_limits.h"
 #include "commands.h"
 #include "cue_files.h"
 #include "cue_index.h"
+#include "cue_picture.h"
 #include "face_choice.h"
 #include "files.h"
 #include "messages.h"
-#include "outline.h"
 #include "png_writer.h"
-#include "reading_direction.h"
-#include "region_fit.h"
-#include "rendering.h"
-#include "result_codes.h"
 #include "srt.h"
 
 namespace textraster::tool {
-namespace {
-
-// The record for one cue: the style and colour its tags give, and its own
-// reading direction unless --writing-mode says.
-TextLayoutParams CueRecord(const Options& options, const Cue& cue) {
-    TextLayoutParams r = options.record;
-    const int32_t s = r.fontStyle;
-    const bool bold = cue.style.bold || s == 1 || s == 3 || s == 5;
-    const bool italic = cue.style.italic || (s >= 2 && s <= 5);
-    if (cue.style.bold || cue.style.italic) r.fontStyle = bold && italic ? 3 : bold ? 1 : 2;
-    if (cue.style.color) r.textColor = *cue.style.color;
-    if (!options.writingModeGiven) r.writingMode = FirstStrongDirection(cue.text) == Direction::RightToLeft ? 2 : 1;
-    return r;
-}
-
-}  // namespace
 
 int RunSubtitles(const Options& options) {
     const std::string& input = options.positional.at(0);
@@ -64,19 +43,23 @@ int RunSubtitles(const Options& options) {
     const auto start = std::chrono::steady_clock::now();
     for (size_t i = 0; i < cues.size(); ++i) {
         const Cue& cue = cues[i];
-        TextLayoutParams record = CueRecord(options, cue);
-        if (options.fit && !FitRegion(cue.text, record, face.name, options.regionGiven,
-                                      uint16_t(options.margin + options.outline), error))
-            return failed(cue, error);
-        error = CheckBuffer(record);
-        if (!error.empty()) return failed(cue, error);
-        Rendering r = Render(cue.text, record, face.name);
-        if (r.code != TR_OK) return failed(cue, DescribeFailure("RenderText", r.code));
-        if (options.outline) DrawOutline(r.image, options.outline, options.outlineColor);
+        CuePicture picture;
+        if (!DrawCue(cue, options, face.name, picture, error)) return failed(cue, error);
+        const Image& image = picture.image;
+        CueEntry entry;
+        entry.number = cue.number, entry.start = cue.start, entry.end = cue.end, entry.file = names[i];
+        entry.width = image.width, entry.height = image.height, entry.alignment = cue.placement.anchor;
+        if (options.frameWidth) {
+            const FramePoint at = PlaceOnFrame(cue.placement, options.frameWidth, options.frameHeight, image.width,
+                                               image.height, options.frameMargin, picture.linePitch);
+            if (!at.fits)
+                return failed(cue, Format("its picture, %u x %u, is larger than the %u x %u frame", image.width,
+                                          image.height, unsigned(options.frameWidth), unsigned(options.frameHeight)));
+            entry.x = at.x, entry.y = at.y;
+        }
         const std::string path = JoinPath(folder, names[i]);
-        if (!WritePngFile(path, options.preview ? OverCheckerboard(r.image) : r.image, error))
-            return failed(cue, error);
-        index.push_back({cue.number, cue.start, cue.end, names[i], r.image.width, r.image.height});
+        if (!WritePngFile(path, options.preview ? OverCheckerboard(image) : image, error)) return failed(cue, error);
+        index.push_back(entry);
         if (progress) {
             std::fprintf(stderr, "\rcue %u of %u (%u%%)", unsigned(i + 1), unsigned(cues.size()),
                          unsigned((i + 1) * 100 / cues.size()));

@@ -9,33 +9,60 @@ namespace {
 
 const std::vector<std::string> kLayout = {"--fit", "--region", "600x10", "--align", "start", "--font-height", "28"};
 
-TEST(Subtitles, EachCueIsDrawnInTheStyleColourAndDirectionItAsksFor) {
+// What `render` draws of one piece of a cue with some options.
+struct Render {
+    std::string text;
+    std::vector<std::string> args;
+};
+
+// The renders' pictures one below the other, as a cue's runs are stacked.
+Image Stacked(const std::vector<Render>& parts, const std::string& dir) {
+    Image all;
+    for (const Render& part : parts) {
+        const std::string reference = dir + "/reference.png";
+        const Outcome run =
+            RunTool(Plus(Plus(Plus({"render", "-o", reference}, kLayout), part.args), {"--", part.text}), dir);
+        EXPECT_EQ(run.status, 0) << run.err;
+        const Image image = Png(reference);
+        all.width = image.width, all.height += image.height;
+        all.pixels.insert(all.pixels.end(), image.pixels.begin(), image.pixels.end());
+    }
+    return all;
+}
+
+TEST(Subtitles, EachCueIsDrawnInTheStyleColourAndDirectionsItAsksFor) {
     const std::string dir = Folder("subtitles-styled");
     const std::string arabic =
         "\xD9\x85\xD8\xB1\xD8\xAD\xD8\xA8\xD8\xA7 \xD8\xA8\xD8\xA7\xD9\x84\xD8\xB9\xD8\xA7\xD9\x84\xD9\x85";
     const std::string hebrew = "\xD7\xA9\xD7\x9C\xD7\x95\xD7\x9D";
+    const std::vector<std::string> rtl = {"--writing-mode", "rtl"};
     const struct {
         std::string markup;
-        std::string text;                    // what an equivalent render draws
-        std::vector<std::string> as;         // and with which options
-        std::vector<std::string> asWhenLtr;  // with --writing-mode horizontal for the whole file
+        std::vector<Render> as;         // what equivalent renders draw, one below the other
+        std::vector<Render> asWhenLtr;  // with --writing-mode horizontal for the whole file
     } cues[] = {
-        {"<i>Whole cue in italics</i>", "Whole cue in italics", {"--style", "italic"}, {"--style", "italic"}},
-        {"Only <b>part</b> is bold &amp; kept", "Only part is bold & kept", {}, {}},
+        {"<i>Whole cue in italics</i>",
+         {{"Whole cue in italics", {"--style", "italic"}}},
+         {{"Whole cue in italics", {"--style", "italic"}}}},
+        {"Only <b>part</b> is bold &amp; kept", {{"Only part is bold & kept", {}}}, {{"Only part is bold & kept", {}}}},
         {"{\\an8}<font color=\"#FF0000\">Red on top</font>",
-         "Red on top",
-         {"--text-color", "#FF0000"},
-         {"--text-color", "#FF0000"}},
+         {{"Red on top", {"--text-color", "#FF0000", "--align", "centre"}}},
+         {{"Red on top", {"--text-color", "#FF0000", "--align", "centre"}}}},
         {"<font color=\"navy\"><b>Navy\nand bold</b></font>",
-         "Navy\nand bold",
-         {"--text-color", "navy", "--style", "bold"},
-         {"--text-color", "navy", "--style", "bold"}},
-        {arabic, arabic, {"--writing-mode", "rtl"}, {}},
-        {"&quot;Latin&quot; after Arabic", "\"Latin\" after Arabic", {"--writing-mode", "horizontal"}, {}},
+         {{"Navy\nand bold", {"--text-color", "navy", "--style", "bold"}}},
+         {{"Navy\nand bold", {"--text-color", "navy", "--style", "bold"}}}},
+        {arabic, {{arabic, rtl}}, {{arabic, {}}}},
+        {"&quot;Latin&quot; after Arabic", {{"\"Latin\" after Arabic", {}}}, {{"\"Latin\" after Arabic", {}}}},
         {"<i>- " + hebrew + "</i>",
-         "- " + hebrew,
-         {"--writing-mode", "rtl", "--style", "italic"},
-         {"--style", "italic"}},
+         {{"- " + hebrew, Plus(rtl, {"--style", "italic"})}},
+         {{"- " + hebrew, {"--style", "italic"}}}},
+        // Each line its own direction: the English line under the Hebrew one reads left to right.
+        {hebrew + "?\\NHello, how are you?\n(" + hebrew + ")",
+         {{hebrew + "?", rtl}, {"Hello, how are you?", {}}, {"(" + hebrew + ")", rtl}},
+         {{hebrew + "?\nHello, how are you?\n(" + hebrew + ")", {}}}},
+        {"{\\an7}" + hebrew + "\n...\nYes",
+         {{hebrew + "\n...", Plus(rtl, {"--align", "end"})}, {"Yes", {}}},
+         {{hebrew + "\n...\nYes", {}}}},
     };
     std::string srt;
     for (size_t i = 0; i < std::size(cues); ++i) {
@@ -56,28 +83,64 @@ TEST(Subtitles, EachCueIsDrawnInTheStyleColourAndDirectionItAsksFor) {
         std::string expectedIndex = "{\"source\": \"" + quoted + "\", \"cues\": [\n";
         for (size_t i = 0; i < std::size(cues); ++i) {
             const std::string name = "cue-000" + std::to_string(i + 1) + ".png";
-            const std::vector<std::string>& as = wholeFileLtr ? cues[i].asWhenLtr : cues[i].as;
-            const std::string reference = dir + "/reference.png";
-            const Outcome render =
-                RunTool(Plus(Plus(Plus({"render", "-o", reference}, kLayout), as), {"--", cues[i].text}), dir);
-            ASSERT_EQ(render.status, 0) << render.err;
-            const Image cue = Png(folder + "/" + name), expected = Png(reference);
+            const Image cue = Png(folder + "/" + name),
+                        expected = Stacked(wholeFileLtr ? cues[i].asWhenLtr : cues[i].as, dir);
             EXPECT_EQ(cue.width, expected.width) << name;
             EXPECT_EQ(cue.height, expected.height) << name;
-            EXPECT_TRUE(cue.pixels == expected.pixels) << name << " is not drawn as render " << cues[i].text;
+            EXPECT_TRUE(cue.pixels == expected.pixels) << name << " is not drawn as render draws " << cues[i].markup;
             EXPECT_GT(InkOf(cue).pixels, 50u) << name;
             const std::string n = std::to_string(i + 1);
+            const char* alignment = i == 2 ? "8" : i == 8 ? "7" : "2";
             expectedIndex += "{\"index\": " + n + ", \"start\": " + n + "000, \"end\": " + n + "500, \"file\": \"" +
                              name + "\", \"width\": " + std::to_string(cue.width) +
-                             ", \"height\": " + std::to_string(cue.height) + "}" +
+                             ", \"height\": " + std::to_string(cue.height) +
+                             ", \"x\": null, \"y\": null, \"alignment\": " + alignment + "}" +
                              (i + 1 < std::size(cues) ? ",\n" : "\n");
         }
         EXPECT_EQ(Slurp(folder + "/cues.json"), expectedIndex + "]}\n");
     }
     // Right to left, aligned to the start: the Arabic cue's ink lies at the right.
-    const Ink rtl = InkOf(Png(dir + "/cues/cue-0005.png")), ltr = InkOf(Png(dir + "/ltr/cue-0005.png"));
-    EXPECT_GT(rtl.left, 300u);
-    EXPECT_LT(ltr.right, 300u);
+    const Ink rtlInk = InkOf(Png(dir + "/cues/cue-0005.png")), ltrInk = InkOf(Png(dir + "/ltr/cue-0005.png"));
+    EXPECT_GT(rtlInk.left, 300u);
+    EXPECT_LT(ltrInk.right, 300u);
+}
+
+TEST(Subtitles, CuesArePlacedOnTheFrameWhereTheySay) {
+    const std::string dir = Folder("subtitles-placed");
+    // A 400-pixel line length on a 1280 x 720 frame, 36 pixels (a twentieth of 720) from its sides.
+    const struct {
+        std::string markup;
+        int alignment;
+        long x;         // -1: centred, (1280 - 400) / 2; y from the picture's height
+        const char* y;  // "top", "middle", "bottom", or "top+2": two lines of 28 further down
+    } cues[] = {
+        {"At the bottom centre", 2, 440, "bottom"},
+        {"{\\an8}Top\\Ncentre", 8, 440, "top"},
+        {"{\\an7}Top left", 7, 36, "top"},
+        {"{\\an3}Bottom right", 3, 844, "bottom"},
+        {"{\\an5}{\\i1}In the middle", 5, 440, "middle"},
+        {"{\\a9}Legacy middle left", 4, 36, "middle"},
+    };
+    std::string srt;
+    for (size_t i = 0; i < std::size(cues); ++i)
+        srt += std::to_string(i + 1) + "\n00:00:01,000 --> 00:00:02,000\n" + cues[i].markup + "\n\n";
+    WriteFile(dir + "/in.srt", srt);
+    const Outcome run = RunTool({"subtitles", dir + "/in.srt", "-o", dir + "/cues", "--frame", "1280x720", "--fit",
+                                 "--region", "400x10", "--font-height", "28"},
+                                dir);
+    ASSERT_EQ(run.status, 0) << run.err;
+    const std::string index = Slurp(dir + "/cues/cues.json");
+    for (size_t i = 0; i < std::size(cues); ++i) {
+        const std::string line = index.substr(index.find("\"index\": " + std::to_string(i + 1) + ","));
+        const long height = JsonNumber(line, "height");
+        const std::string y = cues[i].y;
+        const long expectedY = y == "top" ? 36 : y == "middle" ? (720 - height) / 2 : 720 - height - 36;
+        EXPECT_EQ(JsonNumber(line, "width"), 400) << cues[i].markup;
+        EXPECT_EQ(JsonNumber(line, "x"), cues[i].x) << cues[i].markup;
+        EXPECT_EQ(JsonNumber(line, "y"), expectedY) << cues[i].markup;
+        EXPECT_EQ(JsonNumber(line, "alignment"), cues[i].alignment) << cues[i].markup;
+    }
+    EXPECT_EQ(JsonNumber(index.substr(index.find("\"index\": 2,")), "height"), 56) << "\\N breaks the line";
 }
 
 TEST(Subtitles, AReusedFolderHoldsOnlyThisRunsCues) {
