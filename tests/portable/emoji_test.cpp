@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/portable/emoji_sequences.h"
 #include "platform/portable/shaping.h"
 #include "portable/gdi_fixture.h"
 #include "support/font_files.h"
@@ -18,6 +19,7 @@ namespace {
 // How a text is set: its glyphs and the font of the first.
 struct Set {
     size_t glyphs = 0;
+    int advance = 0;
     uint32_t firstGlyph = 0;
     bool colourFace = false;
     bool privateFace = false;
@@ -28,6 +30,7 @@ Set SetText(std::u16string_view text) {
     const portable::ShapedText shaped = portable::ShapeText(font.fonts(), text, false);
     Set set;
     set.glyphs = shaped.glyphs.size();
+    set.advance = shaped.advance;
     if (set.glyphs == 0) return set;
     const portable::SizedFont& first = font.fonts().Font(shaped.glyphs[0].font);
     set.firstGlyph = shaped.glyphs[0].glyph;
@@ -70,16 +73,54 @@ const struct {
     {"a heart, text unless asked otherwise", u"\u2764", false},
     {"the copyright sign", u"\u00A9", false},
     {"a digit", u"7", false},
+    {"a couple joined by a heart", u"\U0001F469\u200D\u2764\uFE0F\u200D\U0001F468", true},
+    {"a woman running", u"\U0001F3C3\u200D\u2640\uFE0F", true},
+    {"a thumb with a skin tone", u"\U0001F44D\U0001F3FD", true},
+    {"a flag", u"\U0001F1E9\U0001F1EA", true},
+    {"a flag of tags", u"\U0001F3F4\U000E0067\U000E0062\U000E0073\U000E0063\U000E0074\U000E007F", true},
 };
 
+// Each one picture as wide as any emoji, in colour; or one glyph of text.
 TEST(Emoji, EmojiComeFromTheColourFaceInColourAndTextStaysText) {
+    const int emojiWidth = SetText(u"\U0001F389").advance;
     for (const auto& c : kCharacters) {
         SCOPED_TRACE(c.what);
         const Set set = SetText(c.text);
         ASSERT_EQ(set.glyphs, 1u);
+        if (c.emoji) {
+            EXPECT_EQ(set.advance, emojiWidth);
+        }
         EXPECT_NE(set.firstGlyph, 0u) << "the missing glyph";
         EXPECT_EQ(set.colourFace, c.emoji);
         EXPECT_EQ(Coloured(Draw(c.text)) > 100, c.emoji);
+    }
+}
+
+// What each code point is: t text, e the start of an emoji, c a part of it.
+TEST(Emoji, SequencesAreFoundWhole) {
+    const struct {
+        const char* what;
+        std::u32string_view text;
+        const char* expected;
+    } cases[] = {
+        {"letters and digits", U"a1#\u00A9", "tttt"},
+        {"emoji by default", U"\U0001F389\u2B50", "ee"},
+        {"a skin tone after a base, then one alone", U"\U0001F44D\U0001F3FD\U0001F3FF", "ece"},
+        {"a family joined", U"\U0001F468\u200D\U0001F469\u200D\U0001F467", "ecccc"},
+        {"a woman running, the sign joined", U"\U0001F3C3\u200D\u2640\uFE0F", "eccc"},
+        {"a joiner after text joins nothing", U"a\u200D\u2640", "ttt"},
+        {"three flags' letters, then one alone", U"\U0001F1E9\U0001F1EA\U0001F1EB\U0001F1F7\U0001F1EC", "ecece"},
+        {"a flag of tags", U"\U0001F3F4\U000E0067\U000E0062\U000E0073\U000E0063\U000E0074\U000E007F", "ecccccc"},
+    };
+    const char kCode[] = {'t', 'e', 'c'};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::vector<portable::Presentation> presentation;
+        const std::vector<uint32_t> text(c.text.begin(), c.text.end());
+        portable::ResolvePresentation(text.data(), text.size(), presentation);
+        std::string got;
+        for (const portable::Presentation p : presentation) got += kCode[int(p)];
+        EXPECT_EQ(got, c.expected);
     }
 }
 

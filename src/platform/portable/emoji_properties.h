@@ -22,10 +22,4 @@ uint8_t EmojiProperties(char32_t c);
 constexpr char32_t kTextPresentationSelector = 0xFE0E;
 constexpr char32_t kEmojiPresentationSelector = 0xFE0F;
 
-// Whether `c` is drawn as an emoji when nothing after it asks otherwise.
-// Nothing below U+231A is, so that text without emoji is told at a glance.
-inline bool DefaultsToEmoji(char32_t c) {
-    return c >= 0x231A && (EmojiProperties(c) & kEmojiPresentation) != 0;
-}
-
 }  // namespace textraster::portable

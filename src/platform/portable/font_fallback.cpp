@@ -7,7 +7,7 @@
 #include <new>
 #include <tuple>
 
-#include "platform/portable/emoji_properties.h"
+#include "platform/portable/emoji_sequences.h"
 #include "platform/portable/face_match.h"
 #include "platform/portable/font_registry.h"
 
@@ -151,14 +151,17 @@ void FallbackFonts::Choose(const FriBidiChar* text, size_t length, std::vector<u
     fonts.assign(length, 0);
     SizedFont& selected = Selected();
     std::unique_lock<std::mutex> guard(selected.lock);
+    thread_local std::vector<Presentation> presentation;
+    ResolvePresentation(text, length, presentation);
+    // Whether code point x is drawn as the start of an emoji by another face
+    // than the selected one.
+    auto emoji = [&selected](size_t x) { return !selected.colour && presentation[x] == Presentation::kEmoji; };
     // A character stays in the selected face where it has it, unless it is
     // drawn as an emoji and a colour face may have it.
-    auto staysSelected = [&selected](char32_t c) {
-        return NeverFallsBack(c) || (selected.Covers(c) && (selected.colour || !DefaultsToEmoji(c)));
-    };
+    auto staysSelected = [&](size_t x) { return NeverFallsBack(text[x]) || (selected.Covers(text[x]) && !emoji(x)); };
     // Most texts are wholly in the selected face: a look at each character.
     size_t first = 0;
-    while (first < length && staysSelected(text[first])) ++first;
+    while (first < length && staysSelected(first)) ++first;
     if (first == length) return;
 
     // Per code point from the first the face lacks: the position of the face
@@ -181,29 +184,32 @@ void FallbackFonts::Choose(const FriBidiChar* text, size_t length, std::vector<u
     if (remembered && selected.fallbackChoices.size() >= kRememberedChoices) selected.fallbackChoices.clear();
     // The position in the list of the face that draws c; -1 for the selected
     // face, which draws an emoji no colour face has where it has it.
-    auto choose = [this, &selected](char32_t c) {
-        const bool emoji = !selected.colour && DefaultsToEmoji(c);
-        const int position = list_->Choose(c, emoji);
+    auto choose = [this, &selected](char32_t c, bool asEmoji) {
+        const int position = list_->Choose(c, asEmoji);
         const bool colour = position >= 0 && list_->faces[size_t(position)].colour;
-        return emoji && !colour && selected.Covers(c) ? -1 : position;
+        return asEmoji && !colour && selected.Covers(c) ? -1 : position;
     };
     for (size_t x = first; x < length; ++x) {
-        if (staysSelected(text[x])) continue;
+        if (staysSelected(x)) continue;
         selectedHas[x] = selected.Covers(text[x]);
         if (!remembered) {
-            positions[x] = choose(text[x]);
+            positions[x] = choose(text[x], emoji(x));
             continue;
         }
-        auto found = selected.fallbackChoices.find(text[x]);
+        // Code points stay below bit 31, which tells an emoji's choice.
+        const char32_t key = text[x] | (emoji(x) ? 0x80000000u : 0);
+        auto found = selected.fallbackChoices.find(key);
         if (found == selected.fallbackChoices.end())
-            found = selected.fallbackChoices.emplace(text[x], int16_t(choose(text[x]))).first;
+            found = selected.fallbackChoices.emplace(key, int16_t(choose(text[x], emoji(x)))).first;
         positions[x] = found->second;
     }
     guard.unlock();
 
     for (size_t x = first; x < length; ++x) {
-        // A mark stays with the character before it where that face has it.
-        if (x > 0 && positions[x] != positions[x - 1] && ClingsToPrevious(text[x])) {
+        // A mark, or a part of an emoji sequence, stays with the character
+        // before it where that face has it.
+        const bool clings = ClingsToPrevious(text[x]) || presentation[x] == Presentation::kContinues;
+        if (x > 0 && positions[x] != positions[x - 1] && clings) {
             const int before = positions[x - 1];
             if (before < 0 ? selectedHas[x] : list_->Covers(before, text[x]) || NeverFallsBack(text[x]))
                 positions[x] = before;

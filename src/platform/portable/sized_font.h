@@ -117,8 +117,9 @@ struct SizedFont {
     // RunExtents::ShapeTails).
     std::unordered_map<std::u32string, std::vector<int32_t>> stretchTails;
     // Font fallback (font_fallback.h): the faces this font falls back to, and
-    // which of them draws each code point it lacks (a position in the list,
-    // -1 for none), as chosen so far; both anew when private fonts change.
+    // which of them draws each code point it lacks or draws as an emoji (a
+    // position in the list, -1 for none; the key's bit 31 set for an
+    // emoji), as chosen so far; both anew when private fonts change.
     std::shared_ptr<const FallbackList> fallbacks;
     std::unordered_map<char32_t, int16_t> fallbackChoices;
 
