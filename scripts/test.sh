@@ -134,6 +134,19 @@ else
   record python 0 1 "no native build"
 fi
 
+# The Debian package: made by CPack from a build for /usr, then installed
+# with apt-get, used and removed on this machine.
+echo "== deb"
+if deb=$("$TEXTRASTER_ROOT/scripts/package_deb.sh"); then
+  if "$TEXTRASTER_ROOT/tests/install/check_deb.sh" "$deb" "$TEXTRASTER_BUILD/deb-check"; then
+    record deb 2 0
+  else
+    record deb 1 1 "installing, using or removing it: see above"
+  fi
+else
+  record deb 0 1 "the package did not build"
+fi
+
 # The soak's short form: many threads drawing while fonts come and go, the
 # same program natively and on the 32-bit DLL under Wine.
 soak_seconds=${TEXTRASTER_SOAK_SECONDS:-120}

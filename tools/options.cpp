@@ -262,6 +262,18 @@ const Option kToolOptions[] = {
 };
 
 const Option kSubtitleOptions[] = {
+    {"--encoding", nullptr, "NAME", nullptr, kSubtitles,
+     "the file's encoding: UTF-8, UTF-16LE, UTF-16BE, or a code page (windows-1251, iso-8859-2, koi8-r, shift_jis, "
+     "cp1250, ...) [found: a byte-order mark, NUL bytes as UTF-16 has them, valid UTF-8, else a guess of the code "
+     "page]",
+     [](Options& o, const std::string& v, std::string&) {
+         o.encoding = v;
+         return true;
+     }},
+    {"--strict", nullptr, nullptr, nullptr, kSubtitles,
+     "fail (exit 1, nothing written) when the file has anything to warn of: a block skipped or repaired, a cue "
+     "without text or ending before it starts",
+     [](Options& o, const std::string&, std::string&) { return Set(o.strict, true); }},
     {"--frame", nullptr, "WxH", nullptr, kSubtitles,
      "the video frame's size: each cue is placed on it (cues.json gains x and y), at the bottom centre unless the "
      "cue says ({\\an8}, WebVTT's line and position); without --region, lines wrap at the frame's width less the "
@@ -303,7 +315,7 @@ std::string CheckPositional(const Options& o) {
             if (n == 0 && o.textFile.empty())
                 return std::string(CommandName(o.command)) + " needs a TEXT, - (standard input) or --text-file PATH";
             return "";
-        case Command::Subtitles: return n == 1 ? "" : "subtitles needs exactly one input .srt file";
+        case Command::Subtitles: return n == 1 ? "" : "subtitles needs exactly one input .srt or .vtt file";
         case Command::Fonts: return n ? "fonts takes no arguments" : "";
         case Command::Help:
         case Command::Version: return "";
@@ -460,7 +472,7 @@ std::string Synopsis() {
            "  textraster render --text-file PATH [options]\n"
            "  textraster measure TEXT|-|--text-file PATH [options] [--json]\n"
            "                                      what ComputeTextRegionSize and GetFontCharacterCellHeight report\n"
-           "  textraster subtitles INPUT.srt [options] [-o FOLDER]\n"
+           "  textraster subtitles INPUT.srt|INPUT.vtt [options] [-o FOLDER]\n"
            "                                      every cue to its own PNG, FOLDER/cue-0001.png and so on,\n"
            "                                      and FOLDER/cues.json: each cue's times, file and size\n"
            "  textraster fonts [--font-file PATH]  the font families the library can use\n"
@@ -493,7 +505,8 @@ std::string Usage() {
            "and failure goes to standard error.\n"
            "\nExit status: 0 done; 1 the library or a file operation failed (the message gives the library's\n"
            "result code and its meaning), or a buffer too large to describe or allocate, or with --strict-font\n"
-           "a face replaced by another; 2 a bad command line.\n";
+           "a face replaced by another, or with --strict a warning about the subtitle file; 2 a bad command\n"
+           "line; 3 subtitles wrote some cues but not others (each is named; cues.json lists those written).\n";
     return out.str();
 }
 

@@ -33,6 +33,8 @@ struct Options {
     // and the pixels kept between a cue and the frame's sides.
     uint16_t frameWidth = 0, frameHeight = 0, frameMargin = 0;
     bool frameMarginGiven = false;
+    std::string encoding;  // --encoding; empty: found by the rules of text_encoding.h
+    bool strict = false;   // a warning about the subtitle file is a failure
 
     // The request record as far as options fill it. faceName is left null:
     // the face (below) is converted when the record is used.

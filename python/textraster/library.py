@@ -3,7 +3,9 @@
 The library is looked for, in order:
   1. the file TEXTRASTER_LIBRARY names (nothing else is tried when it is set,
      so that a wrong path is reported rather than quietly replaced);
-  2. beside this module, for a copy shipped with it;
+  2. beside this module: a copy shipped with it, or the library of the tree
+     the module was installed in (installed_library.txt, written by the
+     install rules, names it relative to the module, so the tree may move);
   3. by its name on the system's library path (the Debian package puts it
      there; LD_LIBRARY_PATH counts too).
 It is loaded on the first call that needs it. ctypes releases the GIL for
@@ -50,9 +52,15 @@ def _load():
             return ctypes.CDLL(named)
         except OSError as error:
             raise OSError(f"{ENVIRONMENT} names {named!r}, which does not load: {error}") from error
-    beside = os.path.join(os.path.dirname(os.path.abspath(__file__)), SONAME)
+    here = os.path.dirname(os.path.abspath(__file__))
+    candidates = [os.path.join(here, SONAME)]
+    try:
+        with open(os.path.join(here, "installed_library.txt"), encoding="utf-8") as installed:
+            candidates.append(os.path.normpath(os.path.join(here, installed.read().strip())))
+    except FileNotFoundError:
+        pass
     tried = []
-    for candidate in (beside, SONAME):
+    for candidate in candidates + [SONAME]:
         try:
             return ctypes.CDLL(candidate)
         except OSError as error:

@@ -2,8 +2,9 @@
 # Installs a build into a prefix, as a packager does with
 # `cmake --install --prefix`, then moves the installed tree elsewhere. There
 # its programs must run on the installed library (their run paths are
-# relative to themselves and name nothing of the build tree), and a small
-# host must build against it twice: with pkg-config and with CMake's
+# relative to themselves and name nothing of the build tree), its Python
+# module must draw with the library of its own tree, and a small host must
+# build against it twice: with pkg-config and with CMake's
 # find_package, both finding the header and library where the tree now is.
 #
 #   check_install.sh BUILD_DIR SCRATCH_DIR
@@ -33,18 +34,20 @@ if [[ -x $tool ]]; then
   [[ -s $scratch/installed.png ]]
 fi
 
+# The installed Python module draws on the library of its own tree.
+module=$(find "$prefix" -name installed_library.txt -printf '%h\n' | head -1)
+if [[ -n $module ]]; then
+  (cd "$scratch" && env -u TEXTRASTER_LIBRARY -u LD_LIBRARY_PATH PYTHONDONTWRITEBYTECODE=1 \
+    PYTHONPATH="$(dirname "$module")" /usr/bin/python3 -c '
+import os, sys, textraster
+loaded = os.path.realpath(textraster.library.library()._name)
+assert loaded.startswith(os.path.realpath(sys.argv[1]) + "/"), loaded
+print("the installed module draws", textraster.render("Installed", fit=True).shape, "with", loaded)
+' "$prefix")
+fi
+
 mkdir -p "$scratch/host"
-cat >"$scratch/host/host.c" <<'C'
-#include <stdio.h>
-#include <textraster.h>
-int main(void) {
-    uint8_t cell = 0;
-    /* Any answer will do: the call links and runs. */
-    int32_t code = GetFontCharacterCellHeight(NULL, 20, 0, &cell);
-    printf("%d %u\n", (int)code, (unsigned)cell);
-    return 0;
-}
-C
+cp "$(dirname "$0")/host.c" "$scratch/host/host.c"
 
 # pkg-config, from the installed .pc file alone.
 pc_dir=$(dirname "$(find "$prefix" -name textraster.pc | head -1)")
