@@ -96,6 +96,23 @@ TEST(Emoji, EmojiComeFromTheColourFaceInColourAndTextStaysText) {
     }
 }
 
+// Inside right-to-left lines an emoji sequence is still one picture in
+// colour, between the words it stands between.
+TEST(Emoji, InsideArabicAndHebrewLines) {
+    const std::u16string_view lines[] = {
+        u"\u05E9\u05DC\u05D5\u05DD \U0001F44D\U0001F3FD \u05E2\u05D5\u05DC\u05DD",
+        u"\u0645\u0631\u062D\u0628\u0627 \U0001F469\u200D\u2764\uFE0F\u200D\U0001F468 \u0628\u0643",
+    };
+    for (const std::u16string_view line : lines) {
+        FontObject font(Describe(u"DejaVu Sans", 32));
+        const portable::ShapedText shaped = portable::ShapeText(font.fonts(), line, true);
+        size_t pictures = 0;
+        for (const portable::PlacedGlyph& glyph : shaped.glyphs) pictures += font.fonts().Font(glyph.font).colour;
+        EXPECT_EQ(pictures, 1u);
+        EXPECT_GT(Coloured(Draw(line)), 100u);
+    }
+}
+
 // What each code point is: t text, e the start of an emoji, c a part of it.
 TEST(Emoji, SequencesAreFoundWhole) {
     const struct {
