@@ -10,6 +10,12 @@
 namespace textraster::portable {
 namespace {
 
+// Strikes hold pictures of some 100 pixels a side (Noto Color Emoji: 136 x
+// 128); one of more than this many pixels is not drawn, which bounds what
+// scaling it takes (16 bytes a pixel of the picture's rows across the
+// output's width).
+constexpr long kMaxPicturePixels = 1L << 20;
+
 // A glyph's pixels as FreeType gives them: premultiplied 0xAARRGGBB, rows
 // top-down, placed as a GlyphImage is.
 struct Picture {
@@ -24,7 +30,7 @@ struct Picture {
 bool Capture(const FT_GlyphSlot slot, Picture& picture) {
     const FT_Bitmap& bitmap = slot->bitmap;
     const long pixels = long(bitmap.width) * long(bitmap.rows);
-    if (slot->format != FT_GLYPH_FORMAT_BITMAP || pixels <= 0 || pixels > kMaxGlyphPixels) return false;
+    if (slot->format != FT_GLYPH_FORMAT_BITMAP || pixels <= 0 || pixels > kMaxPicturePixels) return false;
     const bool bgra = bitmap.pixel_mode == FT_PIXEL_MODE_BGRA;
     if (!bgra && bitmap.pixel_mode != FT_PIXEL_MODE_GRAY && bitmap.pixel_mode != FT_PIXEL_MODE_MONO) return false;
     picture.left = slot->bitmap_left;
@@ -108,7 +114,8 @@ bool Scale(const Picture& picture, double scale, GlyphImage& image) {
               right = int(std::ceil((picture.left + picture.width) * scale));
     const int top = int(std::ceil(picture.top * scale)), bottom = int(std::floor((picture.top - picture.rows) * scale));
     const int width = right - left, rows = top - bottom;
-    if (width <= 0 || rows <= 0 || long(width) * rows > kMaxGlyphPixels) return false;
+    // Four bytes of colour a pixel beyond an outline's one of coverage.
+    if (width <= 0 || rows <= 0 || long(width) * rows > kMaxGlyphPixels / 4) return false;
     std::vector<Taps> across(static_cast<size_t>(width)), down(static_cast<size_t>(rows));
     for (int x = 0; x < width; ++x)
         across[size_t(x)] = TapsAt((left + x + 0.5) / scale - picture.left, scale, picture.width);
