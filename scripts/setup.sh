@@ -4,10 +4,11 @@
 set -euo pipefail
 
 # The native library and its command-line renderer (which writes its PNGs
-# with zlib), and the fonts the main job's sample draws with.
+# with zlib and guesses the code page of older subtitle files with
+# libuchardet), and the fonts the main job's sample draws with.
 TEXTRASTER_NATIVE_PACKAGES=(
   cmake ninja-build g++ pkg-config
-  libfreetype-dev libharfbuzz-dev libfontconfig-dev libfribidi-dev zlib1g-dev
+  libfreetype-dev libharfbuzz-dev libfontconfig-dev libfribidi-dev zlib1g-dev libuchardet-dev
   fonts-dejavu-core fonts-ipafont-gothic
 )
 

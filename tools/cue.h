@@ -19,6 +19,10 @@ struct Cue {
     CueStyle style;
     CuePlacement placement;          // the bottom centre unless the file says
     std::optional<LineAlign> align;  // how the lines line up when the file says; else --align
+    // WebVTT's: the line length as a share of the frame's side (size:N%),
+    // and vertical columns (vertical:rl, writing mode 3; 0 when not said).
+    std::optional<double> sizePercent;
+    int32_t writingMode = 0;
 };
 
 }  // namespace textraster::tool

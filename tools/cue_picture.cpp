@@ -1,5 +1,8 @@
 #include "cue_picture.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "buffer_limits.h"
 #include "cue_layout.h"
 #include "outline.h"
@@ -29,13 +32,28 @@ LineAlign OptionAlign(int32_t alignment) {
 
 bool DrawCue(const Cue& cue, const Options& options, const Text& face, CuePicture& picture, std::string& error) {
     TextLayoutParams record = CueRecord(options, cue);
-    // Each line reads in its own direction unless --writing-mode says one for all.
-    const int32_t forced = options.writingModeGiven ? options.record.writingMode : 0;
+    // Each line reads in its own direction unless --writing-mode says one for
+    // all, or the cue says it stands in vertical columns.
+    const int32_t forced = options.writingModeGiven ? options.record.writingMode : cue.writingMode;
+    // A given region keeps its line length; a frame's or the cue's own is
+    // the most a line may take, the picture as narrow as its lines.
+    LineLength length = options.regionGiven           ? LineLength::Kept
+                        : options.lineLengthFromFrame ? LineLength::AtMost
+                                                      : LineLength::Free;
+    if (options.fit && options.frameWidth && (cue.sizePercent || (forced == 3 && !options.writingModeGiven))) {
+        // The cue's own line length, a share of the frame's side its lines
+        // run along (a vertical cue's columns run down the frame's height).
+        // Without --fit the picture is the region the command line gives.
+        uint16_t& side = forced == 3 ? record.regionHeight : record.regionWidth;
+        const uint32_t frame = forced == 3 ? options.frameHeight : options.frameWidth;
+        const double share = cue.sizePercent ? *cue.sizePercent / 100 : 1.0 - 2.0 * options.frameMargin / frame;
+        side = uint16_t(std::max(1L, std::lround(share * frame)));
+        length = LineLength::AtMost;
+    }
     const std::vector<CueRun> runs =
         forced ? std::vector<CueRun>{{cue.text, forced == 2 ? Direction::RightToLeft : Direction::LeftToRight, 1}}
                : DirectionRuns(cue.text);
-    if (options.fit &&
-        !FitRuns(runs, forced, record, face, options.regionGiven, uint16_t(options.margin + options.outline), error))
+    if (options.fit && !FitRuns(runs, forced, record, face, length, uint16_t(options.margin + options.outline), error))
         return false;
     error = CheckBuffer(record);
     if (!error.empty()) return false;
