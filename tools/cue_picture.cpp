@@ -30,28 +30,32 @@ LineAlign OptionAlign(int32_t alignment) {
 
 }  // namespace
 
-bool DrawCue(const Cue& cue, const Options& options, const Text& face, CuePicture& picture, std::string& error) {
+bool DrawCue(const Cue& cue, const Options& options, const Text& face, CuePicture& picture, std::string& error,
+             std::string& warning) {
     TextLayoutParams record = CueRecord(options, cue);
     // Each line reads in its own direction unless --writing-mode says one for
     // all, or the cue says it stands in vertical columns.
     const int32_t forced = options.writingModeGiven ? options.record.writingMode : cue.writingMode;
-    bool lineLengthGiven = options.regionGiven;
+    // A given region keeps its line length; a frame's or the cue's own is
+    // the most a line may take, the picture as narrow as its lines.
+    LineLength length = options.regionGiven           ? LineLength::Kept
+                        : options.lineLengthFromFrame ? LineLength::AtMost
+                                                      : LineLength::Free;
     if (options.fit && options.frameWidth && (cue.sizePercent || (forced == 3 && !options.writingModeGiven))) {
         // The cue's own line length, a share of the frame's side its lines
-        // run along (a vertical cue's columns run down the frame's height);
-        // the picture is fitted to it. Without --fit the picture is the
-        // region the command line gives.
-        uint16_t& length = forced == 3 ? record.regionHeight : record.regionWidth;
-        const uint32_t side = forced == 3 ? options.frameHeight : options.frameWidth;
-        const double share = cue.sizePercent ? *cue.sizePercent / 100 : 1.0 - 2.0 * options.frameMargin / side;
-        length = uint16_t(std::max(1L, std::lround(share * side)));
-        lineLengthGiven = true;
+        // run along (a vertical cue's columns run down the frame's height).
+        // Without --fit the picture is the region the command line gives.
+        uint16_t& side = forced == 3 ? record.regionHeight : record.regionWidth;
+        const uint32_t frame = forced == 3 ? options.frameHeight : options.frameWidth;
+        const double share = cue.sizePercent ? *cue.sizePercent / 100 : 1.0 - 2.0 * options.frameMargin / frame;
+        side = uint16_t(std::max(1L, std::lround(share * frame)));
+        length = LineLength::AtMost;
     }
     const std::vector<CueRun> runs =
         forced ? std::vector<CueRun>{{cue.text, forced == 2 ? Direction::RightToLeft : Direction::LeftToRight, 1}}
                : DirectionRuns(cue.text);
     if (options.fit &&
-        !FitRuns(runs, forced, record, face, lineLengthGiven, uint16_t(options.margin + options.outline), error))
+        !FitRuns(runs, forced, record, face, length, uint16_t(options.margin + options.outline), error, warning))
         return false;
     error = CheckBuffer(record);
     if (!error.empty()) return false;
@@ -63,10 +67,12 @@ bool DrawCue(const Cue& cue, const Options& options, const Text& face, CuePictur
         error = DescribeFailure("ComputeTextRegionSize", code);
         return false;
     }
-    Image canvas(record.bufferWidth, record.bufferHeight);
+    Image canvas;
     for (RunCall& call : calls) {
         if (forced) call.record.writingMode = forced;
-        Rendering r = RenderOnto(std::move(canvas), *call.text, call.record, face);
+        // The first run on a fresh buffer, the others onto what it drew.
+        Rendering r = &call == &calls.front() ? Render(*call.text, call.record, face)
+                                              : RenderOnto(std::move(canvas), *call.text, call.record, face);
         if (r.code != TR_OK) {
             error = DescribeFailure("RenderText", r.code);
             return false;

@@ -7,6 +7,7 @@
 #include <limits>
 #include <sstream>
 
+#include "bdn_index.h"
 #include "color.h"
 
 namespace textraster::tool {
@@ -202,7 +203,11 @@ const Option kRecordOptions[] = {
      "writingMode: horizontal|rtl (right to left)|vertical (columns right to left) or a number; subtitles "
      "without it take each cue's direction from its first letter",
      [](Options& o, const std::string& v, std::string& e) {
-         return ParseNamed(v, kWritingModes, o.record.writingMode, e) && Set(o.writingModeGiven, true);
+         if (!ParseNamed(v, kWritingModes, o.record.writingMode, e)) return false;
+         // The library takes any number, and draws nothing in any other mode.
+         if (o.record.writingMode < 1 || o.record.writingMode > 3)
+             e = "expected horizontal|rtl|vertical or 1 to 3, got '" + v + "': the library draws nothing in another";
+         return e.empty() && Set(o.writingModeGiven, true);
      }},
     {"--align", "--alignment", "ALIGN", "centre", kLayout, "alignment: start|centre|center|end or a number",
      [](Options& o, const std::string& v, std::string& e) {
@@ -286,6 +291,22 @@ const Option kSubtitleOptions[] = {
      [](Options& o, const std::string& v, std::string& e) {
          return ParseNumber(v, o.frameMargin, e) && Set(o.frameMarginGiven, true);
      }},
+    {"--index", nullptr, "bdn", nullptr, kSubtitles,
+     "also write bdn.xml, the BDN XML index of the PNGs that Blu-ray authoring and PGS (.sup) converters read "
+     "(with --frame and --fps)",
+     [](Options& o, const std::string& v, std::string& e) {
+         if (v != "bdn") e = "expected bdn, got '" + v + "'";
+         return v == "bdn" && Set(o.bdn, true);
+     }},
+    {"--fps", nullptr, "RATE", nullptr, kSubtitles,
+     "the video's frame rate for bdn.xml's timecodes: 23.976, 24, 25, 29.97, 30, 50, 59.94 or 60",
+     [](Options& o, const std::string& v, std::string& e) {
+         if (!ParseFrameRate(v, o.rate)) e = "expected 23.976, 24, 25, 29.97, 30, 50, 59.94 or 60, got '" + v + "'";
+         return e.empty() && Set(o.rateGiven, true);
+     }},
+    {"--drop-frame", nullptr, nullptr, nullptr, kSubtitles,
+     "drop-frame timecodes in bdn.xml (with --fps 29.97 or 59.94)",
+     [](Options& o, const std::string&, std::string&) { return Set(o.dropFrame, true); }},
 };
 
 template <typename F>
@@ -328,8 +349,18 @@ std::string CheckCombinations(const Options& o) {
     if (o.fit && (o.destGiven || o.bufferGiven || o.bufferSizeGiven))
         return "--fit makes the buffer just hold the region: leave out --dest, --buffer and --buffer-size";
     if (o.margin && !o.fit) return "--margin goes with --fit";
+    if (o.fit && (o.linePitchGiven ? o.record.linePitch : o.record.fontHeight) == 0)
+        return "--fit stacks lines at the line pitch, and a pitch of 0 gives a region no line fits in: give "
+               "--line-pitch N";
     if ((o.frameWidth == 0) != (o.frameHeight == 0)) return "--frame needs a width and a height of at least 1";
     if (o.frameMarginGiven && !o.frameWidth) return "--frame-margin goes with --frame";
+    if (o.bdn && (!o.frameWidth || !o.rateGiven))
+        return "--index bdn needs the video's --frame WxH and --fps RATE: its timecodes count frames";
+    if (o.bdn && !BdnVideoFormat(o.frameWidth, o.frameHeight))
+        return "BDN knows the frames 1920x1080, 1280x720, 720x576, 720x480 and 3840x2160, not " +
+               std::to_string(o.frameWidth) + "x" + std::to_string(o.frameHeight);
+    if ((o.rateGiven || o.dropFrame) && !o.bdn) return "--fps and --drop-frame go with --index bdn";
+    if (o.dropFrame && !HasDropFrame(o.rate)) return "--drop-frame goes with --fps 29.97 or 59.94";
     if (o.command == Command::Subtitles && o.output == "-")
         return "subtitles write a folder of PNGs; -o - (standard output) is for render and sample";
     return "";
@@ -344,7 +375,7 @@ void ApplyDerivedDefaults(Options& o) {
     if (o.frameWidth && !o.regionGiven) {
         // Cues wrap where they would leave the frame's margins.
         r.regionWidth = uint16_t(std::max(int(o.frameWidth) - 2 * o.frameMargin, 1));
-        o.regionGiven = true;
+        o.lineLengthFromFrame = true;
     }
     if (!o.bufferGiven) {
         r.bufferWidth = uint16_t(std::min<uint32_t>(uint32_t(r.destX) + r.regionWidth, 65535));

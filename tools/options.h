@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "textraster.h"
+#include "timecode.h"
 
 namespace textraster::tool {
 
@@ -35,6 +36,10 @@ struct Options {
     bool frameMarginGiven = false;
     std::string encoding;  // --encoding; empty: found by the rules of text_encoding.h
     bool strict = false;   // a warning about the subtitle file is a failure
+    // --index bdn: bdn.xml beside the PNGs, its timecodes at --fps, counted
+    // with dropped frames under --drop-frame.
+    bool bdn = false, rateGiven = false, dropFrame = false;
+    FrameRate rate;
 
     // The request record as far as options fill it. faceName is left null:
     // the face (below) is converted when the record is used.
@@ -48,7 +53,7 @@ struct Options {
     // Given on the command line rather than defaults: --fit keeps a given
     // line length (a frame gives one too), and subtitles choose each line's
     // direction unless told.
-    bool regionGiven = false, destGiven = false, writingModeGiven = false;
+    bool regionGiven = false, lineLengthFromFrame = false, destGiven = false, writingModeGiven = false;
 };
 
 // Parses argv[1..]; on failure returns nothing and sets `error`.

@@ -14,7 +14,7 @@ bool Vertical(const TextLayoutParams& r) {
     return r.writingMode == 3;
 }
 
-uint16_t& LineLength(TextLayoutParams& r) {
+uint16_t& LineSide(TextLayoutParams& r) {
     return Vertical(r) ? r.regionHeight : r.regionWidth;
 }
 
@@ -30,7 +30,7 @@ struct Lines {
 // The text measured at a line length, with a line pitch of 1 so that the
 // block size is the line count.
 Lines MeasureAt(const Text& text, TextLayoutParams r, const Text& face, uint16_t lineLength) {
-    LineLength(r) = lineLength;
+    LineSide(r) = lineLength;
     r.linePitch = 1;
     const Measurement m = Measure(text, r, face);
     Lines lines;
@@ -58,13 +58,23 @@ bool BufferAround(TextLayoutParams& record, uint16_t border, std::string& error)
 }  // namespace
 
 int32_t CountLines(const Text& text, TextLayoutParams record, const Text& face, uint16_t& lines) {
-    const Lines measured = MeasureAt(text, record, face, LineLength(record));
+    const Lines measured = MeasureAt(text, record, face, LineSide(record));
     lines = measured.count;
     return measured.code;
 }
 
-bool FitRegion(const Text& text, TextLayoutParams& record, const Text& face, bool lineLengthGiven, uint16_t border,
-               std::string& error) {
+int32_t HasOverlongLine(const Text& text, TextLayoutParams record, const Text& face, bool& overlong) {
+    record.wordWrap = 0;
+    const Lines natural = MeasureAt(text, record, face, LineSide(record));
+    record.wordWrap = 1;
+    const Lines wrapped = MeasureAt(text, record, face, uint16_t(kMaxSide));
+    overlong = natural.code == TR_OK && wrapped.code == TR_OK && wrapped.count > natural.count;
+    return natural.code != TR_OK ? natural.code : wrapped.code;
+}
+
+bool FitRegion(const Text& text, TextLayoutParams& record, const Text& face, LineLength length, uint16_t border,
+               std::string& error, std::string& warning) {
+    const bool lineLengthGiven = length != LineLength::Free, shrink = length != LineLength::Kept;
     TextLayoutParams m = record;
     // Aligned to the start, a single line is measured at its own extent; the
     // first-line indent counts only for that alignment.
@@ -73,7 +83,7 @@ bool FitRegion(const Text& text, TextLayoutParams& record, const Text& face, boo
     // Without a line length, lines break where the text breaks them; a line
     // longer than a region can be still breaks.
     if (!lineLengthGiven) m.wordWrap = 1;
-    const uint16_t lineLength = lineLengthGiven ? LineLength(record) : uint16_t(kMaxSide);
+    const uint16_t lineLength = lineLengthGiven ? LineSide(record) : uint16_t(kMaxSide);
     const Lines all = MeasureAt(text, m, face, lineLength);
     if (all.code != TR_OK) {
         error = DescribeFailure("ComputeTextRegionSize", all.code);
@@ -95,10 +105,24 @@ bool FitRegion(const Text& text, TextLayoutParams& record, const Text& face, boo
                 std::to_string(kMaxSide) + " a region can have";
         return false;
     }
+    // Lines that break only where the text breaks them, broken all the same:
+    // one is longer than a region can be. The region is as long as it can be
+    // then, and measuring it shorter would only cost time.
+    bool split = false;
+    if (!lineLengthGiven && all.count > 1) {
+        const int32_t code = HasOverlongLine(text, m, face, split);
+        if (code != TR_OK) {
+            error = DescribeFailure("ComputeTextRegionSize", code);
+            return false;
+        }
+    }
+    if (split)
+        warning = "a line is longer than the " + std::to_string(kMaxSide) +
+                  " pixels a region can have, and is split; --region WxH gives the line length";
     uint32_t inlineSize = lineLength;
-    if (!lineLengthGiven && all.count == 1) {
+    if (shrink && all.count == 1) {
         inlineSize = all.inlineSize;
-    } else if (!lineLengthGiven) {
+    } else if (shrink && !split) {
         // The shortest line length at which the text still takes as many
         // lines: any shorter one breaks the longest line.
         uint32_t low = std::max<uint32_t>(all.lastExtent, 1), high = lineLength;
@@ -118,21 +142,21 @@ bool FitRegion(const Text& text, TextLayoutParams& record, const Text& face, boo
         inlineSize = high;
     }
 
-    LineLength(record) = uint16_t(std::max<uint32_t>(inlineSize, 1));
+    LineSide(record) = uint16_t(std::max<uint32_t>(inlineSize, 1));
     BlockSize(record) = uint16_t(std::max<uint32_t>(block, 1));
     return BufferAround(record, border, error);
 }
 
 bool FitRuns(const std::vector<CueRun>& runs, int32_t writingMode, TextLayoutParams& record, const Text& face,
-             bool lineLengthGiven, uint16_t border, std::string& error) {
+             LineLength length, uint16_t border, std::string& error, std::string& warning) {
     // The record's block-start offset comes once, before the first run.
     const uint32_t offset = uint32_t(std::max<int32_t>(record.blockStartOffset, 0));
     uint32_t lineLength = 1, block = offset;
     for (const CueRun& run : runs) {
         TextLayoutParams r = record;
         r.writingMode = writingMode ? writingMode : run.direction == Direction::RightToLeft ? 2 : 1;
-        if (!FitRegion(run.text, r, face, lineLengthGiven, 0, error)) return false;
-        lineLength = std::max<uint32_t>(lineLength, LineLength(r));
+        if (!FitRegion(run.text, r, face, length, 0, error, warning)) return false;
+        lineLength = std::max<uint32_t>(lineLength, LineSide(r));
         block += BlockSize(r) - offset;
     }
     if (block > kMaxSide) {
@@ -141,7 +165,7 @@ bool FitRuns(const std::vector<CueRun>& runs, int32_t writingMode, TextLayoutPar
         return false;
     }
     record.writingMode = writingMode ? writingMode : 1;
-    LineLength(record) = uint16_t(lineLength);
+    LineSide(record) = uint16_t(lineLength);
     BlockSize(record) = uint16_t(std::max<uint32_t>(block, 1));
     return BufferAround(record, border, error);
 }

@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstdio>
 
+#include "bdn_index.h"
 #include "commands.h"
 #include "cue_files.h"
 #include "cue_index.h"
@@ -22,7 +23,9 @@ namespace {
 bool WriteCue(const Cue& cue, const Options& options, const Text& face, const std::string& path, CueEntry& entry,
               std::string& error) {
     CuePicture picture;
-    if (!DrawCue(cue, options, face, picture, error)) return false;
+    std::string warning;
+    if (!DrawCue(cue, options, face, picture, error, warning)) return false;
+    if (!warning.empty()) Warn("cue " + std::to_string(cue.number) + ": " + warning);
     const Image& image = picture.image;
     entry.number = cue.number, entry.start = cue.start, entry.end = cue.end;
     entry.width = image.width, entry.height = image.height, entry.alignment = cue.placement.anchor;
@@ -101,6 +104,16 @@ int RunSubtitles(const Options& options) {
     const std::string json = CueIndexJson(input, index);
     if (!WriteWholeFile(JoinPath(folder, kCueIndexName), std::vector<uint8_t>(json.begin(), json.end()), error))
         return Fail(error);
+    if (options.bdn) {
+        // An event needs its times; the PNG and cues.json are there all the same.
+        for (const CueEntry& c : index)
+            if (c.start < 0 || c.end < 0) Warn("cue " + std::to_string(c.number) + " has no times: not in bdn.xml");
+        const std::string title = input.substr(input.find_last_of("/\\") + 1);
+        const std::string xml = BdnXml(title.substr(0, title.rfind('.')), index, options.frameWidth,
+                                       options.frameHeight, options.rate, options.dropFrame);
+        if (!WriteWholeFile(JoinPath(folder, kBdnIndexName), std::vector<uint8_t>(xml.begin(), xml.end()), error))
+            return Fail(error);
+    }
     std::string notes;
     const size_t warnings = file.warnings.size(), overlaps = file.overlaps;
     if (warnings) notes += Format("; %u warning%s about the file", unsigned(warnings), warnings == 1 ? "" : "s");

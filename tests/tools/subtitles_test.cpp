@@ -112,7 +112,7 @@ TEST(Subtitles, CuesArePlacedOnTheFrameWhereSubRipAndWebVttSay) {
         bool vtt;
         std::string cue;  // SubRip: the text; WebVTT: the settings, a line feed, the text
         int alignment;
-        long width, height, x, y;
+        long width, height, x, y;  // a size below 0: at most its opposite; an x or y of -1: centred
     } cues[] = {
         {false, "At the bottom centre", 2, 400, 28, 440, 656},
         {false, "{\\an8}Top\\Ncentre", 8, 400, 56, 440, 36},
@@ -125,9 +125,10 @@ TEST(Subtitles, CuesArePlacedOnTheFrameWhereSubRipAndWebVttSay) {
         {true, " line:50%,center align:center\nIn the middle", 5, 400, 28, 440, 346},
         {true, " line:-2\nA line above the bottom", 2, 400, 28, 440, 628},
         {true, " position:90%,line-right align:right\nAt the right", 3, 400, 28, 752, 656},
-        {true, " size:50% align:sideways\nHalf the frame wide", 2, 640, 28, 320, 656},
-        // Columns down the frame's height less its margins, at its right.
-        {true, " vertical:rl\n\xE7\xB8\xA6\xE6\x9B\xB8\xE3\x81\x8D", 6, 28, 648, 1216, 36},
+        {true, " size:50% align:sideways\nWrapped at half the frame's width, this cue takes two lines", 2, -640, 56, -1,
+         628},
+        // A column at the frame's right, as long as its text.
+        {true, " vertical:rl\n\xE7\xB8\xA6\xE6\x9B\xB8\xE3\x81\x8D", 6, 28, -84, 1216, -1},
     };
     std::string srt, vtt = "WEBVTT - placed\nKind: captions\n\nNOTE passed over\n\nSTYLE\n::cue { color: red }\n\n";
     for (size_t i = 0; i < std::size(cues); ++i) {
@@ -153,10 +154,17 @@ TEST(Subtitles, CuesArePlacedOnTheFrameWhereSubRipAndWebVttSay) {
         const size_t n = cues[i].vtt ? ++vttNumber : ++srtNumber;
         const size_t file = cues[i].vtt ? index.find("in.vtt") : 0;
         const std::string line = index.substr(index.find("\"index\": " + std::to_string(n) + ",", file));
-        EXPECT_EQ(JsonNumber(line, "width"), cues[i].width) << cues[i].cue;
-        EXPECT_EQ(JsonNumber(line, "height"), cues[i].height) << cues[i].cue;
-        EXPECT_EQ(JsonNumber(line, "x"), cues[i].x) << cues[i].cue;
-        EXPECT_EQ(JsonNumber(line, "y"), cues[i].y) << cues[i].cue;
+        const long width = JsonNumber(line, "width"), height = JsonNumber(line, "height");
+        for (const auto& [size, expected] : {std::pair{width, cues[i].width}, std::pair{height, cues[i].height}}) {
+            if (expected < 0) {
+                EXPECT_LE(size, -expected) << cues[i].cue;
+                EXPECT_GT(size, -expected / 2) << cues[i].cue;
+            } else {
+                EXPECT_EQ(size, expected) << cues[i].cue;
+            }
+        }
+        EXPECT_EQ(JsonNumber(line, "x"), cues[i].x < 0 ? (1280 - width) / 2 : cues[i].x) << cues[i].cue;
+        EXPECT_EQ(JsonNumber(line, "y"), cues[i].y < 0 ? (720 - height) / 2 : cues[i].y) << cues[i].cue;
         EXPECT_EQ(JsonNumber(line, "alignment"), cues[i].alignment) << cues[i].cue;
     }
     EXPECT_NE(errors.find("in.vtt line 30: the setting 'align:sideways' is not one WebVTT has; left out"),
@@ -193,7 +201,7 @@ TEST(Subtitles, BrokenFilesAreReportedAndACueThatCannotBeDrawnIsLeftOut) {
         {{"--frame", "640x360"},
          3,
          {1, 2, 3, 5, 8},
-         {"warning: cue 7 is not written: its picture, 604 x 384, is larger than the 640 x 360 frame",
+         {"warning: cue 7 is not written: its picture, ", " x 384, is larger than the 640 x 360 frame",
           "1 of 6 cues could not be drawn (7); cues.json lists the 5 written"}},
     };
     const std::string folder = dir + "/cues";
