@@ -23,7 +23,9 @@ TEXTRASTER_NATIVE_PACKAGES=(
 # packages), and GStreamer for the overlay element: its development files
 # and GstHarness, the command-line tools, and the elements its pipeline test
 # runs (videotestsrc, subparse and videoconvert from -base, pngenc and
-# multifilesink from -good; PIL reads the frames back).
+# multifilesink from -good; PIL reads the frames back). The emoji face
+# changes nothing the text corpus draws, natively or under Wine: it only
+# gives emoji the colour face they fall back to.
 TEXTRASTER_TEST_PACKAGES=(
   mingw-w64 libz-mingw-w64-dev wine wine64 wine32:i386
   googletest libgtest-dev libbenchmark-dev libpng-dev
@@ -32,7 +34,7 @@ TEXTRASTER_TEST_PACKAGES=(
   python3-numpy python3-pil python3-pytest python3-setuptools python3-pip
   dpkg-dev file
   fonts-dejavu-core fonts-dejavu-extra fonts-liberation2 fonts-wqy-microhei fonts-ipafont-gothic
-  fonts-urw-base35 fonts-freefont-ttf fonts-khmeros
+  fonts-urw-base35 fonts-freefont-ttf fonts-khmeros fonts-noto-color-emoji
   libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev gstreamer1.0-tools gstreamer1.0-plugins-base
   gstreamer1.0-plugins-good
 )
