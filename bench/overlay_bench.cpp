@@ -125,8 +125,8 @@ int main(int argc, char** argv) {
     const bool subtitles = mode == "subtitles", plain = contender.find("-plain") != std::string::npos;
     const std::string fixed = CueTexts(1)[0];
 
-    const std::string video = "videotestsrc num-buffers=" + std::to_string(frames) + " ! video/x-raw,format=" +
-                              format + ",width=" + std::to_string(width) + ",height=" + std::to_string(height) +
+    const std::string video = "videotestsrc num-buffers=" + std::to_string(frames) + " ! video/x-raw,format=" + format +
+                              ",width=" + std::to_string(width) + ",height=" + std::to_string(height) +
                               ",framerate=" + std::to_string(kFramesPerSecond) + "/1 ! ";
     const std::string sink = " ! fakesink sync=false", parsed = " filesrc location=\"" + srt + "\" ! subparse";
     const std::string subparse = parsed + " ! overlay.text_sink";
@@ -171,8 +171,8 @@ int main(int argc, char** argv) {
     const double before = CpuSeconds();
     gst_element_set_state(pipeline, GST_STATE_PLAYING);
     GstBus* bus = gst_element_get_bus(pipeline);
-    GstMessage* message = gst_bus_timed_pop_filtered(bus, GST_CLOCK_TIME_NONE,
-                                                     GstMessageType(GST_MESSAGE_EOS | GST_MESSAGE_ERROR));
+    GstMessage* message =
+        gst_bus_timed_pop_filtered(bus, GST_CLOCK_TIME_NONE, GstMessageType(GST_MESSAGE_EOS | GST_MESSAGE_ERROR));
     const double cpu = CpuSeconds() - before;
     const bool failed = GST_MESSAGE_TYPE(message) == GST_MESSAGE_ERROR;
     if (failed) {

@@ -56,7 +56,7 @@ struct Overlay {
     GstSegment videoSegment;
     GstVideoInfo info;
     GstClockTime lastStart = 0, lastEnd = 1;  // the last timed frame's running time
-    bool attach = false;  // the text travels as meta, else it is blended
+    bool attach = false;                      // the text travels as meta, else it is blended
     bool drawn = false;
     DrawnFrom drawnFrom;
     OverlayPicture picture;
