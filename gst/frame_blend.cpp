@@ -154,24 +154,31 @@ FrameBlender::FrameBlender(const OverlayPicture& picture, const GstVideoInfo& in
     chroma_ = Make((w + 1) / 2, (h + 1) / 2, 2);
     // Each chroma sample stands for two by two pixels (the picture lies on
     // even columns and rows): their colours weighted by their opacities, and
-    // the mean opacity of the four. A run of one colour (the text's, the
-    // outline's) is converted once.
+    // the mean opacity of the four. Blocks wholly transparent (most of a
+    // picture) are passed over at once, and a run of one colour (the
+    // text's, the outline's) is converted once.
     uint32_t lastRgb = 0xFFFFFFFF;  // no colour yet: pixels have 24 bits
     uint8_t yuv[3] = {};
     for (uint32_t cy = 0; cy < chroma_.height; ++cy) {
+        const uint32_t rows = std::min(2u, h - 2 * cy);
         for (uint32_t cx = 0; cx < chroma_.width; ++cx) {
-            uint32_t u = 0, v = 0, sum = 0;
-            for (uint32_t row = 2 * cy; row < std::min(2 * cy + 2, h); ++row) {
-                for (uint32_t col = 2 * cx; col < std::min(2 * cx + 2, w); ++col) {
-                    const size_t i = size_t(row) * w + col;
-                    const uint32_t p = image.pixels[i], a = p >> 24;
-                    if (!a) continue;  // most of the picture: its samples stay zero
-                    if ((p & 0xFFFFFF) != lastRgb) lastRgb = p & 0xFFFFFF, toYuv(p, yuv);
-                    luma_.values[i] = yuv[0], luma_.alpha[i] = uint8_t(a);
-                    u += yuv[1] * a, v += yuv[2] * a, sum += a;
+            const uint32_t columns = std::min(2u, w - 2 * cx);
+            size_t at[4];
+            uint32_t pixel[4] = {}, count = 0, any = 0;
+            for (uint32_t r = 0; r < rows; ++r)
+                for (uint32_t c = 0; c < columns; ++c, ++count) {
+                    at[count] = size_t(2 * cy + r) * w + 2 * cx + c;
+                    any |= pixel[count] = image.pixels[at[count]];
                 }
+            if (!(any >> 24)) continue;
+            uint32_t u = 0, v = 0, sum = 0;
+            for (uint32_t k = 0; k < count; ++k) {
+                const uint32_t a = pixel[k] >> 24;
+                if (!a) continue;
+                if ((pixel[k] & 0xFFFFFF) != lastRgb) lastRgb = pixel[k] & 0xFFFFFF, toYuv(pixel[k], yuv);
+                luma_.values[at[k]] = yuv[0], luma_.alpha[at[k]] = uint8_t(a);
+                u += yuv[1] * a, v += yuv[2] * a, sum += a;
             }
-            if (!sum) continue;
             const size_t i = size_t(cy) * chroma_.width + cx;
             chroma_.alpha[i] = uint8_t((sum + 2) / 4);
             const float weight = 1.0f / float(sum);  // one division for both means
