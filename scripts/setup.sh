@@ -14,14 +14,15 @@ TEXTRASTER_NATIVE_PACKAGES=(
 # Everything the tests need beyond that: the Windows cross-build with zlib
 # for its command-line renderer, and Wine (i386 for the 32-bit DLL), the test
 # frameworks, libpng as a reader of the renderer's PNGs apart from its
-# writer, ICU as a second reading of the bidi algorithm, clang for the
-# sanitizers and fuzzers, the formatter, fontTools as an independent reader
-# of font names, and every font family the tests take
+# writer, ICU as a second reading of the bidi algorithm, the locales' sources
+# (a test compiles a Serbian one of its own), clang for the sanitizers and
+# fuzzers, the formatter, fontTools as an independent reader of font names,
+# and every font family the tests take
 # by name (tests/fonts.txt says which family comes from which of these
 # packages).
 TEXTRASTER_TEST_PACKAGES=(
   mingw-w64 libz-mingw-w64-dev wine wine64 wine32:i386
-  googletest libgtest-dev libbenchmark-dev libpng-dev libicu-dev
+  googletest libgtest-dev libbenchmark-dev libpng-dev libicu-dev locales
   clang-14 libclang-rt-14-dev clang-format-14
   fontconfig python3-fonttools
   fonts-dejavu-core fonts-dejavu-extra fonts-liberation2 fonts-wqy-microhei fonts-ipafont-gothic
