@@ -292,11 +292,18 @@ SRT = [
     ("numbers", b"00:01 --> 00:02\nA\n\n7\n00:03 --> 00:04\nB\n\n7\n00:05 --> 00:06\nC\n"),
     ("tags", b'1\n00:01 --> 00:02\n<i>It</i> <B>is</B> <font color="#fff">here</font> <3 a<b\n'),
     ("utf16", "\ufeff1\n00:01 --> 00:02\n\u05e9\u05dc\u05d5\u05dd\n".encode("utf-16-le")),
+    ("utf16be-unmarked", "1\n00:01 --> 00:02\n\u05e9\u05dc\u05d5\u05dd\\N{\\an8}Hi\n".encode("utf-16-be")),
+    ("mostly-utf8", "1\n00:01 --> 00:02\nd\u00e9j\u00e0\n\n2\n00:03 --> 00:04\n".encode() + b"caf\xe9\n"),
+    ("koi8", "1\n00:01 --> 00:02\n\u041f\u0440\u0438\u0432\u0435\u0442!\n".encode("koi8-r")),
 ]
 for name, data in SRT:
     write("srt", name, data)
 with open(os.path.join(HERE, "..", "tools", "samples", "sample.srt"), "rb") as f:
     write("srt", "styled-sample", f.read())
+for sample in ("french-windows-1252.srt", "spanish-latin-1.srt", "bilingual-utf16.srt", "broken.srt",
+               "positions.vtt"):
+    with open(os.path.join(HERE, "..", "tools", "samples", sample), "rb") as f:
+        write("srt", sample.replace(".srt", "").replace(".", "-"), f.read())
 
 UTF = [
     ("ascii", b"plain text"), ("languages", "Gr\u00fc\u00dfe \u05e9\u05dc\u05d5\u05dd \u6f22\u5b57 \U0001F600".encode()),
@@ -316,6 +323,8 @@ OPTIONS = [
                      "--first-line-indent", "-3", "--writing-mode", "vertical", "--align", "end", "--",
                      "-5 degrees"]),
     ("subtitles", ["subtitles", "a.srt", "--font-file", "a.ttf", "--font-file", "b.ttf", "-o", "out"]),
+    ("subtitles-frame", ["subtitles", "a.srt", "--frame", "1920x1080", "--frame-margin", "40", "--encoding",
+                         "windows-1251", "--fit"]),
     ("measure", ["measure", "--text-file", "t.txt", "--json"]),
     ("help", ["render", "x", "--help"]),
     ("bad-region", ["render", "x", "--region", "70000x1"]),

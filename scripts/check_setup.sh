@@ -26,6 +26,18 @@ TOOLS=(
   "clang++-14 | clang-14"
   "clang-format-14 | clang-format-14"
   "fc-match | fontconfig"
+  "dpkg-shlibdeps | dpkg-dev"
+  "file | file"
+)
+
+# module | package of setup.sh that brings it into /usr/bin/python3
+PYTHON_MODULES=(
+  "fontTools | python3-fonttools"
+  "numpy | python3-numpy"
+  "PIL | python3-pil"
+  "pytest | python3-pytest"
+  "setuptools | python3-setuptools"
+  "pip | python3-pip"
 )
 
 declare -A IN_SETUP=()
@@ -77,11 +89,21 @@ check_tools() {
     fi
     echo "ok       $tool ($own)"
   done
-  if /usr/bin/python3 -c 'import fontTools' 2>/dev/null; then
-    echo "ok       fontTools for /usr/bin/python3 (python3-fonttools)"
-  else
-    fail "fontTools for /usr/bin/python3: scripts/setup.sh installs it with python3-fonttools"
-  fi
+  local module
+  for line in "${PYTHON_MODULES[@]}"; do
+    module=$(trim "${line%%|*}") package=$(trim "${line#*|}")
+    check_package_listed "$package" "$module" || continue
+    if ! path=$(/usr/bin/python3 -c "import $module; print($module.__file__)" 2>/dev/null); then
+      fail "$module for /usr/bin/python3: not found; scripts/setup.sh installs it with $package"
+      continue
+    fi
+    own=$(owner "$path")
+    if [[ -z $own ]] || ! brings "$package" "$own"; then
+      fail "$module for /usr/bin/python3: $path comes from ${own:-no package}, not from $package"
+      continue
+    fi
+    echo "ok       $module for /usr/bin/python3 ($own)"
+  done
 }
 
 # Resolves every font of tests/fonts.txt; writes "pattern<TAB>file" lines to

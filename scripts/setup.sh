@@ -4,10 +4,11 @@
 set -euo pipefail
 
 # The native library and its command-line renderer (which writes its PNGs
-# with zlib), and the fonts the main job's sample draws with.
+# with zlib and guesses the code page of older subtitle files with
+# libuchardet), and the fonts the main job's sample draws with.
 TEXTRASTER_NATIVE_PACKAGES=(
   cmake ninja-build g++ pkg-config
-  libfreetype-dev libharfbuzz-dev libfontconfig-dev libfribidi-dev zlib1g-dev
+  libfreetype-dev libharfbuzz-dev libfontconfig-dev libfribidi-dev zlib1g-dev libuchardet-dev
   fonts-dejavu-core fonts-ipafont-gothic
 )
 
@@ -17,14 +18,18 @@ TEXTRASTER_NATIVE_PACKAGES=(
 # writer, ICU as a second reading of the bidi algorithm, the locales' sources
 # (a test compiles a Serbian one of its own), clang for the sanitizers and
 # fuzzers, the formatter, fontTools as an independent reader of font names,
-# and every font family the tests take
-# by name (tests/fonts.txt says which family comes from which of these
+# the Python module's tests (numpy, PIL, pytest, and pip with setuptools to
+# install it), dpkg-dev and file for the Debian package's computed
+# dependencies, and every font family the tests take by name
+# (tests/fonts.txt says which family comes from which of these
 # packages).
 TEXTRASTER_TEST_PACKAGES=(
   mingw-w64 libz-mingw-w64-dev wine wine64 wine32:i386
   googletest libgtest-dev libbenchmark-dev libpng-dev libicu-dev locales
   clang-14 libclang-rt-14-dev clang-format-14
   fontconfig python3-fonttools
+  python3-numpy python3-pil python3-pytest python3-setuptools python3-pip
+  dpkg-dev file
   fonts-dejavu-core fonts-dejavu-extra fonts-liberation2 fonts-wqy-microhei fonts-ipafont-gothic
   fonts-urw-base35 fonts-freefont-ttf fonts-khmeros
 )

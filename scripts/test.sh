@@ -24,7 +24,7 @@ record() {
 run_ctest() {
   local name=$1 log="$TEXTRASTER_BUILD/$1-ctest.log"
   echo "== tests: $name"
-  ctest --test-dir "$TEXTRASTER_BUILD/$name" --output-on-failure 2>&1 | tee "$log"
+  ctest --test-dir "$TEXTRASTER_BUILD/$name" --output-on-failure -LE symbols 2>&1 | tee "$log"
   local line failed total
   line=$(grep -E 'tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -1)
   if [[ -z $line ]]; then
@@ -88,6 +88,63 @@ if [[ -n ${tsan_built:-} ]]; then
   passed=$(sed -n 's/^\[  PASSED  \] \([0-9]*\) tests\?\..*/\1/p' "$TEXTRASTER_BUILD/tsan.log")
   failed=$(sed -n 's/^\[  FAILED  \] \([0-9]*\) tests\?, listed below.*/\1/p' "$TEXTRASTER_BUILD/tsan.log")
   if [[ -z $passed && -z $failed ]]; then record tsan 0 1 "did not finish"; else record tsan "${passed:-0}" "${failed:-0}"; fi
+fi
+
+# What each library exports: the shared library's dynamic symbols and both
+# DLLs' export tables (the tests labelled symbols), one count per library.
+echo "== symbols"
+symbols_passed=0 symbols_failed=()
+for name in native win32 win64; do
+  built=${name}_built
+  [[ -n ${!built:-} ]] || continue
+  if ctest --test-dir "$TEXTRASTER_BUILD/$name" -L symbols --output-on-failure; then
+    symbols_passed=$((symbols_passed + 1))
+  else
+    symbols_failed+=("$name")
+  fi
+done
+if ((symbols_passed + ${#symbols_failed[@]} == 0)); then
+  record symbols 0 1 "no library built"
+else
+  record symbols "$symbols_passed" "${#symbols_failed[@]}" "${symbols_failed[*]}"
+fi
+
+# The Python module's tests (python/tests) with Debian's python3, on the
+# native build's library and tool.
+echo "== python"
+if [[ -n ${native_built:-} ]]; then
+  "$TEXTRASTER_ROOT/scripts/check_setup.sh" --fonts "$TEXTRASTER_BUILD/native/test-fonts.tsv" >/dev/null
+  TEXTRASTER_NATIVE_BUILD="$TEXTRASTER_BUILD/native" PYTHONDONTWRITEBYTECODE=1 \
+    TEXTRASTER_LIBRARY="$TEXTRASTER_BUILD/native/bin/libtextraster.so.0" \
+    /usr/bin/python3 -m pytest -p no:cacheprovider -rf "$TEXTRASTER_ROOT/python/tests" 2>&1 |
+    tee "$TEXTRASTER_BUILD/python.log"
+  summary=$(grep -E '^=+ .*(passed|failed|error).* in [0-9.]+s' "$TEXTRASTER_BUILD/python.log" | tail -1)
+  count() {
+    local n
+    n=$(grep -oE "[0-9]+ $1" <<<"$summary" | cut -d' ' -f1)
+    echo "${n:-0}"
+  }
+  if [[ -z $summary ]]; then
+    record python 0 1 "pytest did not finish"
+  else
+    record python "$(count passed)" $(($(count failed) + $(count error))) \
+      "$(sed -n 's/^FAILED [^:]*::\([^ ]*\).*/\1/p' "$TEXTRASTER_BUILD/python.log" | paste -sd' ' -)"
+  fi
+else
+  record python 0 1 "no native build"
+fi
+
+# The Debian package: made by CPack from a build for /usr, then installed
+# with apt-get, used and removed on this machine.
+echo "== deb"
+if deb=$("$TEXTRASTER_ROOT/scripts/package_deb.sh"); then
+  if "$TEXTRASTER_ROOT/tests/install/check_deb.sh" "$deb" "$TEXTRASTER_BUILD/deb-check"; then
+    record deb 2 0
+  else
+    record deb 1 1 "installing, using or removing it: see above"
+  fi
+else
+  record deb 0 1 "the package did not build"
 fi
 
 # The soak's short form: many threads drawing while fonts come and go, the

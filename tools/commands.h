@@ -7,7 +7,9 @@
 
 namespace textraster::tool {
 
-enum ExitStatus { kExitDone = 0, kExitFailed = 1, kExitUsage = 2 };
+// kExitSomeFailed: subtitles wrote some cues and not others (each said);
+// none written is kExitFailed.
+enum ExitStatus { kExitDone = 0, kExitFailed = 1, kExitUsage = 2, kExitSomeFailed = 3 };
 
 int RunSample(const Options& options);
 int RunRender(const Options& options);

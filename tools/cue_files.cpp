@@ -8,6 +8,7 @@
 namespace textraster::tool {
 
 const char* const kCueIndexName = "cues.json";
+const char* const kBdnIndexName = "bdn.xml";
 
 std::string CueFileName(int number) {
     char name[32];
@@ -28,8 +29,8 @@ bool IsCueFileName(const std::string& name) {
 
 bool RemoveStaleCueFiles(const std::string& folder, const std::vector<std::string>& kept, std::string& error) {
     for (const std::string& name : FilesIn(folder)) {
-        const bool stale =
-            (IsCueFileName(name) && std::find(kept.begin(), kept.end(), name) == kept.end()) || name == kCueIndexName;
+        const bool stale = (IsCueFileName(name) && std::find(kept.begin(), kept.end(), name) == kept.end()) ||
+                           name == kCueIndexName || name == kBdnIndexName;
         if (stale && !RemoveFile(JoinPath(folder, name), error)) return false;
     }
     return true;

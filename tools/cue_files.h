@@ -1,5 +1,6 @@
 // The files the subtitles command writes into its folder: one PNG per cue,
-// named by the cue's number, and the index of them, cues.json.
+// named by the cue's number, the index of them, cues.json, and with
+// --index bdn the BDN XML index, bdn.xml.
 #pragma once
 
 #include <string>
@@ -13,10 +14,11 @@ std::string CueFileName(int number);
 // Whether a file name is one that CueFileName gives.
 bool IsCueFileName(const std::string& name);
 
-// The index's name.
+// The indexes' names.
 extern const char* const kCueIndexName;
+extern const char* const kBdnIndexName;
 
-// Removes from the folder the cue files not among `kept` and the index, so
+// Removes from the folder the cue files not among `kept` and the indexes, so
 // that a reused folder holds only what this run writes; false with a message
 // in `error` when a file cannot be removed. Nothing else is touched.
 bool RemoveStaleCueFiles(const std::string& folder, const std::vector<std::string>& kept, std::string& error);

@@ -25,6 +25,10 @@ std::string Time(int64_t milliseconds) {
     return milliseconds < 0 ? "null" : std::to_string(milliseconds);
 }
 
+std::string Number(std::optional<int32_t> n) {
+    return n ? std::to_string(*n) : "null";
+}
+
 }  // namespace
 
 std::string CueIndexJson(const std::string& source, const std::vector<CueEntry>& cues) {
@@ -33,8 +37,9 @@ std::string CueIndexJson(const std::string& source, const std::vector<CueEntry>&
         const CueEntry& c = cues[i];
         json += "{\"index\": " + std::to_string(c.number) + ", \"start\": " + Time(c.start) +
                 ", \"end\": " + Time(c.end) + ", \"file\": " + Quoted(c.file) +
-                ", \"width\": " + std::to_string(c.width) + ", \"height\": " + std::to_string(c.height) + "}" +
-                (i + 1 < cues.size() ? ",\n" : "\n");
+                ", \"width\": " + std::to_string(c.width) + ", \"height\": " + std::to_string(c.height) +
+                ", \"x\": " + Number(c.x) + ", \"y\": " + Number(c.y) +
+                ", \"alignment\": " + std::to_string(c.alignment) + "}" + (i + 1 < cues.size() ? ",\n" : "\n");
     }
     return json + "]}\n";
 }

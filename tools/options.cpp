@@ -7,6 +7,7 @@
 #include <limits>
 #include <sstream>
 
+#include "bdn_index.h"
 #include "color.h"
 
 namespace textraster::tool {
@@ -261,10 +262,54 @@ const Option kToolOptions[] = {
      [](Options& o, const std::string&, std::string&) { return Set(o.quiet, true); }},
 };
 
+const Option kSubtitleOptions[] = {
+    {"--encoding", nullptr, "NAME", nullptr, kSubtitles,
+     "the file's encoding: UTF-8, UTF-16LE, UTF-16BE, or a code page (windows-1251, iso-8859-2, koi8-r, shift_jis, "
+     "cp1250, ...) [found: a byte-order mark, NUL bytes as UTF-16 has them, valid UTF-8, else a guess of the code "
+     "page]",
+     [](Options& o, const std::string& v, std::string&) {
+         o.encoding = v;
+         return true;
+     }},
+    {"--strict", nullptr, nullptr, nullptr, kSubtitles,
+     "fail (exit 1, nothing written) when the file has anything to warn of: a block skipped or repaired, a cue "
+     "without text or ending before it starts",
+     [](Options& o, const std::string&, std::string&) { return Set(o.strict, true); }},
+    {"--frame", nullptr, "WxH", nullptr, kSubtitles,
+     "the video frame's size: each cue is placed on it (cues.json gains x and y), at the bottom centre unless the "
+     "cue says ({\\an8}, WebVTT's line and position); without --region, lines wrap at the frame's width less the "
+     "margins",
+     [](Options& o, const std::string& v, std::string& e) {
+         return ParsePair(v, 'x', o.frameWidth, o.frameHeight, e);
+     }},
+    {"--frame-margin", nullptr, "N", nullptr, kSubtitles,
+     "pixels between a cue and the frame's sides [a twentieth of the frame's height]",
+     [](Options& o, const std::string& v, std::string& e) {
+         return ParseNumber(v, o.frameMargin, e) && Set(o.frameMarginGiven, true);
+     }},
+    {"--index", nullptr, "bdn", nullptr, kSubtitles,
+     "also write bdn.xml, the BDN XML index of the PNGs that Blu-ray authoring and PGS (.sup) converters read "
+     "(with --frame and --fps)",
+     [](Options& o, const std::string& v, std::string& e) {
+         if (v != "bdn") e = "expected bdn, got '" + v + "'";
+         return v == "bdn" && Set(o.bdn, true);
+     }},
+    {"--fps", nullptr, "RATE", nullptr, kSubtitles,
+     "the video's frame rate for bdn.xml's timecodes: 23.976, 24, 25, 29.97, 30, 50, 59.94 or 60",
+     [](Options& o, const std::string& v, std::string& e) {
+         if (!ParseFrameRate(v, o.rate)) e = "expected 23.976, 24, 25, 29.97, 30, 50, 59.94 or 60, got '" + v + "'";
+         return e.empty() && Set(o.rateGiven, true);
+     }},
+    {"--drop-frame", nullptr, nullptr, nullptr, kSubtitles,
+     "drop-frame timecodes in bdn.xml (with --fps 29.97 or 59.94)",
+     [](Options& o, const std::string&, std::string&) { return Set(o.dropFrame, true); }},
+};
+
 template <typename F>
 void ForEachOption(F f) {
     for (const Option& o : kRecordOptions) f(o);
     for (const Option& o : kToolOptions) f(o);
+    for (const Option& o : kSubtitleOptions) f(o);
 }
 
 const Option* Find(const std::string& name) {
@@ -287,7 +332,7 @@ std::string CheckPositional(const Options& o) {
             if (n == 0 && o.textFile.empty())
                 return std::string(CommandName(o.command)) + " needs a TEXT, - (standard input) or --text-file PATH";
             return "";
-        case Command::Subtitles: return n == 1 ? "" : "subtitles needs exactly one input .srt file";
+        case Command::Subtitles: return n == 1 ? "" : "subtitles needs exactly one input .srt or .vtt file";
         case Command::Fonts: return n ? "fonts takes no arguments" : "";
         case Command::Help:
         case Command::Version: return "";
@@ -300,6 +345,15 @@ std::string CheckCombinations(const Options& o) {
     if (o.fit && (o.destGiven || o.bufferGiven || o.bufferSizeGiven))
         return "--fit makes the buffer just hold the region: leave out --dest, --buffer and --buffer-size";
     if (o.margin && !o.fit) return "--margin goes with --fit";
+    if ((o.frameWidth == 0) != (o.frameHeight == 0)) return "--frame needs a width and a height of at least 1";
+    if (o.frameMarginGiven && !o.frameWidth) return "--frame-margin goes with --frame";
+    if (o.bdn && (!o.frameWidth || !o.rateGiven))
+        return "--index bdn needs the video's --frame WxH and --fps RATE: its timecodes count frames";
+    if (o.bdn && !BdnVideoFormat(o.frameWidth, o.frameHeight))
+        return "BDN knows the frames 1920x1080, 1280x720, 720x576, 720x480 and 3840x2160, not " +
+               std::to_string(o.frameWidth) + "x" + std::to_string(o.frameHeight);
+    if ((o.rateGiven || o.dropFrame) && !o.bdn) return "--fps and --drop-frame go with --index bdn";
+    if (o.dropFrame && !HasDropFrame(o.rate)) return "--drop-frame goes with --fps 29.97 or 59.94";
     if (o.command == Command::Subtitles && o.output == "-")
         return "subtitles write a folder of PNGs; -o - (standard output) is for render and sample";
     return "";
@@ -308,6 +362,14 @@ std::string CheckCombinations(const Options& o) {
 void ApplyDerivedDefaults(Options& o) {
     TextLayoutParams& r = o.record;
     r.size = int16_t(sizeof(TextLayoutParams));
+    // A twentieth of the height: 54 pixels on a 1080-line frame, about where
+    // players keep subtitles from the edge.
+    if (o.frameWidth && !o.frameMarginGiven) o.frameMargin = uint16_t(o.frameHeight / 20);
+    if (o.frameWidth && !o.regionGiven) {
+        // Cues wrap where they would leave the frame's margins.
+        r.regionWidth = uint16_t(std::max(int(o.frameWidth) - 2 * o.frameMargin, 1));
+        o.lineLengthFromFrame = true;
+    }
     if (!o.bufferGiven) {
         r.bufferWidth = uint16_t(std::min<uint32_t>(uint32_t(r.destX) + r.regionWidth, 65535));
         r.bufferHeight = uint16_t(std::min<uint32_t>(uint32_t(r.destY) + r.regionHeight, 65535));
@@ -434,7 +496,7 @@ std::string Synopsis() {
            "  textraster render --text-file PATH [options]\n"
            "  textraster measure TEXT|-|--text-file PATH [options] [--json]\n"
            "                                      what ComputeTextRegionSize and GetFontCharacterCellHeight report\n"
-           "  textraster subtitles INPUT.srt [options] [-o FOLDER]\n"
+           "  textraster subtitles INPUT.srt|INPUT.vtt [options] [-o FOLDER]\n"
            "                                      every cue to its own PNG, FOLDER/cue-0001.png and so on,\n"
            "                                      and FOLDER/cues.json: each cue's times, file and size\n"
            "  textraster fonts [--font-file PATH]  the font families the library can use\n"
@@ -462,11 +524,13 @@ std::string Usage() {
     section("The request record, one option per field (render, measure, subtitles):", std::begin(kRecordOptions),
             std::end(kRecordOptions));
     section("Other options:", std::begin(kToolOptions), std::end(kToolOptions));
+    section("Subtitles:", std::begin(kSubtitleOptions), std::end(kSubtitleOptions));
     out << "\nThe PNG goes to the file named by -o, or to standard output with -o -; every status line, warning\n"
            "and failure goes to standard error.\n"
            "\nExit status: 0 done; 1 the library or a file operation failed (the message gives the library's\n"
            "result code and its meaning), or a buffer too large to describe or allocate, or with --strict-font\n"
-           "a face replaced by another; 2 a bad command line.\n";
+           "a face replaced by another, or with --strict a warning about the subtitle file; 2 a bad command\n"
+           "line; 3 subtitles wrote some cues but not others (each is named; cues.json lists those written).\n";
     return out.str();
 }
 

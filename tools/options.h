@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "textraster.h"
+#include "timecode.h"
 
 namespace textraster::tool {
 
@@ -29,6 +30,17 @@ struct Options {
     uint16_t outline = 0;                // the outline's width in pixels, 0: none
     uint32_t outlineColor = 0xFF000000;  // 0xAABBGGRR, as the record's colours
 
+    // subtitles: the video frame the cues are placed on (0 x 0: none given)
+    // and the pixels kept between a cue and the frame's sides.
+    uint16_t frameWidth = 0, frameHeight = 0, frameMargin = 0;
+    bool frameMarginGiven = false;
+    std::string encoding;  // --encoding; empty: found by the rules of text_encoding.h
+    bool strict = false;   // a warning about the subtitle file is a failure
+    // --index bdn: bdn.xml beside the PNGs, its timecodes at --fps, counted
+    // with dropped frames under --drop-frame.
+    bool bdn = false, rateGiven = false, dropFrame = false;
+    FrameRate rate;
+
     // The request record as far as options fill it. faceName is left null:
     // the face (below) is converted when the record is used.
     TextLayoutParams record{};
@@ -39,8 +51,9 @@ struct Options {
     // the line pitch is the font height.
     bool bufferGiven = false, bufferSizeGiven = false, linePitchGiven = false;
     // Given on the command line rather than defaults: --fit keeps a given
-    // line length, and subtitles choose each cue's direction unless told.
-    bool regionGiven = false, destGiven = false, writingModeGiven = false;
+    // line length (a frame gives one too), and subtitles choose each line's
+    // direction unless told.
+    bool regionGiven = false, lineLengthFromFrame = false, destGiven = false, writingModeGiven = false;
 };
 
 // Parses argv[1..]; on failure returns nothing and sets `error`.

@@ -14,7 +14,7 @@ bool Vertical(const TextLayoutParams& r) {
     return r.writingMode == 3;
 }
 
-uint16_t& LineLength(TextLayoutParams& r) {
+uint16_t& LineSide(TextLayoutParams& r) {
     return Vertical(r) ? r.regionHeight : r.regionWidth;
 }
 
@@ -30,7 +30,7 @@ struct Lines {
 // The text measured at a line length, with a line pitch of 1 so that the
 // block size is the line count.
 Lines MeasureAt(const Text& text, TextLayoutParams r, const Text& face, uint16_t lineLength) {
-    LineLength(r) = lineLength;
+    LineSide(r) = lineLength;
     r.linePitch = 1;
     const Measurement m = Measure(text, r, face);
     Lines lines;
@@ -41,16 +41,31 @@ Lines MeasureAt(const Text& text, TextLayoutParams r, const Text& face, uint16_t
     return lines;
 }
 
+// The buffer just holding the record's region with `border` pixels on each side.
+bool BufferAround(TextLayoutParams& record, uint16_t border, std::string& error) {
+    const uint32_t width = record.regionWidth + 2u * border, height = record.regionHeight + 2u * border;
+    if (width > kMaxSide || height > kMaxSide) {
+        error = "the fitted region with its border is " + std::to_string(width) + " x " + std::to_string(height) +
+                " pixels, more than the " + std::to_string(kMaxSide) + " a buffer's side can have";
+        return false;
+    }
+    record.destX = record.destY = border;
+    record.bufferWidth = uint16_t(width), record.bufferHeight = uint16_t(height);
+    record.bufferSize = width * height * 4;
+    return true;
+}
+
 }  // namespace
 
 int32_t CountLines(const Text& text, TextLayoutParams record, const Text& face, uint16_t& lines) {
-    const Lines measured = MeasureAt(text, record, face, LineLength(record));
+    const Lines measured = MeasureAt(text, record, face, LineSide(record));
     lines = measured.count;
     return measured.code;
 }
 
-bool FitRegion(const Text& text, TextLayoutParams& record, const Text& face, bool lineLengthGiven, uint16_t border,
+bool FitRegion(const Text& text, TextLayoutParams& record, const Text& face, LineLength length, uint16_t border,
                std::string& error) {
+    const bool lineLengthGiven = length != LineLength::Free, shrink = length != LineLength::Kept;
     TextLayoutParams m = record;
     // Aligned to the start, a single line is measured at its own extent; the
     // first-line indent counts only for that alignment.
@@ -59,7 +74,7 @@ bool FitRegion(const Text& text, TextLayoutParams& record, const Text& face, boo
     // Without a line length, lines break where the text breaks them; a line
     // longer than a region can be still breaks.
     if (!lineLengthGiven) m.wordWrap = 1;
-    const uint16_t lineLength = lineLengthGiven ? LineLength(record) : uint16_t(kMaxSide);
+    const uint16_t lineLength = lineLengthGiven ? LineSide(record) : uint16_t(kMaxSide);
     const Lines all = MeasureAt(text, m, face, lineLength);
     if (all.code != TR_OK) {
         error = DescribeFailure("ComputeTextRegionSize", all.code);
@@ -82,9 +97,9 @@ bool FitRegion(const Text& text, TextLayoutParams& record, const Text& face, boo
         return false;
     }
     uint32_t inlineSize = lineLength;
-    if (!lineLengthGiven && all.count == 1) {
+    if (shrink && all.count == 1) {
         inlineSize = all.inlineSize;
-    } else if (!lineLengthGiven) {
+    } else if (shrink) {
         // The shortest line length at which the text still takes as many
         // lines: any shorter one breaks the longest line.
         uint32_t low = std::max<uint32_t>(all.lastExtent, 1), high = lineLength;
@@ -104,18 +119,32 @@ bool FitRegion(const Text& text, TextLayoutParams& record, const Text& face, boo
         inlineSize = high;
     }
 
-    LineLength(record) = uint16_t(std::max<uint32_t>(inlineSize, 1));
+    LineSide(record) = uint16_t(std::max<uint32_t>(inlineSize, 1));
     BlockSize(record) = uint16_t(std::max<uint32_t>(block, 1));
-    const uint32_t width = record.regionWidth + 2u * border, height = record.regionHeight + 2u * border;
-    if (width > kMaxSide || height > kMaxSide) {
-        error = "the fitted region with its border is " + std::to_string(width) + " x " + std::to_string(height) +
-                " pixels, more than the " + std::to_string(kMaxSide) + " a buffer's side can have";
+    return BufferAround(record, border, error);
+}
+
+bool FitRuns(const std::vector<CueRun>& runs, int32_t writingMode, TextLayoutParams& record, const Text& face,
+             LineLength length, uint16_t border, std::string& error) {
+    // The record's block-start offset comes once, before the first run.
+    const uint32_t offset = uint32_t(std::max<int32_t>(record.blockStartOffset, 0));
+    uint32_t lineLength = 1, block = offset;
+    for (const CueRun& run : runs) {
+        TextLayoutParams r = record;
+        r.writingMode = writingMode ? writingMode : run.direction == Direction::RightToLeft ? 2 : 1;
+        if (!FitRegion(run.text, r, face, length, 0, error)) return false;
+        lineLength = std::max<uint32_t>(lineLength, LineSide(r));
+        block += BlockSize(r) - offset;
+    }
+    if (block > kMaxSide) {
+        error = "the cue's lines need " + std::to_string(block) + " pixels at a line pitch of " +
+                std::to_string(record.linePitch) + ", more than the " + std::to_string(kMaxSide) + " a region can have";
         return false;
     }
-    record.destX = record.destY = border;
-    record.bufferWidth = uint16_t(width), record.bufferHeight = uint16_t(height);
-    record.bufferSize = width * height * 4;
-    return true;
+    record.writingMode = writingMode ? writingMode : 1;
+    LineSide(record) = uint16_t(lineLength);
+    BlockSize(record) = uint16_t(std::max<uint32_t>(block, 1));
+    return BufferAround(record, border, error);
 }
 
 }  // namespace textraster::tool

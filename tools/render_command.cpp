@@ -20,8 +20,8 @@ int RunRender(const Options& options) {
     if (!LoadText(options, text, error) || !ChooseFace(options, fonts, face, error)) return Fail(error);
 
     TextLayoutParams record = options.record;
-    if (options.fit &&
-        !FitRegion(text, record, face.name, options.regionGiven, uint16_t(options.margin + options.outline), error))
+    if (options.fit && !FitRegion(text, record, face.name, options.regionGiven ? LineLength::Kept : LineLength::Free,
+                                  uint16_t(options.margin + options.outline), error))
         return Fail(error);
     error = CheckBuffer(record);
     if (!error.empty()) return Fail(error);

@@ -28,6 +28,7 @@ typedef uint32_t DWORD;
 typedef int32_t LONG;  // 32 bits, as on Windows (LLP64)
 typedef uint32_t UINT;
 typedef int32_t INT;
+typedef INT* LPINT;
 typedef char16_t WCHAR;
 typedef const WCHAR* LPCWSTR;
 typedef WCHAR* LPWSTR;
@@ -203,11 +204,7 @@ int GetDIBits(HDC dc, HBITMAP bitmap, UINT start, UINT lines, LPVOID bits, BITMA
 HFONT CreateFontIndirectW(const LOGFONTW* logFont);
 BOOL GetTextMetricsW(HDC dc, TEXTMETRICW* metrics);
 BOOL GetTextExtentPoint32W(HDC dc, LPCWSTR text, int count, SIZE* size);
-// The one call here that the platform does not have: GetTextExtentPoint32W
-// for a caller that vouches that `text` holds what it held when a run from
-// the same place was last measured with the selected font, which is then
-// not read again (render/extents_ahead.h says why).
-BOOL GetUnchangedTextExtent(HDC dc, LPCWSTR text, int count, SIZE* size);
+BOOL GetTextExtentExPointW(HDC dc, LPCWSTR text, int count, int maxExtent, LPINT fit, LPINT partialExtents, SIZE* size);
 BOOL TextOutW(HDC dc, int x, int y, LPCWSTR text, int count);
 UINT GetTextAlign(HDC dc);
 UINT SetTextAlign(HDC dc, UINT align);

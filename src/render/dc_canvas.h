@@ -5,8 +5,8 @@
 #include <algorithm>
 
 #include "platform/gdi.h"
-#include "render/extents_ahead.h"
 #include "render/measured_runs.h"
+#include "render/prefix_extents.h"
 #include "text/char_class.h"
 #include "text/line_canvas.h"
 
@@ -24,11 +24,19 @@ class DcCanvas final : public LineCanvas {
         if (!measured_) return MeasureRun(start, count);
         int32_t extent = 0;
         if (measured_->Find(start, count, extent)) return extent;
+        extent = MeasureRun(start, count);
+        measured_->Remember(start, count, extent);
+        return extent;
+    }
+    int32_t PrefixExtent(const TextChar* start, uint32_t count, int32_t limit) override {
+        if (!measured_) return MeasureRun(start, count);
+        int32_t extent = 0;
+        if (measured_->Find(start, count, extent)) return extent;
         if (start != aheadStart_ || count > aheadCount_) {
-            Ahead(start, count);
+            Ahead(start, count, limit);
             if (measured_->Find(start, count, extent)) return extent;
         }
-        extent = MeasureRunInPlace(dc_, start, count);
+        extent = MeasureRun(start, count);
         measured_->Remember(start, count, extent);
         return extent;
     }
@@ -46,19 +54,22 @@ class DcCanvas final : public LineCanvas {
         return size.cx;
     }
 
-    // Measures well beyond the run, up to the next forced break
-    // (render/extents_ahead.h). Four times the length each time a line
+    // Measures the prefixes of the line from `start` well beyond the one
+    // asked for, up to the next forced break, in one call
+    // (render/prefix_extents.h). Four times the length each time a line
     // outgrows what was measured keeps the work in proportion to the line's
     // length.
-    void Ahead(const TextChar* start, uint32_t count) {
+    void Ahead(const TextChar* start, uint32_t count, int32_t limit) {
         const uint32_t wanted = std::max(count > UINT32_MAX / 4 ? UINT32_MAX : 4 * count, kFirstAhead);
         uint32_t ahead = count;
         while (ahead < wanted && start[ahead] && !IsForcedBreak(start[ahead])) ++ahead;
-        MeasureAhead(dc_, start, count, ahead, *measured_);
+        MeasurePrefixes(dc_, start, ahead, count, limit, *measured_);
         aheadStart_ = start;
         aheadCount_ = ahead;
     }
 
+    // A line's first measurement asks for this many characters at least:
+    // most lines hold fewer.
     static constexpr uint32_t kFirstAhead = 256;
 
     HDC dc_;

@@ -14,6 +14,14 @@ class RunMeasurer {
    public:
     // The extent (GetTextExtentPoint32W's cx) of the `count` characters from `start`.
     virtual int32_t Extent(const TextChar* start, uint32_t count) = 0;
+    // The same, for the first `count` characters of a line that starts at
+    // `start`: line layout asks for a line's prefixes from the shortest up,
+    // until one is longer than `limit`, so that a measurer may measure them
+    // all at once, as the platform measures every prefix of a run in one call.
+    virtual int32_t PrefixExtent(const TextChar* start, uint32_t count, int32_t limit) {
+        (void)limit;
+        return Extent(start, count);
+    }
 
    protected:
     ~RunMeasurer() = default;

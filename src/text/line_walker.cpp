@@ -10,6 +10,13 @@ uint32_t Count(const TextChar* from, const TextChar* to) {
     return uint32_t(to - from);
 }
 
+// The longest extent of a line's prefix that fits: lineLength less the
+// indent, clamped to what an extent can hold.
+int32_t FitLimit(int32_t lineLength, int32_t indent) {
+    const int64_t limit = int64_t(lineLength) - indent;
+    return limit > INT32_MAX ? INT32_MAX : limit < INT32_MIN ? INT32_MIN : int32_t(limit);
+}
+
 }  // namespace
 
 WalkEnd WalkLines(const TextChar* text, RunMeasurer& measurer, const LineRules& rules, LineSink& sink) {
@@ -48,8 +55,9 @@ WalkEnd WalkLines(const TextChar* text, RunMeasurer& measurer, const LineRules& 
             fresh = false;
             continue;
         }
-        const int32_t extent = measurer.Extent(lineStart, Count(lineStart, p) + 1);
         const int32_t indent = firstLine ? rules.firstLineIndent : 0;
+        const int32_t extent = measurer.PrefixExtent(lineStart, Count(lineStart, p) + 1,
+                                                     rules.neverFits ? INT32_MIN : FitLimit(rules.lineLength, indent));
         if (!rules.neverFits && AddInt32(extent, indent) <= rules.lineLength) {
             ++p;
             fresh = false;

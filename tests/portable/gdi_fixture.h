@@ -54,6 +54,7 @@ class Measurer {
     Measurer& operator=(const Measurer&) = delete;
 
     bool ok() const { return dc_ && font_; }
+    HDC dc() const { return dc_; }
     TEXTMETRICW Metrics() const {
         TEXTMETRICW tm;
         std::memset(&tm, 0, sizeof tm);

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <iterator>
 #include <mutex>
 #include <random>
@@ -202,25 +203,26 @@ TEST(RunExtents, AnswersForTheTextAsItIsNow) {
     EXPECT_EQ(extents.Extent(font.fonts(), text.data(), 0), 0);
 }
 
-// A caller that vouches for its text is spared reading again only what was
-// read at that place: units it never showed there are still read, whether
-// the run was measured there or found there as a copy of one measured
-// elsewhere.
-TEST(RunExtents, VouchedTextIsReadWhereItWasNotReadBefore) {
+// Every prefix in one call, from the shortest up to the first longer than
+// the limit, each as measured alone.
+TEST(RunExtents, AnswerEveryPrefixInOneCall) {
     FontObject font(Describe(u"DejaVu Sans", 24));
     portable::FallbackFonts& fonts = font.fonts();
-    RunExtents extents;
-    const std::u16string measured = u"iiiiWWWW";
-    std::u16string copy = measured;
-    EXPECT_EQ(extents.ExtentOfUnchanged(fonts, measured.data(), measured.size()), Fresh(fonts, measured));
-    EXPECT_EQ(extents.ExtentOfUnchanged(fonts, copy.data(), 4), Fresh(fonts, u"iiii"));
-    copy.replace(4, 4, u"iiii");
-    for (size_t k = 5; k <= copy.size(); ++k)
-        EXPECT_EQ(extents.ExtentOfUnchanged(fonts, copy.data(), k), Fresh(fonts, copy.substr(0, k))) << k;
-    // And every prefix of a line asked for at its place as line layout asks.
     const std::u16string line = u"\u05E9\u05DC\u05D5\u05DD (abc) \u05E9\u05DC \u2060\u2060 x";
-    for (size_t k = 1; k <= line.size(); ++k)
-        EXPECT_EQ(extents.ExtentOfUnchanged(fonts, line.data(), k), Fresh(fonts, line.substr(0, k))) << k;
+    const int whole = Fresh(fonts, line);
+    for (const int limit : {INT32_MAX, whole - 1, 0}) {
+        SCOPED_TRACE(limit);
+        RunExtents extents;
+        std::vector<int> prefixes(line.size(), -1);
+        const size_t measured = extents.PrefixExtents(fonts, line.data(), line.size(), limit, prefixes.data());
+        ASSERT_GE(measured, 1u);
+        for (size_t k = 1; k <= measured; ++k) EXPECT_EQ(prefixes[k - 1], Fresh(fonts, line.substr(0, k))) << k;
+        // Measuring stops at the first prefix that does not fit, and only there.
+        for (size_t k = 1; k < measured; ++k) EXPECT_LE(prefixes[k - 1], limit) << k;
+        if (measured < line.size()) {
+            EXPECT_GT(prefixes[measured - 1], limit);
+        }
+    }
 }
 
 // Through the platform's function, on a context: a long line measured whole

@@ -44,6 +44,45 @@ TEST(TextExtent, IsTheShapedAdvanceAndTheCellHeight) {
     EXPECT_EQ(m.Extent(u"ab"), m.Extent(u"a") + m.Extent(u"b"));
 }
 
+// Every prefix's extent in one call, each as the prefix measured alone (on
+// another font object, which has measured nothing before); with a fit asked
+// for, up to the first prefix that does not fit.
+TEST(TextExtent, EveryPrefixInOneCallIsEachPrefixMeasuredAlone) {
+    struct Case {
+        std::u16string text;
+        int maxExtent;
+        bool withFit;
+    };
+    const Case kCases[] = {
+        {u"Hello, world!", 0, false},
+        {u"Hello, world!", 40, true},
+        {u"Hello, world!", 10000, true},
+        {u"Hello, world!", -5, true},
+        {u"\u0644\u0627 \u0628\u0628\u0628 (\u05E9\u05DC\u05D5\u05DD) 12", 0, false},
+        {u"\u0644\u0627 \u0628\u0628\u0628 (\u05E9\u05DC\u05D5\u05DD) 12", 60, true},
+        {u"\u202B\u202C\u2060\u200D", 0, true},
+    };
+    const LOGFONTW lf = Describe(u"DejaVu Sans", 20);
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(std::string(c.text.begin(), c.text.end()) + " " + std::to_string(c.maxExtent));
+        Measurer inOneCall(lf), alone(lf);
+        const int count = static_cast<int>(c.text.size());
+        std::vector<INT> partial(c.text.size(), -1);
+        INT fit = -1;
+        SIZE size{};
+        ASSERT_TRUE(GetTextExtentExPointW(inOneCall.dc(), c.text.data(), count, c.maxExtent, c.withFit ? &fit : nullptr,
+                                          partial.data(), &size));
+        EXPECT_EQ(size.cx, alone.Extent(c.text));
+        int fits = 0;
+        while (fits < count && alone.Extent(std::u16string_view(c.text).substr(0, size_t(fits) + 1)) <= c.maxExtent)
+            ++fits;
+        EXPECT_EQ(c.withFit ? fit : fits, fits);
+        const int valid = c.withFit ? fits : count;
+        for (int k = 1; k <= valid; ++k)
+            EXPECT_EQ(partial[size_t(k) - 1], alone.Extent(std::u16string_view(c.text).substr(0, size_t(k)))) << k;
+    }
+}
+
 // With the text colour equal to the background colour, an opaque run is a
 // rectangle of one colour: exactly the run's cells.
 TEST(TextOut, OpaqueFillsExactlyTheRunsCells) {

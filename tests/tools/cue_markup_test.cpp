@@ -41,6 +41,18 @@ TEST(ReadMarkup, TagsCoveringTheWholeCueApplyPartialOnesAreDropped) {
         {"&lt;i&gt;not a tag&lt;/i&gt;", "<i>not a tag</i>", false, false, kNone},
         {"<br> <3 a<b <bogus>", "<br> <3 a<b <bogus>", false, false, kNone},
         {"<i></i>", "", false, false, kNone},
+        // A reference ends at its ';': without one it is text, and so is what follows the digits.
+        {"&#65 x &#x42x &#67", "&#65 x &#x42x &#67", false, false, kNone},
+        {"&lrm;a&rlm;",
+         "\xE2\x80\x8E"
+         "a\xE2\x80\x8F",
+         false, false, kNone},
+        // WebVTT: classes, voices, languages, ruby and timestamps.
+        {"<c.yellow.big>Yellow</c>", "Yellow", false, false, 0xFF00FFFFu},
+        {"<v.loud Bob><i>Hi</i></v>", "Hi", true, false, kNone},
+        {"<c.x>A</c> <lang en>B</lang> <ruby>C<rt>c</rt></ruby> <00:01.500>D", "A B Cc D", false, false, kNone},
+        {"<font color=\"red\"><c.loud>Red</c></font>", "Red", false, false, 0xFF0000FFu},
+        {"<v>A voice <c.yellow unclosed</c>", "A voice <c.yellow unclosed", false, false, kNone},
     };
     for (const auto& c : cases) {
         const CueText read = ReadMarkup(Utf8ToUtf16(c.markup).text);
@@ -48,6 +60,27 @@ TEST(ReadMarkup, TagsCoveringTheWholeCueApplyPartialOnesAreDropped) {
         EXPECT_EQ(read.style.italic, c.italic) << c.markup;
         EXPECT_EQ(read.style.bold, c.bold) << c.markup;
         EXPECT_EQ(read.style.color.value_or(kNone), c.color) << c.markup;
+    }
+}
+
+TEST(ReadMarkup, PositionCodesPlaceTheCueAndEscapesBreakItsLines) {
+    const struct {
+        const char* markup;
+        const char* text;
+        int anchor;
+    } cases[] = {
+        {"{\\an8}Top", "Top", 8},
+        {"{\\i1\\an7}Left{\\an3}", "Left", 7},
+        {"{\\a6}Legacy top centre", "Legacy top centre", 8},
+        {"{\\a10}Legacy middle", "Legacy middle", 5},
+        {"{\\an0}{\\an10}{\\a4}{\\alpha&H80&}None", "None", 0},
+        {"One\\NTwo\\nThree", "One\nTwo\nThree", 0},
+        {"Hard\\hspace, a\\path", "Hard\xC2\xA0space, a\\path", 0},
+    };
+    for (const auto& c : cases) {
+        const CueText read = ReadMarkup(Utf8ToUtf16(c.markup).text);
+        EXPECT_EQ(Utf16ToUtf8(read.text.c_str()), c.text) << c.markup;
+        EXPECT_EQ(read.anchor, c.anchor) << c.markup;
     }
 }
 

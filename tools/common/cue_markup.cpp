@@ -8,7 +8,10 @@
 namespace textraster::tool {
 namespace {
 
-enum class Tag { None, Italic, Bold, Underline, Strike, Font };
+// Dropped: a WebVTT tag that changes nothing the library draws (a voice, a
+// language, ruby) and a timestamp inside a cue. Class: <c.yellow>, whose
+// first class that names a colour colours the cue as <font color> does.
+enum class Tag { None, Italic, Bold, Underline, Strike, Font, Class, Dropped };
 
 struct TagAt {
     Tag tag = Tag::None;
@@ -22,6 +25,23 @@ bool SameLetters(const Text& s, size_t at, const char* word) {
         if (at + k >= s.size() || (s[at + k] | 0x20) != word[k]) return false;
     return true;
 }
+
+bool IsDigit(TextChar c) {
+    return c >= '0' && c <= '9';
+}
+
+// Where a character next occurs at or after a place. The markup is read front
+// to back, so one search serves every place before what it found: reading
+// stays linear however many unclosed '<' or '{\' a cue holds.
+struct NextOf {
+    TextChar c;
+    size_t found = 0;
+    bool searched = false;
+    size_t From(const Text& s, size_t at) {
+        if (!searched || found < at) found = s.find(c, at), searched = true;
+        return found;
+    }
+};
 
 // The value of `name="value"` (or 'value', or unquoted) in a tag's text.
 std::optional<std::string> Attribute(const Text& tag, const char* name) {
@@ -42,40 +62,92 @@ std::optional<std::string> Attribute(const Text& tag, const char* name) {
     return std::nullopt;
 }
 
-// A formatting tag at `s[at]` ('<'), or Tag::None: <br>, <3 or a<b stay text.
-TagAt ReadTag(const Text& s, size_t at) {
+// The first of a tag's classes (".yellow.big") that names a colour.
+std::optional<uint32_t> ClassColor(const Text& classes) {
+    for (size_t at = 0; at < classes.size();) {
+        const size_t next = std::min(classes.find('.', at + 1), classes.size());
+        uint32_t color;
+        std::string ignored;
+        if (ParseColor(Utf16ToUtf8(Text(classes, at + 1, next - at - 1).c_str()), color, ignored)) return color;
+        at = next;
+    }
+    return std::nullopt;
+}
+
+// A timestamp tag inside a WebVTT cue, <00:01.500>, at `s[at]` ('<'): its end, or 0.
+size_t TimestampEnd(const Text& s, size_t at) {
+    if (at + 1 >= s.size() || !IsDigit(s[at + 1])) return 0;
+    for (size_t p = at + 1; p < s.size(); ++p) {
+        if (s[p] == '>') return p + 1;
+        if (!IsDigit(s[p]) && s[p] != ':' && s[p] != '.') return 0;
+    }
+    return 0;
+}
+
+// A tag at `s[at]` ('<'), or Tag::None: <br>, <3 or a<b stay text.
+TagAt ReadTag(const Text& s, size_t at, NextOf& nextClose, NextOf& nextOpen) {
     static const struct {
         const char* name;
         Tag tag;
-    } kTags[] = {{"i", Tag::Italic}, {"b", Tag::Bold}, {"u", Tag::Underline}, {"s", Tag::Strike}, {"font", Tag::Font}};
+        bool annotated;  // text may follow the name: <font color=...>, <v Speaker>, <lang en>
+    } kTags[] = {{"i", Tag::Italic, false},  {"b", Tag::Bold, false},      {"u", Tag::Underline, false},
+                 {"s", Tag::Strike, false},  {"font", Tag::Font, true},    {"c", Tag::Class, false},
+                 {"v", Tag::Dropped, true},  {"lang", Tag::Dropped, true}, {"ruby", Tag::Dropped, false},
+                 {"rt", Tag::Dropped, false}};
     TagAt found;
+    if (const size_t end = TimestampEnd(s, at)) {
+        found.tag = Tag::Dropped, found.end = end;
+        return found;
+    }
     size_t p = at + 1;
     const bool closing = p < s.size() && s[p] == '/';
     if (closing) ++p;
     for (const auto& t : kTags) {
         const size_t q = p + std::char_traits<char>::length(t.name);
-        if (!SameLetters(s, p, t.name) || q >= s.size() || (s[q] != '>' && s[q] != ' ')) continue;
-        // The tag ends at the first '>'; only <font> has attributes, and none holds a '<'.
-        const size_t close = s.find('>', q);
-        if (close == Text::npos) return found;
+        if (!SameLetters(s, p, t.name) || q >= s.size() || (s[q] != '>' && s[q] != ' ' && s[q] != '.')) continue;
+        // The tag ends at the first '>'; no tag's text holds a '<'.
+        const size_t close = nextClose.From(s, q);
+        if (close == Text::npos || nextOpen.From(s, q) < close) return found;
         const Text inside(s, q, close - q);
-        if (inside.find('<') != Text::npos) return found;
-        if (t.tag != Tag::Font && inside.find_first_not_of(TextChar(' ')) != Text::npos) return found;
+        // WebVTT's classes come first (".yellow"), then what the tag may say.
+        const size_t classesEnd = std::min(inside.find(' '), inside.size());
+        const Text classes = inside.substr(0, classesEnd);
+        if (!classes.empty() && classes[0] != '.') return found;
+        if (!t.annotated && inside.find_first_not_of(TextChar(' '), classesEnd) != Text::npos) return found;
         found.tag = t.tag, found.closing = closing, found.end = close + 1;
         uint32_t color;
         std::string ignored;
         const std::optional<std::string> value = Attribute(inside, "color");
         if (t.tag == Tag::Font && !closing && value && ParseColor(*value, color, ignored)) found.color = color;
+        if (t.tag == Tag::Class && !closing) found.color = ClassColor(classes);
         return found;
     }
     return found;
 }
 
 // The end of a {\...} override block at `s[at]`, or 0.
-size_t OverrideEnd(const Text& s, size_t at) {
+size_t OverrideEnd(const Text& s, size_t at, NextOf& nextClose) {
     if (s[at] != '{' || at + 1 >= s.size() || s[at + 1] != '\\') return 0;
-    const size_t close = s.find('}', at);
+    const size_t close = nextClose.From(s, at);
     return close == Text::npos ? 0 : close + 1;
+}
+
+// The first position code in an override block, s[begin, end): \an1 to \an9,
+// or the older \a1 to \a11 (1-3 bottom, 5-7 top, 9-11 middle), as the
+// keypad number; 0 when there is none.
+int PositionCode(const Text& s, size_t begin, size_t end) {
+    static const int kLegacy[12] = {0, 1, 2, 3, 0, 7, 8, 9, 0, 4, 5, 6};
+    for (size_t p = begin; p + 2 < end; ++p) {
+        if (s[p] != '\\' || s[p + 1] != 'a') continue;
+        const bool keypad = s[p + 2] == 'n';
+        size_t q = p + (keypad ? 3 : 2);
+        int value = 0, digits = 0;
+        for (; q < end && IsDigit(s[q]) && digits < 3; ++q, ++digits) value = value * 10 + (s[q] - '0');
+        if (digits == 0 || (q < end && IsDigit(s[q]))) continue;
+        if (keypad && value >= 1 && value <= 9) return value;
+        if (!keypad && value >= 1 && value <= 11 && kLegacy[value]) return kLegacy[value];
+    }
+    return 0;
 }
 
 void Append(Text& out, uint32_t cp) {
@@ -93,7 +165,8 @@ size_t Entity(const Text& s, size_t at, Text& out) {
     static const struct {
         const char* name;
         uint32_t cp;
-    } kNamed[] = {{"amp;", '&'}, {"lt;", '<'}, {"gt;", '>'}, {"quot;", '"'}, {"apos;", '\''}, {"nbsp;", 0xA0}};
+    } kNamed[] = {{"amp;", '&'},   {"lt;", '<'},    {"gt;", '>'},     {"quot;", '"'},
+                  {"apos;", '\''}, {"nbsp;", 0xA0}, {"lrm;", 0x200E}, {"rlm;", 0x200F}};
     for (const auto& e : kNamed) {
         if (SameLetters(s, at + 1, e.name)) {
             Append(out, e.cp);
@@ -133,34 +206,43 @@ CueText ReadMarkup(const Text& cue) {
     CueText result;
     std::vector<Styled> styles;  // one per character of result.text
     int italic = 0, bold = 0;
-    std::vector<std::optional<uint32_t>> colors;  // one per open <font>
+    // One per open <font> or <c>: the colour inside it, its own or the one
+    // it is nested in.
+    std::vector<std::optional<uint32_t>> colors;
+    NextOf tagClose{'>'}, tagOpen{'<'}, blockClose{'}'};
     for (size_t i = 0; i < cue.size();) {
-        if (const size_t end = OverrideEnd(cue, i)) {
+        if (const size_t end = OverrideEnd(cue, i, blockClose)) {
+            if (!result.anchor) result.anchor = PositionCode(cue, i, end);
             i = end;
             continue;
         }
         if (cue[i] == '<') {
-            const TagAt tag = ReadTag(cue, i);
+            const TagAt tag = ReadTag(cue, i, tagClose, tagOpen);
             if (tag.tag != Tag::None) {
                 const int step = tag.closing ? -1 : 1;
+                const bool colored = tag.tag == Tag::Font || tag.tag == Tag::Class;
                 if (tag.tag == Tag::Italic) italic = std::max(italic + step, 0);
                 if (tag.tag == Tag::Bold) bold = std::max(bold + step, 0);
-                if (tag.tag == Tag::Font && !tag.closing) colors.push_back(tag.color);
-                if (tag.tag == Tag::Font && tag.closing && !colors.empty()) colors.pop_back();
+                if (colored && !tag.closing)
+                    colors.push_back(tag.color ? tag.color : colors.empty() ? std::nullopt : colors.back());
+                if (colored && tag.closing && !colors.empty()) colors.pop_back();
                 i = tag.end;
                 continue;
             }
         }
+        // \N and \n break the line, \h is a space that does not (as in the
+        // files these cues are converted from).
+        const TextChar escaped = cue[i] == '\\' && i + 1 < cue.size() ? cue[i + 1] : 0;
         const size_t entityEnd = cue[i] == '&' ? Entity(cue, i, result.text) : 0;
-        if (entityEnd) {
+        if (escaped == 'N' || escaped == 'n' || escaped == 'h') {
+            result.text.push_back(escaped == 'h' ? 0xA0 : '\n');
+            i += 2;
+        } else if (entityEnd) {
             i = entityEnd;
         } else {
             result.text.push_back(cue[i++]);
         }
-        // The innermost <font> that names a colour gives it.
-        std::optional<uint32_t> color;
-        for (auto c = colors.rbegin(); c != colors.rend() && !color; ++c) color = *c;
-        styles.resize(result.text.size(), Styled{italic > 0, bold > 0, color});
+        styles.resize(result.text.size(), Styled{italic > 0, bold > 0, colors.empty() ? std::nullopt : colors.back()});
     }
 
     bool any = false, allItalic = true, allBold = true, oneColor = true;

@@ -1,11 +1,14 @@
-// The markup inside a subtitle cue's text, as SubRip files carry it: tags
-// (<i>, <b>, <u>, <s>, <font color="...">), {\...} override blocks and HTML
-// entities.
+// The markup inside a subtitle cue's text, as SubRip and WebVTT files carry
+// it: tags (<i>, <b>, <u>, <s>, <font color="...">, WebVTT's <c.class>,
+// <v Speaker>, <lang>, <ruby>, <rt> and timestamps), {\...} override blocks,
+// the line breaks \N and \n, and HTML entities.
 //
 // The library draws one style and one colour per call, so a tag applies only
 // when it covers the whole cue (every character but white space); a tag
 // covering part of it is dropped and its text kept. Override blocks are
-// removed; entities are decoded.
+// removed, except that the first position code in them ({\an1} to {\an9},
+// or the older {\a1} to {\a11}) says where the cue goes; entities are
+// decoded.
 #pragma once
 
 #include <cstdint>
@@ -21,8 +24,11 @@ struct CueStyle {
 };
 
 struct CueText {
-    Text text;  // without markup
+    Text text;  // without markup; lines end with LF
     CueStyle style;
+    // Where the cue goes on the frame, as the numeric keypad lies: 1 bottom
+    // left, 2 bottom centre, ... 9 top right; 0 when the cue does not say.
+    int anchor = 0;
 };
 
 CueText ReadMarkup(const Text& cue);

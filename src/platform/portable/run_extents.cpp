@@ -144,10 +144,6 @@ void TakeGlyphs(const SizedFont& font, hb_buffer_t* buffer, const FriBidiChar* c
 struct RunExtents::Run {
     uint64_t serial = 0;  // tells runs apart, though one may take a gone one's memory
     std::u16string text;
-    // Where a caller that vouches for its text held it when last asked, and
-    // how many of its units were read there.
-    const char16_t* source = nullptr;
-    size_t sourceUnits = 0;
     // Its code points with their levels, scripts and fonts, and its items.
     ItemizedLine line;
     std::vector<uint32_t> codePointsBefore;  // per unit count: the code points they hold
@@ -231,31 +227,29 @@ void RunExtents::LetGo(std::unique_ptr<Run> run) {
 }
 
 int RunExtents::Extent(FallbackFonts& fonts, const char16_t* text, size_t count) {
-    return ExtentOf(fonts, text, count, false);
-}
-
-int RunExtents::ExtentOfUnchanged(FallbackFonts& fonts, const char16_t* text, size_t count) {
-    return ExtentOf(fonts, text, count, true);
-}
-
-int RunExtents::ExtentOf(FallbackFonts& fonts, const char16_t* text, size_t count, bool unchanged) {
     if (count == 0) return 0;
     // Each prefix is asked for once: the walks of one call remember what
     // they measured (render/measured_runs.h), so nothing here does.
-    Run* run = Find(text, count, unchanged);
+    Run* run = Find(text, count);
     if (!run) run = &Measure(fonts, text, count);
     return count == run->text.size() ? Unwrap(run->before[run->size()]) : PrefixExtent(fonts, *run, count);
 }
 
-RunExtents::Run* RunExtents::Find(const char16_t* text, size_t count, bool unchanged) {
+size_t RunExtents::PrefixExtents(FallbackFonts& fonts, const char16_t* text, size_t count, int limit, int* extents) {
+    if (count == 0) return 0;
+    Run* run = Find(text, count);
+    if (!run) run = &Measure(fonts, text, count);
+    for (size_t k = 1; k <= count; ++k) {
+        extents[k - 1] = k == run->text.size() ? Unwrap(run->before[run->size()]) : PrefixExtent(fonts, *run, k);
+        if (extents[k - 1] > limit) return k;
+    }
+    return count;
+}
+
+RunExtents::Run* RunExtents::Find(const char16_t* text, size_t count) {
     for (auto it = runs_.begin(); it != runs_.end(); ++it) {
         Run& run = **it;
-        if (count > run.text.size()) continue;
-        // Only what was not yet read at this place is read.
-        const size_t read = unchanged && run.source == text ? run.sourceUnits : 0;
-        if (read < count && std::memcmp(run.text.data() + read, text + read, (count - read) * sizeof(char16_t)) != 0)
-            continue;
-        if (unchanged) run.source = text, run.sourceUnits = std::max(read, count);
+        if (count > run.text.size() || std::memcmp(run.text.data(), text, count * sizeof(char16_t)) != 0) continue;
         std::rotate(runs_.begin(), it, it + 1);
         return runs_.front().get();
     }
@@ -320,8 +314,6 @@ RunExtents::Run& RunExtents::Measure(FallbackFonts& fonts, const char16_t* text,
     }
     run->serial = ++serials_;
     run->text.assign(text, count);
-    run->source = text;
-    run->sourceUnits = count;
     const BidiScratch& bidi = ThreadScratch().bidi;
     ItemizeLine(fonts, run->text, false, ThreadScratch().bidi, run->line);
     const size_t length = run->size();

@@ -39,13 +39,10 @@ class RunExtents {
     // while shaping; the caller makes sure that one thread at a time uses
     // this and `fonts`.
     int Extent(FallbackFonts& fonts, const char16_t* text, size_t count);
-    // The same, for a caller that vouches that the units at `text` are those
-    // it held when it last asked about that place here: a run found there
-    // before is found again without reading what was read then. A line
-    // that never fills (zero-width characters, a tiny font) is asked for
-    // once per character, and reading each prefix whole costs the square of
-    // its length.
-    int ExtentOfUnchanged(FallbackFonts& fonts, const char16_t* text, size_t count);
+    // The extents of the prefixes of those units, each as Extent gives it
+    // for that many units: extents[k - 1] for k units, from 1 up to `count`
+    // or to the first longer than `limit`. Returns how many were written.
+    size_t PrefixExtents(FallbackFonts& fonts, const char16_t* text, size_t count, int limit, int* extents);
 
     // How the answers were found, for tests.
     struct Counts {
@@ -66,8 +63,7 @@ class RunExtents {
     static std::vector<std::unique_ptr<Run>>& SpareRuns();
     void LetGo(std::unique_ptr<Run> run);
 
-    Run* Find(const char16_t* text, size_t count, bool unchanged);
-    int ExtentOf(FallbackFonts& fonts, const char16_t* text, size_t count, bool unchanged);
+    Run* Find(const char16_t* text, size_t count);
     Run& Measure(FallbackFonts& fonts, const char16_t* text, size_t count);
     int PrefixExtent(FallbackFonts& fonts, Run& run, size_t units);
     uint32_t PartAdvance(FallbackFonts& fonts, Run& run, size_t partStart, size_t partEnd, FriBidiLevel level,

@@ -1,7 +1,9 @@
 // Measuring and drawing a run of text on a device context. Like the
 // platform's own, these fail when memory runs out; they never throw.
+#include <cstdint>
 #include <mutex>
 #include <new>
+#include <vector>
 
 #include "platform/portable/dc.h"
 #include "platform/portable/raster.h"
@@ -37,32 +39,49 @@ bool ValidText(LPCWSTR text, int count) {
     return count >= 0 && (count == 0 || text);
 }
 
-BOOL MeasureText(HDC handle, LPCWSTR text, int count, SIZE* size, bool unchanged) try {
+// The font selected into a context, locked; null (and nothing locked) when
+// the context has none or the text cannot be measured.
+PortableFont* MeasuringFont(HDC handle, LPCWSTR text, int count, std::unique_lock<std::mutex>& guard) {
     PortableDc* dc = Find<PortableDc>(handle);
     PortableFont* font = dc ? CurrentFont(*dc) : nullptr;
-    if (!font || !size || !ValidText(text, count)) return FALSE;
-    std::lock_guard<std::mutex> guard(font->lock);
-    try {
-        const size_t units = static_cast<size_t>(count);
-        size->cx = unchanged ? font->extents.ExtentOfUnchanged(font->fonts, text, units)
-                             : font->extents.Extent(font->fonts, text, units);
-    } catch (const std::bad_alloc&) {
-        return FALSE;  // no memory to shape the run
-    }
-    size->cy = font->sized->metrics.tmHeight;
-    return TRUE;
-} catch (const std::bad_alloc&) {
-    return FALSE;  // out of memory: a failure, as the platform reports it
+    if (!font || !ValidText(text, count)) return nullptr;
+    guard = std::unique_lock<std::mutex>(font->lock);
+    return font;
 }
 
 }  // namespace
 
-BOOL GetTextExtentPoint32W(HDC dc, LPCWSTR text, int count, SIZE* size) {
-    return MeasureText(dc, text, count, size, false);
+BOOL GetTextExtentPoint32W(HDC dc, LPCWSTR text, int count, SIZE* size) try {
+    std::unique_lock<std::mutex> guard;
+    PortableFont* font = size ? MeasuringFont(dc, text, count, guard) : nullptr;
+    if (!font) return FALSE;
+    size->cx = font->extents.Extent(font->fonts, text, static_cast<size_t>(count));
+    size->cy = font->sized->metrics.tmHeight;
+    return TRUE;
+} catch (const std::bad_alloc&) {
+    return FALSE;  // no memory to shape the run: a failure, as the platform reports it
 }
 
-BOOL GetUnchangedTextExtent(HDC dc, LPCWSTR text, int count, SIZE* size) {
-    return MeasureText(dc, text, count, size, true);
+// The extents of the prefixes are those of each prefix measured alone. With
+// `fit`, measuring stops after the first prefix longer than `maxExtent`; the
+// partial extents after it are left as they were, which the platform allows.
+BOOL GetTextExtentExPointW(HDC dc, LPCWSTR text, int count, int maxExtent, LPINT fit, LPINT partialExtents,
+                           SIZE* size) try {
+    std::unique_lock<std::mutex> guard;
+    PortableFont* font = size ? MeasuringFont(dc, text, count, guard) : nullptr;
+    if (!font) return FALSE;
+    const size_t units = static_cast<size_t>(count);
+    size->cx = font->extents.Extent(font->fonts, text, units);
+    size->cy = font->sized->metrics.tmHeight;
+    if (!fit && !partialExtents) return TRUE;
+    std::vector<int> prefixes;
+    if (!partialExtents) prefixes.resize(units);
+    int* extents = partialExtents ? partialExtents : prefixes.data();
+    const size_t measured = font->extents.PrefixExtents(font->fonts, text, units, fit ? maxExtent : INT32_MAX, extents);
+    if (fit) *fit = static_cast<INT>(measured > 0 && extents[measured - 1] > maxExtent ? measured - 1 : measured);
+    return TRUE;
+} catch (const std::bad_alloc&) {
+    return FALSE;
 }
 
 BOOL TextOutW(HDC handle, int x, int y, LPCWSTR text, int count) try {
