@@ -73,36 +73,36 @@ check_package_listed() {
   [[ -n ${IN_SETUP[$1]:-} ]] || { fail "$2: its package $1 is not in scripts/setup.sh"; return 1; }
 }
 
+# Passes when $2, the file of $1, comes from package $3 or one it brings.
+check_owner() {
+  local own
+  own=$(owner "$2")
+  if [[ -z $own ]] || ! brings "$3" "$own"; then
+    fail "$1: $2 comes from ${own:-no package}, not from $3"
+    return
+  fi
+  echo "ok       $1 ($own)"
+}
+
 check_tools() {
-  local line tool package path own
+  local line tool module package path
   for line in "${TOOLS[@]}"; do
     tool=$(trim "${line%%|*}") package=$(trim "${line#*|}")
     check_package_listed "$package" "$tool" || continue
-    if ! path=$(command -v "$tool"); then
+    if path=$(command -v "$tool"); then
+      check_owner "$tool" "$path" "$package"
+    else
       fail "$tool: not found; scripts/setup.sh installs it with $package"
-      continue
     fi
-    own=$(owner "$path")
-    if [[ -z $own ]] || ! brings "$package" "$own"; then
-      fail "$tool: $path comes from ${own:-no package}, not from $package"
-      continue
-    fi
-    echo "ok       $tool ($own)"
   done
-  local module
   for line in "${PYTHON_MODULES[@]}"; do
     module=$(trim "${line%%|*}") package=$(trim "${line#*|}")
     check_package_listed "$package" "$module" || continue
-    if ! path=$(/usr/bin/python3 -c "import $module; print($module.__file__)" 2>/dev/null); then
+    if path=$(/usr/bin/python3 -c "import $module; print($module.__file__)" 2>/dev/null); then
+      check_owner "$module for /usr/bin/python3" "$path" "$package"
+    else
       fail "$module for /usr/bin/python3: not found; scripts/setup.sh installs it with $package"
-      continue
     fi
-    own=$(owner "$path")
-    if [[ -z $own ]] || ! brings "$package" "$own"; then
-      fail "$module for /usr/bin/python3: $path comes from ${own:-no package}, not from $package"
-      continue
-    fi
-    echo "ok       $module for /usr/bin/python3 ($own)"
   done
 }
 

@@ -11,13 +11,18 @@ textraster_export_names(${EXPECTED} expected)
 list(SORT expected)
 
 if(NODE)
+  set(arguments -D --defined-only --with-symbol-versions)
+else()
+  set(arguments -p)
+endif()
+execute_process(COMMAND ${TOOL} ${arguments} ${LIBRARY} OUTPUT_VARIABLE dump RESULT_VARIABLE rc)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "${TOOL} failed on ${LIBRARY}")
+endif()
+
+if(NODE)
   # nm -D: "ADDRESS TYPE NAME@@NODE" per defined symbol, and "0 A NODE" for
   # the node itself.
-  execute_process(COMMAND ${TOOL} -D --defined-only --with-symbol-versions ${LIBRARY}
-                  OUTPUT_VARIABLE dump RESULT_VARIABLE rc)
-  if(NOT rc EQUAL 0)
-    message(FATAL_ERROR "${TOOL} failed on ${LIBRARY}")
-  endif()
   string(REPLACE ";" "\\;" dump "${dump}")
   string(REPLACE "\n" ";" rows "${dump}")
   set(exported "")
@@ -45,10 +50,6 @@ if(NODE)
   return()
 endif()
 
-execute_process(COMMAND ${TOOL} -p ${LIBRARY} OUTPUT_VARIABLE dump RESULT_VARIABLE rc)
-if(NOT rc EQUAL 0)
-  message(FATAL_ERROR "${TOOL} failed on ${LIBRARY}")
-endif()
 # Square brackets group list elements in CMake: take them out of the way.
 string(REPLACE "[" "<" dump "${dump}")
 string(REPLACE "]" ">" dump "${dump}")

@@ -30,7 +30,8 @@ LineAlign OptionAlign(int32_t alignment) {
 
 }  // namespace
 
-bool DrawCue(const Cue& cue, const Options& options, const Text& face, CuePicture& picture, std::string& error) {
+bool DrawCue(const Cue& cue, const Options& options, const Text& face, CuePicture& picture, std::string& error,
+             std::string& warning) {
     TextLayoutParams record = CueRecord(options, cue);
     // Each line reads in its own direction unless --writing-mode says one for
     // all, or the cue says it stands in vertical columns.
@@ -53,7 +54,8 @@ bool DrawCue(const Cue& cue, const Options& options, const Text& face, CuePictur
     const std::vector<CueRun> runs =
         forced ? std::vector<CueRun>{{cue.text, forced == 2 ? Direction::RightToLeft : Direction::LeftToRight, 1}}
                : DirectionRuns(cue.text);
-    if (options.fit && !FitRuns(runs, forced, record, face, length, uint16_t(options.margin + options.outline), error))
+    if (options.fit &&
+        !FitRuns(runs, forced, record, face, length, uint16_t(options.margin + options.outline), error, warning))
         return false;
     error = CheckBuffer(record);
     if (!error.empty()) return false;
@@ -65,10 +67,12 @@ bool DrawCue(const Cue& cue, const Options& options, const Text& face, CuePictur
         error = DescribeFailure("ComputeTextRegionSize", code);
         return false;
     }
-    Image canvas(record.bufferWidth, record.bufferHeight);
+    Image canvas;
     for (RunCall& call : calls) {
         if (forced) call.record.writingMode = forced;
-        Rendering r = RenderOnto(std::move(canvas), *call.text, call.record, face);
+        // The first run on a fresh buffer, the others onto what it drew.
+        Rendering r = &call == &calls.front() ? Render(*call.text, call.record, face)
+                                              : RenderOnto(std::move(canvas), *call.text, call.record, face);
         if (r.code != TR_OK) {
             error = DescribeFailure("RenderText", r.code);
             return false;

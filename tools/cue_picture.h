@@ -16,7 +16,9 @@ struct CuePicture {
     uint8_t linePitch = 0;  // the record's, for placing by lines
 };
 
-// False with a message in `error` when the cue cannot be drawn.
-bool DrawCue(const Cue& cue, const Options& options, const Text& face, CuePicture& picture, std::string& error);
+// False with a message in `error` when the cue cannot be drawn; what it was
+// drawn with all the same is said in `warning`.
+bool DrawCue(const Cue& cue, const Options& options, const Text& face, CuePicture& picture, std::string& error,
+             std::string& warning);
 
 }  // namespace textraster::tool

@@ -71,6 +71,13 @@ bool WriteWholeFile(const std::string& path, const std::vector<uint8_t>& bytes, 
     return written && closed;
 }
 
+bool WriteStandardOutput(const std::string& text, std::string& error) {
+    const bool written = std::fwrite(text.data(), 1, text.size(), stdout) == text.size();
+    if (written && std::fflush(stdout) == 0) return true;
+    error = Failure("write", "standard output");
+    return false;
+}
+
 bool IsFile(const std::string& path) {
     std::error_code code;
     const std::filesystem::file_status status = std::filesystem::status(NativePath(path), code);

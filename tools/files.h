@@ -15,6 +15,12 @@ bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes, std::st
 // Writes the file whole; "-" is standard output.
 bool WriteWholeFile(const std::string& path, const std::vector<uint8_t>& bytes, std::string& error);
 
+// Writes text to standard output (in text mode: CR LF line ends on
+// Windows) and flushes it; false with a message in `error` when it cannot be
+// written (a full disk, a closed pipe), so that a script is not told it got
+// what it never did.
+bool WriteStandardOutput(const std::string& text, std::string& error);
+
 // Whether the path names an existing file that is not a folder.
 bool IsFile(const std::string& path);
 

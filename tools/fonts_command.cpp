@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "commands.h"
+#include "files.h"
 #include "font_catalog.h"
 #include "messages.h"
 #include "private_fonts.h"
@@ -14,7 +15,9 @@ int RunFonts(const Options& options) {
     PrivateFonts fonts;
     if (!fonts.AddAll(options.fontFiles, nullptr, error)) return Fail(error);
     const std::vector<std::string> families = FontFamilies(options.fontFiles);
-    for (const std::string& family : families) std::printf("%s\n", family.c_str());
+    std::string list;
+    for (const std::string& family : families) list += family + "\n";
+    if (!WriteStandardOutput(list, error)) return Fail(error);
     Status(options, Format("%u families", unsigned(families.size())));
     return kExitDone;
 }

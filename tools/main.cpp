@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "commands.h"
+#include "files.h"
 #include "messages.h"
 #include "options.h"
 
@@ -53,7 +54,10 @@ int Run(const std::vector<std::string>& args) {
     }
     try {
         switch (options->command) {
-            case Command::Help: std::printf("%s", Usage().c_str()); return kExitDone;
+            case Command::Help: {
+                std::string failure;
+                return WriteStandardOutput(Usage(), failure) ? kExitDone : Fail(failure);
+            }
             case Command::Sample: return RunSample(*options);
             case Command::Render: return RunRender(*options);
             case Command::Measure: return RunMeasure(*options);

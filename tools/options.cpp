@@ -203,7 +203,11 @@ const Option kRecordOptions[] = {
      "writingMode: horizontal|rtl (right to left)|vertical (columns right to left) or a number; subtitles "
      "without it take each cue's direction from its first letter",
      [](Options& o, const std::string& v, std::string& e) {
-         return ParseNamed(v, kWritingModes, o.record.writingMode, e) && Set(o.writingModeGiven, true);
+         if (!ParseNamed(v, kWritingModes, o.record.writingMode, e)) return false;
+         // The library takes any number, and draws nothing in any other mode.
+         if (o.record.writingMode < 1 || o.record.writingMode > 3)
+             e = "expected horizontal|rtl|vertical or 1 to 3, got '" + v + "': the library draws nothing in another";
+         return e.empty() && Set(o.writingModeGiven, true);
      }},
     {"--align", "--alignment", "ALIGN", "centre", kLayout, "alignment: start|centre|center|end or a number",
      [](Options& o, const std::string& v, std::string& e) {
@@ -345,6 +349,9 @@ std::string CheckCombinations(const Options& o) {
     if (o.fit && (o.destGiven || o.bufferGiven || o.bufferSizeGiven))
         return "--fit makes the buffer just hold the region: leave out --dest, --buffer and --buffer-size";
     if (o.margin && !o.fit) return "--margin goes with --fit";
+    if (o.fit && (o.linePitchGiven ? o.record.linePitch : o.record.fontHeight) == 0)
+        return "--fit stacks lines at the line pitch, and a pitch of 0 gives a region no line fits in: give "
+               "--line-pitch N";
     if ((o.frameWidth == 0) != (o.frameHeight == 0)) return "--frame needs a width and a height of at least 1";
     if (o.frameMarginGiven && !o.frameWidth) return "--frame-margin goes with --frame";
     if (o.bdn && (!o.frameWidth || !o.rateGiven))

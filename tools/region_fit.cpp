@@ -63,8 +63,17 @@ int32_t CountLines(const Text& text, TextLayoutParams record, const Text& face, 
     return measured.code;
 }
 
+int32_t HasOverlongLine(const Text& text, TextLayoutParams record, const Text& face, bool& overlong) {
+    record.wordWrap = 0;
+    const Lines natural = MeasureAt(text, record, face, LineSide(record));
+    record.wordWrap = 1;
+    const Lines wrapped = MeasureAt(text, record, face, uint16_t(kMaxSide));
+    overlong = natural.code == TR_OK && wrapped.code == TR_OK && wrapped.count > natural.count;
+    return natural.code != TR_OK ? natural.code : wrapped.code;
+}
+
 bool FitRegion(const Text& text, TextLayoutParams& record, const Text& face, LineLength length, uint16_t border,
-               std::string& error) {
+               std::string& error, std::string& warning) {
     const bool lineLengthGiven = length != LineLength::Free, shrink = length != LineLength::Kept;
     TextLayoutParams m = record;
     // Aligned to the start, a single line is measured at its own extent; the
@@ -96,10 +105,24 @@ bool FitRegion(const Text& text, TextLayoutParams& record, const Text& face, Lin
                 std::to_string(kMaxSide) + " a region can have";
         return false;
     }
+    // Lines that break only where the text breaks them, broken all the same:
+    // one is longer than a region can be. The region is as long as it can be
+    // then, and measuring it shorter would only cost time.
+    bool split = false;
+    if (!lineLengthGiven && all.count > 1) {
+        const int32_t code = HasOverlongLine(text, m, face, split);
+        if (code != TR_OK) {
+            error = DescribeFailure("ComputeTextRegionSize", code);
+            return false;
+        }
+    }
+    if (split)
+        warning = "a line is longer than the " + std::to_string(kMaxSide) +
+                  " pixels a region can have, and is split; --region WxH gives the line length";
     uint32_t inlineSize = lineLength;
     if (shrink && all.count == 1) {
         inlineSize = all.inlineSize;
-    } else if (shrink) {
+    } else if (shrink && !split) {
         // The shortest line length at which the text still takes as many
         // lines: any shorter one breaks the longest line.
         uint32_t low = std::max<uint32_t>(all.lastExtent, 1), high = lineLength;
@@ -125,14 +148,14 @@ bool FitRegion(const Text& text, TextLayoutParams& record, const Text& face, Lin
 }
 
 bool FitRuns(const std::vector<CueRun>& runs, int32_t writingMode, TextLayoutParams& record, const Text& face,
-             LineLength length, uint16_t border, std::string& error) {
+             LineLength length, uint16_t border, std::string& error, std::string& warning) {
     // The record's block-start offset comes once, before the first run.
     const uint32_t offset = uint32_t(std::max<int32_t>(record.blockStartOffset, 0));
     uint32_t lineLength = 1, block = offset;
     for (const CueRun& run : runs) {
         TextLayoutParams r = record;
         r.writingMode = writingMode ? writingMode : run.direction == Direction::RightToLeft ? 2 : 1;
-        if (!FitRegion(run.text, r, face, length, 0, error)) return false;
+        if (!FitRegion(run.text, r, face, length, 0, error, warning)) return false;
         lineLength = std::max<uint32_t>(lineLength, LineSide(r));
         block += BlockSize(r) - offset;
     }

@@ -18,6 +18,11 @@ namespace textraster::tool {
 // library's result code.
 int32_t CountLines(const Text& text, TextLayoutParams record, const Text& face, uint16_t& lines);
 
+// Whether a line of the text, unwrapped, is longer than the 65535 pixels a
+// 16-bit extent holds: it breaks when wrapped at that length. Returns the
+// library's result code.
+int32_t HasOverlongLine(const Text& text, TextLayoutParams record, const Text& face, bool& overlong);
+
 // How the line length of a fitted region is chosen.
 enum class LineLength {
     // Lines break only where the text breaks them; the region is as long as
@@ -35,16 +40,18 @@ enum class LineLength {
 // The line length (the width; the height for vertical columns) as `length`
 // says: for one line the extent the library measures aligned to the start
 // (the only case it reports tight), for several the shortest line length at
-// which the text takes no more lines. False with a message in `error` when
-// there is nothing to lay out or the size cannot be described.
+// which the text takes no more lines. A Free line longer than a region can
+// be is split (said in `warning`), and the region is then as long as a region
+// can be, without measuring more. False with a message in `error` when there
+// is nothing to lay out or the size cannot be described.
 bool FitRegion(const Text& text, TextLayoutParams& record, const Text& face, LineLength length, uint16_t border,
-               std::string& error);
+               std::string& error, std::string& warning);
 
 // The same for a cue's runs (cue_lines.h), stacked as cue_layout.h stacks
 // them: the region as long as the longest run needs, its block the runs'
 // blocks one below the other. Each run is measured in its direction, or in
 // `writingMode` when that is not 0.
 bool FitRuns(const std::vector<CueRun>& runs, int32_t writingMode, TextLayoutParams& record, const Text& face,
-             LineLength length, uint16_t border, std::string& error);
+             LineLength length, uint16_t border, std::string& error, std::string& warning);
 
 }  // namespace textraster::tool

@@ -20,9 +20,11 @@ int RunRender(const Options& options) {
     if (!LoadText(options, text, error) || !ChooseFace(options, fonts, face, error)) return Fail(error);
 
     TextLayoutParams record = options.record;
+    std::string warning;
     if (options.fit && !FitRegion(text, record, face.name, options.regionGiven ? LineLength::Kept : LineLength::Free,
-                                  uint16_t(options.margin + options.outline), error))
+                                  uint16_t(options.margin + options.outline), error, warning))
         return Fail(error);
+    if (!warning.empty()) Warn(warning);
     error = CheckBuffer(record);
     if (!error.empty()) return Fail(error);
 

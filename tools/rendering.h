@@ -19,7 +19,7 @@ struct Rendering {
 
 // Draws `text` as `record` asks, with `face` as its face name (empty: the
 // system's choice), into a new, transparent buffer of bufferWidth x
-// bufferHeight pixels.
+// bufferHeight pixels; the image is empty when the library refuses.
 Rendering Render(const Text& text, TextLayoutParams record, const Text& face);
 
 // The same, into `canvas` as the buffer, which keeps its pixels outside the

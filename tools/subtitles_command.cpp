@@ -23,7 +23,9 @@ namespace {
 bool WriteCue(const Cue& cue, const Options& options, const Text& face, const std::string& path, CueEntry& entry,
               std::string& error) {
     CuePicture picture;
-    if (!DrawCue(cue, options, face, picture, error)) return false;
+    std::string warning;
+    if (!DrawCue(cue, options, face, picture, error, warning)) return false;
+    if (!warning.empty()) Warn("cue " + std::to_string(cue.number) + ": " + warning);
     const Image& image = picture.image;
     entry.number = cue.number, entry.start = cue.start, entry.end = cue.end;
     entry.width = image.width, entry.height = image.height, entry.alignment = cue.placement.anchor;

@@ -6,6 +6,8 @@
 #include <string>
 
 #include "commands.h"
+#include "files.h"
+#include "messages.h"
 #include "textraster.h"
 
 #ifdef _WIN32
@@ -60,7 +62,10 @@ std::string LoadedLibrary() {
 }  // namespace
 
 int RunVersion() {
-    std::printf("textraster %s\nlibrary: %s\n", TEXTRASTER_TOOL_VERSION, LoadedLibrary().c_str());
+    std::string error;
+    if (!WriteStandardOutput(
+            std::string("textraster ") + TEXTRASTER_TOOL_VERSION + "\nlibrary: " + LoadedLibrary() + "\n", error))
+        return Fail(error);
     return kExitDone;
 }
 

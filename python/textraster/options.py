@@ -113,4 +113,6 @@ class Request:
         if buffer is None:
             buffer = (min(at[0] + size[0], 0xFFFF), min(at[1] + size[1], 0xFFFF))
         r.bufferWidth, r.bufferHeight = buffer
-        r.bufferSize = buffer[0] * buffer[1] * 4
+        # The product is taken in full; past 32 bits the library says the
+        # buffer is too small rather than be told a wrapped size.
+        r.bufferSize = min(buffer[0] * buffer[1] * 4, 0xFFFFFFFF)

@@ -74,6 +74,59 @@ TEST(Scripting, BuffersThatCannotBeDescribedFailAtOnceNamingTheLimit) {
     }
 }
 
+TEST(Scripting, FailuresComeAtOnceAndNothingFailedIsReportedDone) {
+    const std::string dir = Folder("honest");
+    // A line of 4,200 x's is 67,200 pixels long at the default 32: more
+    // than a region or a 16-bit extent can hold. 33,000 of them at 255
+    // take 71 lines of 65,535 pixels, 18,105 pixels high: 4.7 GB.
+    WriteFile(dir + "/long.txt", std::string(4200, 'x'));
+    WriteFile(dir + "/longer.txt", std::string(33000, 'x'));
+    const char* split = "warning: a line is longer than the 65535 pixels a region can have, and is split";
+    const struct {
+        std::vector<std::string> args;
+        bool unwritable;  // standard output refuses writes
+        int status;
+        std::vector<std::string> said;  // on standard error, and in the JSON on standard output
+    } cases[] = {
+        // A region the library refuses, refused before a buffer is filled (or, where the
+        // machine has less, before it is allocated).
+        {{"render", "x", "--region", "32768x32767"}, false, 1, {}},
+        {{"render", "--text-file", dir + "/long.txt", "--fit"}, false, 0, {split}},
+        {{"render", "--text-file", dir + "/longer.txt", "--fit", "--font-height", "255"},
+         false,
+         1,
+         {split, "pixels needs", "bytes, more than the"}},
+        {{"measure", "--text-file", dir + "/long.txt", "--no-wrap", "--align", "start"},
+         false,
+         0,
+         {"a line is longer than 65535 pixels"}},
+        {{"measure", "--text-file", dir + "/long.txt", "--no-wrap", "--json"},
+         false,
+         0,
+         {"\"lineLongerThan65535\": true"}},
+        {{"render", "x", "--fit", "--line-pitch", "0"}, false, 2, {"a pitch of 0 gives a region no line fits in"}},
+        {{"render", "x", "--fit", "--font-height", "0"}, false, 2, {"a pitch of 0 gives a region no line fits in"}},
+        {{"render", "x", "--writing-mode", "9"}, false, 2, {"the library draws nothing in another"}},
+        {{"fonts"}, true, 1, {"cannot write 'standard output'"}},
+        {{"measure", "x", "--json"}, true, 1, {"cannot write 'standard output'"}},
+        {{"--help"}, true, 1, {"cannot write 'standard output'"}},
+        {{"--version"}, true, 1, {"cannot write 'standard output'"}},
+        {{"render", "x", "-o", "-"}, true, 1, {"cannot write 'standard output'"}},
+    };
+    for (const auto& c : cases) {
+        const auto start = std::chrono::steady_clock::now();
+        const Outcome run = RunTool(
+            Plus(c.args, c.args[0] == "render" && !c.unwritable ? std::vector<std::string>{"-o", dir + "/out.png"}
+                                                                : std::vector<std::string>{}),
+            dir, "", "", c.unwritable);
+        const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        EXPECT_EQ(run.status, c.status) << c.args[0] << " " << c.args[1] << ": " << run.err;
+        for (const std::string& said : c.said)
+            EXPECT_NE((run.err + run.out).find(said), std::string::npos) << said << " not in " << run.err << run.out;
+        EXPECT_LT(seconds, 10.0) << c.args[0] << " " << c.args[1] << ": filling 4 GB took 18 s";
+    }
+}
+
 // DejaVu Sans under a family no one has installed, written to `path`.
 void WriteRenamedFont(const std::string& path, std::u16string_view family) {
     using namespace textraster::test;

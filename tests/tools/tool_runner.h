@@ -67,15 +67,17 @@ inline std::wstring ToolPath() {
 }
 
 // `scratch`: a folder for the captured output; `input`: a file for standard
-// input, or empty; `folder`: the working folder, or empty for this one.
+// input, or empty; `folder`: the working folder, or empty for this one;
+// `unwritable`: standard output refuses every write (a full disk).
 inline Outcome RunTool(const std::vector<std::string>& args, const std::string& scratch, const std::string& input = "",
-                       const std::string& folder = "") {
+                       const std::string& folder = "", bool unwritable = false) {
     SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
     const std::string outPath = scratch + "/stdout.txt", errPath = scratch + "/stderr.txt";
-    auto create = [&](const std::string& p) {
-        return CreateFileW(Wide(p).c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr);
+    auto create = [&](const std::string& p, DWORD access) {
+        return CreateFileW(Wide(p).c_str(), access, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr);
     };
-    HANDLE out = create(outPath), err = create(errPath);
+    // A handle opened only for reading refuses writes as a full disk does.
+    HANDLE out = create(outPath, unwritable ? GENERIC_READ : GENERIC_WRITE), err = create(errPath, GENERIC_WRITE);
     HANDLE in = CreateFileW(Wide(input.empty() ? "NUL" : input).c_str(), GENERIC_READ, FILE_SHARE_READ, &inherit,
                             OPEN_EXISTING, 0, nullptr);
     std::wstring command = Quoted(ToolPath());
@@ -111,8 +113,9 @@ inline std::string ToolPath() {
 }
 
 inline Outcome RunTool(const std::vector<std::string>& args, const std::string& scratch, const std::string& input = "",
-                       const std::string& folder = "") {
-    const std::string outPath = scratch + "/stdout.txt", errPath = scratch + "/stderr.txt";
+                       const std::string& folder = "", bool unwritable = false) {
+    const std::string outPath = unwritable ? "/dev/full" : scratch + "/stdout.txt";
+    const std::string errPath = scratch + "/stderr.txt";
     const std::string tool = ToolPath();
     std::vector<char*> argv = {const_cast<char*>(tool.c_str())};
     for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
@@ -130,7 +133,7 @@ inline Outcome RunTool(const std::vector<std::string>& args, const std::string& 
     }
     int status = 0;
     if (child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status)) run.status = WEXITSTATUS(status);
-    run.out = Slurp(outPath), run.err = Slurp(errPath);
+    run.out = unwritable ? "" : Slurp(outPath), run.err = Slurp(errPath);  // /dev/full reads zeros without end
     return run;
 }
 
