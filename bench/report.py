@@ -64,6 +64,12 @@ def main():
             cells = " | ".join("–" if v is None else f"{v * 1e3:.2f} ms" for v in t)
             print(f"| {lang} | {cells} | {fmt_ratio(t[2], t[0])} |")
         print()
+    emoji, latin = rates.get("RenderText/chat-emoji"), rates.get("RenderText/chat-latin")
+    if emoji and latin:
+        print("| chat lines | RenderText lines/s | the same in Latin letters | cost of the emoji |")
+        print("|---|---|---|---|")
+        print(f"| with emoji | {fmt_rate(emoji)} | {fmt_rate(latin)} | {fmt_ratio(latin, emoji)} |")
+        print()
     big, passes = times.get("BigRegion/RenderText"), times.get("BigRegion/MemoryPasses")
     if big and passes:
         print("| 1920 × 1080 region | RenderText | its memory passes alone | ratio |")

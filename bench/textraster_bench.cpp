@@ -7,14 +7,14 @@
 #include <algorithm>
 #include <cstring>
 
+#include "bench/chat_lines.h"
 #include "bench/contenders.h"
 #include "bench/job.h"
 
 namespace textraster::bench {
 namespace {
 
-void RenderLines(benchmark::State& state, const Language& language) {
-    const std::vector<Text> lines = Corpus(language.code);
+void Render(benchmark::State& state, const Language& language, const std::vector<Text>& lines) {
     const Text face = FromUtf8(language.family);
     const TextLayoutParams p = Request(language, face);
     std::vector<uint32_t> frame(size_t(kFrameWidth) * kFrameHeight);
@@ -27,6 +27,17 @@ void RenderLines(benchmark::State& state, const Language& language) {
         benchmark::ClobberMemory();
     }
     state.SetItemsProcessed(state.iterations());
+}
+
+void RenderLines(benchmark::State& state, const Language& language) {
+    Render(state, language, Corpus(language.code));
+}
+
+// Chat lines with emoji, or the same lines in Latin letters, set as German is.
+void RenderChat(benchmark::State& state, bool emoji) {
+    std::vector<Text> lines;
+    for (size_t i = 0; i < ChatLines().size(); ++i) lines.push_back(ChatLine(i, emoji));
+    Render(state, Languages()[0], lines);
 }
 
 void MeasureLines(benchmark::State& state, const Language& language) {
@@ -164,6 +175,8 @@ int main(int argc, char** argv) {
                 ->Arg(4000)
                 ->Unit(benchmark::kMicrosecond);
     }
+    benchmark::RegisterBenchmark("RenderText/chat-emoji", RenderChat, true);
+    benchmark::RegisterBenchmark("RenderText/chat-latin", RenderChat, false);
     benchmark::RegisterBenchmark("BigRegion/RenderText", RenderBigRegion)->Unit(benchmark::kMicrosecond);
     benchmark::RegisterBenchmark("BigRegion/MemoryPasses", MemoryPassesOfBigRegion)->Unit(benchmark::kMicrosecond);
     benchmark::Initialize(&argc, argv);

@@ -14,8 +14,9 @@
 // Checks, beyond memory safety (the pixel buffer is exactly bufferSize
 // bytes): each entry point returns the code its argument checks ask for;
 // refusals write nothing; a drawing writes only the clipped region, and every
-// byte it writes is a mix of the background, the text colour and zero; both
-// layout entry points report the same ascent.
+// byte it writes is a mix of the background, the text colour and zero (but
+// for the colours of emoji, where the text may hold one); both layout entry
+// points report the same ascent.
 
 #include <algorithm>
 #include <cstdint>
@@ -26,6 +27,7 @@
 
 #include "fuzz/fuzz_input.h"
 #include "fuzz/load_fontconfig.h"
+#include "platform/portable/emoji_properties.h"
 #include "textraster.h"
 
 using namespace textraster;
@@ -78,6 +80,21 @@ uint32_t PixelBound(uint32_t back, uint32_t text) {
 }
 
 constexpr uint8_t kFill = 0xA5;
+
+// Whether a colour face may draw a character of `text` in its own colours:
+// a pictograph, a character drawn as an emoji by default, a keycap or
+// selector that makes one, or anything beyond the first plane (where the
+// emoji face also has flags' tags and private pictures).
+bool MayHoldEmoji(const TextChar* text) {
+    using namespace textraster::portable;
+    for (; *text; ++text) {
+        const char32_t c = *text;
+        if ((c >= 0xD800 && c < 0xE000) || c == 0x20E3 || c == kEmojiPresentationSelector ||
+            (EmojiProperties(c) & (kEmojiPresentation | kExtendedPictographic)))
+            return true;
+    }
+    return false;
+}
 
 }  // namespace
 
@@ -145,7 +162,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         // Only the region, clipped to the buffer, is written.
         const int32_t rows = std::min(int32_t(p.bufferHeight) - p.destY, int32_t(p.regionHeight));
         const int32_t columns = std::min(int32_t(p.bufferWidth) - p.destX, int32_t(p.regionWidth));
-        const uint32_t bound = PixelBound(p.backColor, p.textColor);
+        // Emoji keep their colours; their opacities are the text's.
+        const uint32_t bound = PixelBound(p.backColor, p.textColor) | (MayHoldEmoji(text.get()) ? 0xFFFFFFu : 0);
         for (int32_t y = 0; y < p.bufferHeight; ++y)
             for (int32_t x = 0; x < p.bufferWidth; ++x) {
                 const uint8_t* px = &buffer[(size_t(y) * p.bufferWidth + size_t(x)) * 4];

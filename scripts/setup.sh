@@ -20,7 +20,8 @@ TEXTRASTER_NATIVE_PACKAGES=(
 # pytest, and pip with setuptools to install it), dpkg-dev and file for the
 # Debian package's computed dependencies, and every font family the tests
 # take by name (tests/fonts.txt says which family comes from which of these
-# packages).
+# packages). The emoji face changes nothing the text corpus draws, natively
+# or under Wine: it only gives emoji the colour face they fall back to.
 TEXTRASTER_TEST_PACKAGES=(
   mingw-w64 libz-mingw-w64-dev wine wine64 wine32:i386
   googletest libgtest-dev libbenchmark-dev libpng-dev
@@ -29,7 +30,7 @@ TEXTRASTER_TEST_PACKAGES=(
   python3-numpy python3-pil python3-pytest python3-setuptools python3-pip
   dpkg-dev file
   fonts-dejavu-core fonts-dejavu-extra fonts-liberation2 fonts-wqy-microhei fonts-ipafont-gothic
-  fonts-urw-base35 fonts-freefont-ttf fonts-khmeros
+  fonts-urw-base35 fonts-freefont-ttf fonts-khmeros fonts-noto-color-emoji
 )
 
 # Only for the benchmarks (bench/run.sh): the field the library is measured

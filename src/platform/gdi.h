@@ -15,6 +15,12 @@
 #define NOMINMAX
 #endif
 #include <windows.h>
+
+// GDI draws every glyph in the text colour, colour fonts' too (their
+// outlines): the two surfaces of a text need not be told apart.
+inline BOOL SetOpacitySurface(HDC, BOOL) {
+    return TRUE;
+}
 #else
 #include <cstddef>
 #include <cstdint>
@@ -206,6 +212,11 @@ BOOL GetTextMetricsW(HDC dc, TEXTMETRICW* metrics);
 BOOL GetTextExtentPoint32W(HDC dc, LPCWSTR text, int count, SIZE* size);
 BOOL GetTextExtentExPointW(HDC dc, LPCWSTR text, int count, int maxExtent, LPINT fit, LPINT partialExtents, SIZE* size);
 BOOL TextOutW(HDC dc, int x, int y, LPCWSTR text, int count);
+// The one call here that the platform does not have: marks a context whose
+// drawing carries opacities as intensities, not colours. A glyph in colours
+// of its own (an emoji) is drawn there as its coverage in the text colour,
+// and elsewhere in its colours, each by the same amounts.
+BOOL SetOpacitySurface(HDC dc, BOOL opacities);
 UINT GetTextAlign(HDC dc);
 UINT SetTextAlign(HDC dc, UINT align);
 COLORREF SetTextColor(HDC dc, COLORREF color);

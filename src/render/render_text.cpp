@@ -99,6 +99,7 @@ int32_t RenderTextUsing(const CallPaths& paths, const TextChar* text, const Text
     if (!colour.ok() || !alpha.ok()) return TR_OUT_OF_MEMORY;
     SetBkMode(colour.dc(), OPAQUE);
     SetBkMode(alpha.dc(), OPAQUE);
+    SetOpacitySurface(alpha.dc(), TRUE);
 
     RowSpan drawn;
     {

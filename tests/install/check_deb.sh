@@ -55,5 +55,7 @@ print("the packaged module draws", textraster.render("From the package", fit=Tru
 trap - EXIT
 apt purge textraster
 left=$(while IFS= read -r file; do if [[ -f $file || -L $file ]]; then echo "$file"; fi; done <<<"$files")
-[[ -z $left && ! -e /usr/lib/python3/dist-packages/textraster ]] || { echo "left after removal: $left"; exit 1; }
+module=/usr/lib/python3/dist-packages/textraster
+[[ -e $module ]] && left+=" $module/ ($(ls -A "$module" | paste -sd' ' -))"
+[[ -z $left ]] || { echo "left after removal: $left"; exit 1; }
 echo "installed $(basename "$deb"), used by the tool, a C host and Python, removed without a trace"

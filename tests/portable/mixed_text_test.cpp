@@ -143,14 +143,15 @@ std::u16string Utf16(char32_t c) {
     return {char16_t(0xD800 + ((c - 0x10000) >> 10)), char16_t(0xDC00 + ((c - 0x10000) & 0x3FF))};
 }
 
-// One character a script or a symbol set has that DejaVu Sans lacks.
+// One character a script or a symbol set has that DejaVu Sans lacks; none
+// an emoji, which comes from the emoji face instead.
 const struct {
     const char* what;
     char32_t c;
 } kLacking[] = {
     {"Chinese", U'中'}, {"Japanese", U'あ'}, {"Korean", U'한'},  {"Devanagari", U'क'},
     {"Bengali", U'ক'},  {"Tamil", U'க'},     {"Gurmukhi", U'ਪ'}, {"Thai", U'ก'},
-    {"Ethiopic", U'ሰ'}, {"Khmer", U'ក'},     {"a clef", U'𝄞'},   {"a star", U'\u2B50'},
+    {"Ethiopic", U'ሰ'}, {"Khmer", U'ក'},     {"a clef", U'𝄞'},   {"a small star", U'\u2B51'},
 };
 
 TEST(FontFallback, ACharacterTheFaceLacksComesFromTheFaceFontconfigNames) {

@@ -2,6 +2,8 @@
 // and what it writes is read back.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "support/font_files.h"
 #include "tool_test_support.h"
 
@@ -75,6 +77,25 @@ TEST(Tool, BottomUpBufferIsTurnedUpright) {
     const Image down = Png(dir + "/down.png");
     EXPECT_GT(InkOf(down).pixels, 100u);
     EXPECT_EQ(Png(dir + "/up.png").pixels, down.pixels);
+}
+
+// Emoji reach the tool through the library alone: the Linux library draws
+// them in their colours, GDI in the text colour.
+TEST(Tool, EmojiAreDrawnAsTheLibraryDrawsThem) {
+    const std::string dir = Folder("emoji");
+    const Outcome run = RunTool(
+        {"render", "\xF0\x9F\x8E\x89\xF0\x9F\x94\xA5", "--fit", "--font-height", "40", "-o", dir + "/emoji.png"}, dir);
+    ASSERT_EQ(run.status, 0) << run.err;
+    const Image image = Png(dir + "/emoji.png");
+    const size_t hued = size_t(std::count_if(image.pixels.begin(), image.pixels.end(), [](uint32_t p) {
+        const int r = (p >> 16) & 0xFF, g = (p >> 8) & 0xFF, b = p & 0xFF;
+        return (p >> 24) > 0 && std::max({r, g, b}) - std::min({r, g, b}) > 64;
+    }));
+#ifdef _WIN32
+    EXPECT_EQ(hued, 0u);
+#else
+    EXPECT_GT(hued, 200u);
+#endif
 }
 
 TEST(Tool, PreviewIsOpaqueAndShowsTheText) {

@@ -144,3 +144,10 @@ int SetBkMode(HDC handle, int mode) {
     dc->backMode = mode;
     return previous;
 }
+
+BOOL SetOpacitySurface(HDC handle, BOOL opacities) {
+    PortableDc* dc = Find<PortableDc>(handle);
+    if (!dc) return FALSE;
+    dc->opacitySurface = opacities != FALSE;
+    return TRUE;
+}

@@ -18,6 +18,7 @@ struct PortableDc : textraster::portable::GdiObject {
     COLORREF backColor = 0xFFFFFF;
     int backMode = OPAQUE;
     UINT textAlign = TA_LEFT | TA_TOP;
+    bool opacitySurface = false;  // see SetOpacitySurface
 };
 
 namespace textraster::portable {

@@ -7,6 +7,7 @@
 #include <new>
 #include <tuple>
 
+#include "platform/portable/emoji_sequences.h"
 #include "platform/portable/face_match.h"
 #include "platform/portable/font_registry.h"
 
@@ -42,7 +43,7 @@ bool SameFace(const FaceSource& a, const FaceSource& b) {
 // characters the ones before it lack (fontconfig trims the rest), TrueType
 // and OpenType only, as GDI reads no others.
 void AddInstalledFaces(const char* family, bool bold, bool italic, const FaceSource& selected,
-                       std::vector<FallbackList::Face>& faces, std::vector<FallbackList::Face>& colourOnly) {
+                       std::vector<FallbackList::Face>& faces, std::vector<FallbackList::Face>& colourFaces) {
     FcPattern* pattern = StylePattern(bold, italic);
     if (!pattern) return;
     if (family) FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family));
@@ -60,8 +61,8 @@ void AddInstalledFaces(const char* family, bool bold, bool italic, const FaceSou
         if (face.source.Empty() || SameFace(face.source, selected)) continue;
         face.coverage = std::make_shared<const CharacterCoverage>(charset);
         FcBool colour = FcFalse;
-        face.colourOnly = FcPatternGetBool(font, FC_COLOR, 0, &colour) == FcResultMatch && colour;
-        (face.colourOnly ? colourOnly : faces).push_back(std::move(face));
+        face.colour = FcPatternGetBool(font, FC_COLOR, 0, &colour) == FcResultMatch && colour;
+        (face.colour ? colourFaces : faces).push_back(std::move(face));
     }
     FcFontSetDestroy(sorted);
 }
@@ -75,10 +76,10 @@ std::shared_ptr<const FallbackList> MakeList(const SizedFont& font, uint64_t& ge
         return (a.bold != key.bold) + (a.italic != key.italic) < (b.bold != key.bold) + (b.italic != key.italic);
     });
     for (const RegisteredCoverage& face : registered)
-        if (!SameFace(face.source, key.source)) list->faces.push_back({face.source, face.coverage, false});
-    std::vector<FallbackList::Face> colourOnly;
-    AddInstalledFaces(font.face->family_name, key.bold, key.italic, key.source, list->faces, colourOnly);
-    list->faces.insert(list->faces.end(), colourOnly.begin(), colourOnly.end());
+        if (!SameFace(face.source, key.source)) list->faces.push_back({face.source, face.coverage, face.colour});
+    std::vector<FallbackList::Face> colourFaces;
+    AddInstalledFaces(font.face->family_name, key.bold, key.italic, key.source, list->faces, colourFaces);
+    list->faces.insert(list->faces.end(), colourFaces.begin(), colourFaces.end());
     list->generation = generation;
     return list;
 }
@@ -111,7 +112,9 @@ bool ClingsToPrevious(char32_t c) {
     }
 }
 
-int FallbackList::Choose(char32_t c) const {
+int FallbackList::Choose(char32_t c, bool emoji) const {
+    for (size_t i = 0; emoji && i < faces.size(); ++i)
+        if (faces[i].colour && faces[i].coverage->Has(c)) return int(i);
     for (size_t i = 0; i < faces.size(); ++i)
         if (faces[i].coverage->Has(c)) return int(i);
     return -1;
@@ -148,9 +151,17 @@ void FallbackFonts::Choose(const FriBidiChar* text, size_t length, std::vector<u
     fonts.assign(length, 0);
     SizedFont& selected = Selected();
     std::unique_lock<std::mutex> guard(selected.lock);
+    thread_local std::vector<Presentation> presentation;
+    ResolvePresentation(text, length, presentation);
+    // Whether code point x is drawn as the start of an emoji by another face
+    // than the selected one.
+    auto emoji = [&selected](size_t x) { return !selected.colour && presentation[x] == Presentation::kEmoji; };
+    // A character stays in the selected face where it has it, unless it is
+    // drawn as an emoji and a colour face may have it.
+    auto staysSelected = [&](size_t x) { return NeverFallsBack(text[x]) || (selected.Covers(text[x]) && !emoji(x)); };
     // Most texts are wholly in the selected face: a look at each character.
     size_t first = 0;
-    while (first < length && (selected.Covers(text[first]) || NeverFallsBack(text[first]))) ++first;
+    while (first < length && staysSelected(first)) ++first;
     if (first == length) return;
 
     // Per code point from the first the face lacks: the position of the face
@@ -171,23 +182,34 @@ void FallbackFonts::Choose(const FriBidiChar* text, size_t length, std::vector<u
     }
     const bool remembered = selected.fallbacks == list_;
     if (remembered && selected.fallbackChoices.size() >= kRememberedChoices) selected.fallbackChoices.clear();
+    // The position in the list of the face that draws c; -1 for the selected
+    // face, which draws an emoji no colour face has where it has it.
+    auto choose = [this, &selected](char32_t c, bool asEmoji) {
+        const int position = list_->Choose(c, asEmoji);
+        const bool colour = position >= 0 && list_->faces[size_t(position)].colour;
+        return asEmoji && !colour && selected.Covers(c) ? -1 : position;
+    };
     for (size_t x = first; x < length; ++x) {
-        if (selected.Covers(text[x]) || NeverFallsBack(text[x])) continue;
-        selectedHas[x] = 0;
+        if (staysSelected(x)) continue;
+        selectedHas[x] = selected.Covers(text[x]);
         if (!remembered) {
-            positions[x] = list_->Choose(text[x]);
+            positions[x] = choose(text[x], emoji(x));
             continue;
         }
-        auto found = selected.fallbackChoices.find(text[x]);
+        // Code points stay below bit 31, which tells an emoji's choice.
+        const char32_t key = text[x] | (emoji(x) ? 0x80000000u : 0);
+        auto found = selected.fallbackChoices.find(key);
         if (found == selected.fallbackChoices.end())
-            found = selected.fallbackChoices.emplace(text[x], int16_t(list_->Choose(text[x]))).first;
+            found = selected.fallbackChoices.emplace(key, int16_t(choose(text[x], emoji(x)))).first;
         positions[x] = found->second;
     }
     guard.unlock();
 
     for (size_t x = first; x < length; ++x) {
-        // A mark stays with the character before it where that face has it.
-        if (x > 0 && positions[x] != positions[x - 1] && ClingsToPrevious(text[x])) {
+        // A mark, or a part of an emoji sequence, stays with the character
+        // before it where that face has it.
+        const bool clings = ClingsToPrevious(text[x]) || presentation[x] == Presentation::kContinues;
+        if (x > 0 && positions[x] != positions[x - 1] && clings) {
             const int before = positions[x - 1];
             if (before < 0 ? selectedHas[x] : list_->Covers(before, text[x]) || NeverFallsBack(text[x]))
                 positions[x] = before;

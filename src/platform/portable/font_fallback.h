@@ -25,16 +25,17 @@ struct FallbackList {
     struct Face {
         FaceSource source;
         std::shared_ptr<const CharacterCoverage> coverage;
-        // A face of colour bitmaps only (emoji): this renderer draws in one
-        // colour, so it is taken only where no other face has the character.
-        bool colourOnly;
+        // Has glyphs in colours of their own (emoji). Installed ones come
+        // after the others: for a character drawn as text, a face of text
+        // is the better choice.
+        bool colour;
     };
     uint64_t generation = 0;  // of the private font registry it was made for
     std::vector<Face> faces;
 
-    // The first face that has `c`, outline faces before colour-only ones;
-    // -1 when none has it.
-    int Choose(char32_t c) const;
+    // The first face that has `c`; for an emoji, the first colour face that
+    // has it, if any. -1 when none has it.
+    int Choose(char32_t c, bool emoji) const;
     bool Covers(int position, char32_t c) const;
 };
 
@@ -62,7 +63,9 @@ class FallbackFonts {
     // Which font draws each code point of `text`: the selected one where it
     // has the character, else the first fallback face that has it (the
     // answer remembered by the selected font), else the selected one (which
-    // then draws its missing-glyph box). Marks and joiners stay in the font
+    // then draws its missing-glyph box). A character drawn as an emoji comes
+    // from the first colour face that has it, the selected one included,
+    // before any face that would draw it as text. Marks and joiners stay in the font
     // of the character before them where that font has them, so a cluster is
     // not torn between faces; spaces, controls and default-ignorable
     // characters never fall back (the shaper has its own answers for them).

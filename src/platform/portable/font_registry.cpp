@@ -19,6 +19,7 @@ struct RegisteredFace {
     std::vector<std::u16string> fullNames;
     bool bold = false;
     bool italic = false;
+    bool colour = false;
 };
 
 // One AddFontResourceExW or AddFontMemResourceEx. The same file may be added
@@ -48,6 +49,7 @@ std::vector<RegisteredFace> ReadFaces(const std::shared_ptr<const FontImage>& im
         entry.fullNames = FaceNames(face.get(), NameKind::Full);
         entry.bold = FaceIsBold(face.get());
         entry.italic = FaceIsItalic(face.get());
+        entry.colour = FT_HAS_COLOR(face.get());
         entry.coverage = std::make_shared<const CharacterCoverage>(face.get());
         faces.push_back(std::move(entry));
     }
@@ -95,7 +97,7 @@ std::vector<RegisteredCoverage> RegisteredFaces(uint64_t& generationNow) {
     std::vector<RegisteredCoverage> faces;
     for (const Registration& registration : registrations)
         for (const RegisteredFace& face : registration.faces)
-            faces.push_back({face.source, face.coverage, face.bold, face.italic});
+            faces.push_back({face.source, face.coverage, face.bold, face.italic, face.colour});
     generationNow = generation;
     return faces;
 }

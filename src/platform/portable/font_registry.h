@@ -26,6 +26,7 @@ struct RegisteredCoverage {
     std::shared_ptr<const CharacterCoverage> coverage;
     bool bold;
     bool italic;
+    bool colour;  // has glyphs in colours of their own
 };
 
 // Every registered face, in the order of registration, and the count of

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/portable/colour_glyph.h"
+
 namespace textraster::portable {
 namespace {
 
@@ -12,9 +14,6 @@ namespace {
 // weight a synthesised bold adds (a 24th of the em): what GDI uses.
 constexpr FT_Fixed kItalicShear = 0x4000;
 constexpr int kBoldDivisor = 24;
-// A glyph image larger than this many pixels is not drawn (a font far too
-// large for any surface).
-constexpr long kMaxGlyphPixels = 1L << 26;
 
 void Turn(FT_Outline& outline, FT_Fixed xx, FT_Fixed xy, FT_Fixed yx, FT_Fixed yy) {
     FT_Matrix matrix{xx, xy, yx, yy};
@@ -106,6 +105,9 @@ constexpr int kTopLevel = ColourLevels::kTopLevel;
 constexpr int kLevelIntensity[kTopLevel + 1] = {0,   77,  104, 124, 140, 154, 167, 178, 189,
                                                 199, 208, 217, 225, 233, 240, 248, 255};
 
+// The key of a blend in a picture's own colours: no text colour has a top byte.
+constexpr uint32_t kOwnColours = 0xFF000000;
+
 int CoverageLevel(int coverage) {
     return coverage * (kTopLevel + 1) / 256;
 }
@@ -164,12 +166,13 @@ const GlyphImage* RenderGlyph(SizedFont& font, const PlacedGlyph& glyph) {
     const uint32_t key = glyph.glyph << 1 | (glyph.upright ? 1 : 0);
     auto found = font.glyphs.find(key);
     if (found == font.glyphs.end()) {
-        GlyphImage image = Render(font, glyph);
-        if (font.glyphBytes + image.coverage.size() > kGlyphCacheBytes) {
+        GlyphImage image;
+        if (!RenderColourGlyph(font, glyph, image)) image = Render(font, glyph);
+        if (font.glyphBytes + image.Bytes() > kGlyphCacheBytes) {
             font.glyphs.clear();
             font.glyphBytes = 0;
         }
-        font.glyphBytes += image.coverage.size();
+        font.glyphBytes += image.Bytes();
         found = font.glyphs.emplace(key, std::move(image)).first;
     }
     return found->second.coverage.empty() ? nullptr : &found->second;
@@ -190,8 +193,12 @@ void FillRect(PortableBitmap& bitmap, int left, int top, int right, int bottom, 
     for (int y = top; y < bottom; ++y) FillPixels(bitmap.Row(y) + left, static_cast<size_t>(right - left), pixel);
 }
 
-GlyphBlender::GlyphBlender(PortableBitmap& bitmap, COLORREF color, uint32_t usualBackground)
-    : bitmap_(bitmap), pixel_(PixelOf(color)), levels_(pixel_), usualBackground_(usualBackground) {}
+GlyphBlender::GlyphBlender(PortableBitmap& bitmap, COLORREF color, uint32_t usualBackground, bool coverageOnly)
+    : bitmap_(bitmap),
+      pixel_(PixelOf(color)),
+      levels_(pixel_),
+      usualBackground_(usualBackground),
+      coverageOnly_(coverageOnly) {}
 
 uint32_t GlyphBlender::BlendOver(uint32_t background, unsigned char coverage) const {
     const uint32_t blended = BlendCoverage(background, pixel_, levels_, coverage);
@@ -206,11 +213,34 @@ uint32_t GlyphBlender::BlendOverUsual(unsigned char coverage) {
     return overUsual_[coverage];
 }
 
+uint32_t GlyphBlender::PixelOver(uint32_t background, const GlyphImage& image, size_t i) const {
+    if (image.colours.empty()) return BlendOver(background, image.coverage[i]);
+    const uint32_t opacity = image.coverage[i];
+    if (opacity == 0) return background;
+    // Straight over the background: the picture's own shading needs no
+    // heavier edges.
+    const uint32_t colours = coverageOnly_ ? pixel_ : image.colours[i];
+    uint32_t out = 0;
+    for (int shift = 0; shift < 24; shift += 8) {
+        const uint32_t bg = (background >> shift) & 0xFF, fg = (colours >> shift) & 0xFF;
+        const uint32_t mixed =
+            coverageOnly_ ? (bg * (255 - opacity) + fg * opacity + 127) / 255 : fg + (bg * (255 - opacity) + 127) / 255;
+        out |= std::min(mixed, 255u) << shift;
+    }
+    return Quantise(bitmap_, out);
+}
+
+uint32_t GlyphBlender::PixelOverUsual(const GlyphImage& image, size_t i) {
+    return image.colours.empty() ? BlendOverUsual(image.coverage[i]) : PixelOver(usualBackground_, image, i);
+}
+
 const std::vector<uint32_t>& GlyphBlender::OverUsual(SizedFont& font, const GlyphImage& image) {
-    // A monochrome surface quantises the blend: it has its own.
+    // A monochrome surface quantises the blend: it has its own. A picture in
+    // its own colours is the same in every text colour.
     const uint32_t background = bitmap_.bitsPixel == 1 ? usualBackground_ | 0x01000000 : usualBackground_;
+    const uint32_t color = image.colours.empty() || coverageOnly_ ? pixel_ : kOwnColours;
     for (const GlyphImage::Blend& blend : image.blends)
-        if (blend.color == pixel_ && blend.background == background && !blend.pixels.empty()) return blend.pixels;
+        if (blend.color == color && blend.background == background && !blend.pixels.empty()) return blend.pixels;
     GlyphImage::Blend& blend = image.blends[image.nextBlend];
     // A blend is kept only within the font's budget for glyph images (which
     // is checked when a glyph is added): else glyphs kept and drawn again in
@@ -219,15 +249,15 @@ const std::vector<uint32_t>& GlyphBlender::OverUsual(SizedFont& font, const Glyp
     const size_t kept = blend.pixels.size() * sizeof(uint32_t);
     if (font.glyphBytes - kept + image.coverage.size() * sizeof(uint32_t) > kGlyphCacheBytes) {
         unkept_.resize(image.coverage.size());
-        for (size_t i = 0; i < image.coverage.size(); ++i) unkept_[i] = BlendOverUsual(image.coverage[i]);
+        for (size_t i = 0; i < image.coverage.size(); ++i) unkept_[i] = PixelOverUsual(image, i);
         return unkept_;
     }
     image.nextBlend = (image.nextBlend + 1) % 2;
     font.glyphBytes -= kept;
-    blend.color = pixel_;
+    blend.color = color;
     blend.background = background;
     blend.pixels.resize(image.coverage.size());
-    for (size_t i = 0; i < image.coverage.size(); ++i) blend.pixels[i] = BlendOverUsual(image.coverage[i]);
+    for (size_t i = 0; i < image.coverage.size(); ++i) blend.pixels[i] = PixelOverUsual(image, i);
     font.glyphBytes += blend.pixels.size() * sizeof(uint32_t);
     return blend.pixels;
 }
@@ -248,13 +278,12 @@ void GlyphBlender::Blend(SizedFont& font, int x, int y, const GlyphImage& image)
             continue;
         }
         // Where an earlier glyph left its ink, pixel by pixel.
-        const unsigned char* coverage = &image.coverage[start];
         for (size_t column = 0; column < columns; ++column) {
             const uint32_t background = target[column];
             if (background == usualBackground_)
                 target[column] = over[start + column];
             else
-                target[column] = BlendOver(background, coverage[column]);
+                target[column] = PixelOver(background, image, start + column);
         }
     }
 }

@@ -42,14 +42,14 @@ VerticalUnits WindowsUnits(FT_Face face) {
 // The pixel em for a LOGFONTW height: a positive height is the cell
 // (Windows ascent + descent), a negative one the em itself. A cell that
 // rounding would make taller than asked gets the next smaller em.
-long PpemForHeight(FT_Face face, LONG height) {
+long PpemForHeight(FT_Face face, long unitsPerEm, LONG height) {
     if (height == 0) height = kDefaultHeight;
     long ppem;
     if (height > 0) {
         const VerticalUnits units = WindowsUnits(face);
         const long cell = std::max(1L, units.ascent + units.descent);
-        ppem = FT_MulDiv(face->units_per_EM, height, cell);
-        if (ppem > 1 && FT_MulDiv(cell, ppem, face->units_per_EM) > height) --ppem;
+        ppem = FT_MulDiv(unitsPerEm, height, cell);
+        if (ppem > 1 && FT_MulDiv(cell, ppem, unitsPerEm) > height) --ppem;
     } else {
         ppem = static_cast<long>(-static_cast<int64_t>(height) > kMaxPpem ? kMaxPpem + 1 : -height);
     }
@@ -70,7 +70,7 @@ TEXTMETRICW Metrics(const SizedFont& font, bool underline, bool strikeOut) {
     FT_Face face = font.face;
     auto* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(face, FT_SFNT_OS2));
     auto* hhea = static_cast<const TT_HoriHeader*>(FT_Get_Sfnt_Table(face, FT_SFNT_HHEA));
-    const FT_Long scale = FT_MulDiv(font.ppem, 1 << 16, face->units_per_EM);
+    const FT_Long scale = FT_MulDiv(font.ppem, 1 << 16, font.unitsPerEm);
     auto pixels = [scale](long units) { return static_cast<LONG>(FT_MulFix(units, scale)); };
     const VerticalUnits units = WindowsUnits(face);
 
@@ -78,14 +78,17 @@ TEXTMETRICW Metrics(const SizedFont& font, bool underline, bool strikeOut) {
     tm.tmAscent = pixels(units.ascent);
     tm.tmDescent = pixels(units.descent);
     tm.tmHeight = tm.tmAscent + tm.tmDescent;
-    tm.tmInternalLeading = pixels(units.ascent + units.descent - face->units_per_EM);
+    tm.tmInternalLeading = pixels(units.ascent + units.descent - font.unitsPerEm);
     if (hhea) {
         const long typoHeight = hhea->Ascender - hhea->Descender;
         tm.tmExternalLeading =
             std::max<LONG>(0, pixels(hhea->Line_Gap - ((units.ascent + units.descent) - typoHeight)));
     }
     tm.tmAveCharWidth = std::max<LONG>(1, pixels(os2 ? os2->xAvgCharWidth : face->max_advance_width / 2));
-    tm.tmMaxCharWidth = pixels(face->bbox.xMax - face->bbox.xMin);
+    auto* head = static_cast<const TT_Header*>(FT_Get_Sfnt_Table(face, FT_SFNT_HEAD));
+    // FreeType gives no box for a face without outlines.
+    tm.tmMaxCharWidth =
+        pixels(FT_IS_SCALABLE(face) || !head ? face->bbox.xMax - face->bbox.xMin : head->xMax - head->xMin);
     // A bold face reports its own weight from 600 up, a regular one up to 500.
     const LONG weight = os2 && os2->version != 0xFFFF ? os2->usWeightClass : kRegularWeight;
     if (font.fakeBold) {
@@ -187,35 +190,75 @@ hb_font_funcs_t* CachingFuncs() {
     return funcs;
 }
 
+// The strike colour bitmaps are scaled from: the smallest at least as large
+// as the em (scaled down, they stay sharp), else the largest; -1 for none.
+int ColourStrike(FT_Face face, int ppem) {
+    if (!FT_HAS_COLOR(face) || !FT_HAS_FIXED_SIZES(face)) return -1;
+    int best = -1;
+    for (int i = 0; i < face->num_fixed_sizes; ++i) {
+        const FT_Pos size = face->available_sizes[i].y_ppem,
+                     bestSize = best < 0 ? 0 : face->available_sizes[best].y_ppem;
+        const bool large = size >= FT_Pos(ppem) * 64, bestLarge = bestSize >= FT_Pos(ppem) * 64;
+        if (best < 0 || (large && (!bestLarge || size < bestSize)) || (!large && !bestLarge && size > bestSize))
+            best = i;
+    }
+    return best;
+}
+
+// The shaper's font: FreeType's hinted outlines, or, for a face of colour
+// bitmaps alone, HarfBuzz's reading of its metrics tables scaled to the em
+// (FreeType gives such a face's metrics at the strike's size).
+hb_font_t* ShaperParent(const SizedFont& font) {
+    if (!FT_IS_SCALABLE(font.face)) {
+        hb_face_t* tables = hb_ft_face_create(font.face, nullptr);
+        hb_font_t* parent = hb_font_create(tables);
+        hb_face_destroy(tables);  // the font holds it
+        hb_font_set_scale(parent, font.ppem * 64, font.ppem * 64);
+        return parent;
+    }
+    hb_font_t* freetype = hb_ft_font_create(font.face, nullptr);
+    // Hinted advances in whole pixels, as GDI lays glyphs out.
+    if (freetype && freetype != hb_font_get_empty())
+        hb_ft_font_set_load_flags(freetype, FT_LOAD_DEFAULT | FT_LOAD_IGNORE_GLOBAL_ADVANCE_WIDTH);
+    return freetype;
+}
+
 std::unique_ptr<SizedFont> MakeSizedFont(const SizedFontKey& key) {
     std::unique_ptr<SizedFont> font(new (std::nothrow) SizedFont);
     if (!font) return nullptr;
     font->key = key;
     font->face = OpenFace(key.source);
-    // Only outline faces scale to any height, as GDI's TrueType fonts do.
-    if (!font->face || !FT_IS_SCALABLE(font->face) || font->face->units_per_EM == 0) return nullptr;
+    // Only outline faces scale to any height, as GDI's TrueType fonts do; and
+    // faces of colour bitmaps (emoji), whose strikes are scaled.
+    if (!font->face) return nullptr;
+    // FreeType leaves the em of a face without outlines at 0.
+    auto* head = static_cast<const TT_Header*>(FT_Get_Sfnt_Table(font->face, FT_SFNT_HEAD));
+    font->unitsPerEm = font->face->units_per_EM ? font->face->units_per_EM : head ? head->Units_Per_EM : 0;
+    if (font->unitsPerEm == 0) return nullptr;
     FT_Select_Charmap(font->face, FT_ENCODING_UNICODE);
-    font->ppem = static_cast<int>(PpemForHeight(font->face, key.height));
-    if (FT_Set_Pixel_Sizes(font->face, 0, static_cast<FT_UInt>(font->ppem))) return nullptr;
+    font->ppem = static_cast<int>(PpemForHeight(font->face, font->unitsPerEm, key.height));
+    font->colour = FT_HAS_COLOR(font->face);
+    font->strike = ColourStrike(font->face, font->ppem);
+    if (FT_IS_SCALABLE(font->face) ? FT_Set_Pixel_Sizes(font->face, 0, static_cast<FT_UInt>(font->ppem)) != 0
+                                   : font->strike < 0 || FT_Select_Size(font->face, font->strike) != 0)
+        return nullptr;
     font->fakeBold = key.bold && !FaceIsBold(font->face);
     font->fakeItalic = key.italic && !FaceIsItalic(font->face);
     font->metrics = Metrics(*font, key.underline, key.strikeOut);
     font->aliased = !font->fakeBold && !font->fakeItalic && GaspAsksForAliasing(font->face, font->ppem);
     auto* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(font->face, FT_SFNT_OS2));
     if (os2 && IsFixedPitch(font->face)) {
-        const FT_Long scale = FT_MulDiv(font->ppem, 1 << 16, font->face->units_per_EM);
+        const FT_Long scale = FT_MulDiv(font->ppem, 1 << 16, font->unitsPerEm);
         font->fullWidth = static_cast<int>(FT_MulFix(2 * os2->xAvgCharWidth, scale));
         font->doubleHalfWidth = 2 * static_cast<int>(FT_MulFix(os2->xAvgCharWidth, scale));
     }
     font->sideways = key.sideways;
     font->quarterTurns = key.quarterTurns;
 
-    hb_font_t* freetype = hb_ft_font_create(font->face, nullptr);
-    if (!freetype || freetype == hb_font_get_empty()) return nullptr;
-    // Hinted advances in whole pixels, as GDI lays glyphs out.
-    hb_ft_font_set_load_flags(freetype, FT_LOAD_DEFAULT | FT_LOAD_IGNORE_GLOBAL_ADVANCE_WIDTH);
-    font->shaper = hb_font_create_sub_font(freetype);
-    hb_font_destroy(freetype);  // the shaper holds it
+    hb_font_t* parent = ShaperParent(*font);
+    if (!parent || parent == hb_font_get_empty()) return nullptr;
+    font->shaper = hb_font_create_sub_font(parent);
+    hb_font_destroy(parent);  // the shaper holds it
     if (font->shaper == hb_font_get_empty()) {
         font->shaper = nullptr;
         return nullptr;

@@ -24,13 +24,19 @@ struct FallbackList;
 
 // A glyph's coverage, 0-255 per pixel, rows top-down, as drawn with the
 // font's turn; left and top place it against the glyph origin (x to the
-// right, top upwards, as FreeType gives them).
+// right, top upwards, as FreeType gives them). A glyph in colours of its own
+// (an emoji) also has its pixels, premultiplied 0xAARRGGBB, whose opacities
+// are its coverage.
 struct GlyphImage {
     int left = 0;
     int top = 0;
     int width = 0;
     int rows = 0;
     std::vector<unsigned char> coverage;
+    std::vector<uint32_t> colours;
+
+    // What it holds of the font's budget for glyph images.
+    size_t Bytes() const { return coverage.size() + colours.size() * sizeof(uint32_t); }
 
     // The image blended in one colour over one background, as drawing needs
     // it again and again: kept for the last two pairs (the colour and the
@@ -69,6 +75,7 @@ struct SizedFont {
     FT_Face face = nullptr;
     hb_font_t* shaper = nullptr;
     int ppem = 0;
+    int unitsPerEm = 0;
     TEXTMETRICW metrics{};
     bool fakeBold = false;
     bool fakeItalic = false;
@@ -81,6 +88,10 @@ struct SizedFont {
     int doubleHalfWidth = 0;
     bool sideways = false;  // CJK glyphs stand upright in vertical setting
     int quarterTurns = 0;
+    // The face has glyphs in colours of their own (CBDT/CBLC or sbix bitmaps,
+    // COLR layers); bitmaps are scaled from this strike (-1: none).
+    bool colour = false;
+    int strike = -1;
 
     // The face, the shaper and the glyph images are used by one thread at a time.
     std::mutex lock;
@@ -106,8 +117,9 @@ struct SizedFont {
     // RunExtents::ShapeTails).
     std::unordered_map<std::u32string, std::vector<int32_t>> stretchTails;
     // Font fallback (font_fallback.h): the faces this font falls back to, and
-    // which of them draws each code point it lacks (a position in the list,
-    // -1 for none), as chosen so far; both anew when private fonts change.
+    // which of them draws each code point it lacks or draws as an emoji (a
+    // position in the list, -1 for none; the key's bit 31 set for an
+    // emoji), as chosen so far; both anew when private fonts change.
     std::shared_ptr<const FallbackList> fallbacks;
     std::unordered_map<char32_t, int16_t> fallbackChoices;
 

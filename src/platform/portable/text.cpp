@@ -113,7 +113,8 @@ BOOL TextOutW(HDC handle, int x, int y, LPCWSTR text, int count) try {
             FillRect(*dc->bitmap, std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x), std::max(a.y, b.y),
                      dc->backColor);
         }
-        GlyphBlender blender(*dc->bitmap, dc->textColor, opaque ? FillPixel(*dc->bitmap, dc->backColor) : 0);
+        GlyphBlender blender(*dc->bitmap, dc->textColor, opaque ? FillPixel(*dc->bitmap, dc->backColor) : 0,
+                             dc->opacitySurface);
         // Each glyph under its own font's lock, one lock at a time.
         std::unique_lock<std::mutex> glyphFont;
         for (const PlacedGlyph& glyph : line.glyphs) {
