@@ -7,14 +7,17 @@
 # $TEXTRASTER_BUILD/bench-results/win32/gdi_profile.exe [passes] [language]
 # under Wine (textraster_wine_env; TEXTRASTER_CORPUS=bench/corpus).
 #
-#   bench/run.sh                  everything (about ten minutes)
-#   bench/run.sh native|windows   one half
+#   bench/run.sh                            everything (over an hour)
+#   bench/run.sh native|windows|gstreamer   one part; gstreamer: the overlay
+#                                           element beside textoverlay and
+#                                           assrender (an hour on a busy machine)
 #
 # TEXTRASTER_BENCH_LIBRARY=dir   measures the libtextraster.so.0 in dir instead
 #                                (an older build, for before and after)
 # TEXTRASTER_BENCH_DLL=file      measures that 64-bit textraster.dll instead
 # TEXTRASTER_BENCH_DLL32=file    measures that 32-bit textraster.dll instead
 # TEXTRASTER_BENCH_SECONDS=s     time per figure (default 0.5)
+# TEXTRASTER_BENCH_RUNS=n        runs of each overlay pipeline (default 5)
 set -euo pipefail
 source "$(dirname "$0")/../scripts/setup.sh"
 textraster_install_packages
@@ -51,4 +54,17 @@ if [[ $what == all || $what == windows ]]; then
     echo
     (cd "$run" && TEXTRASTER_CORPUS="$TEXTRASTER_ROOT/bench/corpus" wine ./windows_bench.exe "$seconds")
   done
+fi
+
+if [[ $what == all || $what == gstreamer ]]; then
+  textraster_build native -DTEXTRASTER_BENCH=ON
+  # The plugin and the library copied aside, so that a build while the
+  # pipelines run changes nothing they measure; a registry of their own.
+  plugin="$out/gstreamer-plugin"
+  rm -rf "$plugin" && mkdir -p "$plugin"
+  cp "$TEXTRASTER_BUILD/native/gst/libgsttextraster.so" "$TEXTRASTER_BUILD"/native/bin/libtextraster.so* "$plugin/"
+  cp "$TEXTRASTER_BUILD/native/bin/overlay_bench" "$plugin/"
+  echo
+  GST_PLUGIN_PATH="$plugin" GST_REGISTRY="$out/gstreamer-registry.bin" LD_LIBRARY_PATH="$plugin" \
+    python3 "$TEXTRASTER_ROOT/bench/overlay_report.py" "$plugin/overlay_bench" "$out" "${TEXTRASTER_BENCH_RUNS:-5}"
 fi

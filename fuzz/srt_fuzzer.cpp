@@ -11,7 +11,8 @@
 // carriage return; times are -1 or a count of milliseconds, and a cue never
 // ends before it starts; positions are keypad numbers; every warning names
 // its line; reading the same text again gives the same cues, times and
-// styles.
+// styles. The same text read as the Pango markup of a pipeline's subtitle
+// stream never grows.
 #include <cstdint>
 #include <vector>
 
@@ -29,6 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         return 0;
     }
     FUZZ_CHECK(!decoded.encoding.empty() && decoded.text.find(TextChar(0)) == tool::Text::npos);
+    FUZZ_CHECK(tool::ReadMarkup(decoded.text, tool::Markup::Pango).text.size() <= decoded.text.size());
     // Each file read as SubRip and as WebVTT, whatever it holds.
     for (auto parse : {tool::ParseSrt, tool::ParseWebVtt}) {
         const tool::SubtitleFile file = parse(decoded.text);

@@ -26,6 +26,8 @@ TOOLS=(
   "clang++-14 | clang-14"
   "clang-format-14 | clang-format-14"
   "fc-match | fontconfig"
+  "gst-launch-1.0 | gstreamer1.0-tools"
+  "gst-inspect-1.0 | gstreamer1.0-tools"
   "dpkg-shlibdeps | dpkg-dev"
   "file | file"
 )
@@ -102,6 +104,19 @@ check_tools() {
       check_owner "$module for /usr/bin/python3" "$path" "$package"
     else
       fail "$module for /usr/bin/python3: not found; scripts/setup.sh installs it with $package"
+    fi
+  done
+  # The elements the overlay element's pipeline test runs.
+  local element
+  for line in "videotestsrc | gstreamer1.0-plugins-base" "subparse | gstreamer1.0-plugins-base" \
+    "videoconvert | gstreamer1.0-plugins-base" "pngenc | gstreamer1.0-plugins-good" \
+    "multifilesink | gstreamer1.0-plugins-good"; do
+    element=$(trim "${line%%|*}") package=$(trim "${line#*|}")
+    check_package_listed "$package" "the GStreamer element $element" || continue
+    if gst-inspect-1.0 --exists "$element" 2>/dev/null; then
+      echo "ok       GStreamer element $element ($package)"
+    else
+      fail "the GStreamer element $element: scripts/setup.sh installs it with $package"
     fi
   done
 }

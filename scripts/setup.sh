@@ -20,10 +20,14 @@ TEXTRASTER_NATIVE_PACKAGES=(
 # fuzzers, the formatter, fontTools as an independent reader of font names,
 # the Python module's tests (numpy, PIL, pytest, and pip with setuptools to
 # install it), dpkg-dev and file for the Debian package's computed
-# dependencies, and every font family the tests take by name
-# (tests/fonts.txt says which family comes from which of these packages).
-# The emoji face changes nothing the text corpus draws, natively or under
-# Wine: it only gives emoji the colour face they fall back to.
+# dependencies, every font family the tests take by name (tests/fonts.txt
+# says which family comes from which of these packages), and GStreamer for
+# the overlay element: its development files and GstHarness, the
+# command-line tools, and the elements its pipeline test runs (videotestsrc,
+# subparse and videoconvert from -base, pngenc and multifilesink from -good;
+# PIL reads the frames back). The emoji face changes nothing the text corpus
+# draws, natively or under Wine: it only gives emoji the colour face they
+# fall back to.
 TEXTRASTER_TEST_PACKAGES=(
   mingw-w64 libz-mingw-w64-dev wine wine64 wine32:i386
   googletest libgtest-dev libbenchmark-dev libpng-dev libicu-dev locales
@@ -33,12 +37,15 @@ TEXTRASTER_TEST_PACKAGES=(
   dpkg-dev file
   fonts-dejavu-core fonts-dejavu-extra fonts-liberation2 fonts-wqy-microhei fonts-ipafont-gothic
   fonts-urw-base35 fonts-freefont-ttf fonts-khmeros fonts-noto-color-emoji
+  libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev gstreamer1.0-tools gstreamer1.0-plugins-base
+  gstreamer1.0-plugins-good
 )
 
 # Only for the benchmarks (bench/run.sh): the field the library is measured
 # against, in the same run. The benchmarks build without them, leaving those
-# figures out.
-TEXTRASTER_BENCH_PACKAGES=(libpango1.0-dev libcairo2-dev libass-dev)
+# figures out. The overlay element's peers: textoverlay (gstreamer1.0-x)
+# and assrender (gstreamer1.0-plugins-bad).
+TEXTRASTER_BENCH_PACKAGES=(libpango1.0-dev libcairo2-dev libass-dev gstreamer1.0-x gstreamer1.0-plugins-bad)
 
 # Only for plotting a soak run (tests/soak/run.sh --plot).
 TEXTRASTER_PLOT_PACKAGES=(python3-matplotlib)

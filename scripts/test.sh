@@ -48,7 +48,7 @@ echo "== set-up check"
 if "$TEXTRASTER_ROOT/scripts/check_setup.sh"; then record setup 1 0; else record setup 0 1 "see above"; fi
 
 echo "== format"
-if (cd "$TEXTRASTER_ROOT" && find include src tests tools bench fuzz -name '*.cpp' -o -name '*.h' |
+if (cd "$TEXTRASTER_ROOT" && find include src tests tools gst bench fuzz -name '*.cpp' -o -name '*.h' |
       xargs clang-format-14 --dry-run --Werror); then
   record format 1 0
 else

@@ -11,7 +11,7 @@ import sys
 
 root = sys.argv[1]
 page = open(os.path.join(root, "docs/architecture.md"), encoding="utf-8").read()
-FOLDERS = ["src", "include", "tools", "tests", "bench", "fuzz", "scripts", "cmake", "python"]
+FOLDERS = ["src", "include", "tools", "gst", "tests", "bench", "fuzz", "scripts", "cmake", "python"]
 try:
     files = subprocess.run(["git", "-C", root, "ls-files"] + FOLDERS, capture_output=True, text=True,
                            check=True).stdout.split()

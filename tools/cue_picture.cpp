@@ -5,6 +5,7 @@
 
 #include "buffer_limits.h"
 #include "cue_layout.h"
+#include "cue_markup.h"
 #include "outline.h"
 #include "region_fit.h"
 #include "rendering.h"
@@ -16,11 +17,7 @@ namespace {
 // The record for one cue: the style and colour its tags give.
 TextLayoutParams CueRecord(const Options& options, const Cue& cue) {
     TextLayoutParams r = options.record;
-    const int32_t s = r.fontStyle;
-    const bool bold = cue.style.bold || s == 1 || s == 3 || s == 5;
-    const bool italic = cue.style.italic || (s >= 2 && s <= 5);
-    if (cue.style.bold || cue.style.italic) r.fontStyle = bold && italic ? 3 : bold ? 1 : 2;
-    if (cue.style.color) r.textColor = *cue.style.color;
+    ApplyCueStyle(cue.style, r);
     return r;
 }
 

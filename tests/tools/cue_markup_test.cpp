@@ -84,5 +84,57 @@ TEST(ReadMarkup, PositionCodesPlaceTheCueAndEscapesBreakItsLines) {
     }
 }
 
+// Pango markup, as subtitle streams in video pipelines carry it: every tag is
+// markup, <span> carries colours, weights and styles.
+TEST(ReadMarkup, PangoSpansApplyWhenTheyCoverTheWholeCue) {
+    const struct {
+        const char* markup;
+        const char* text;
+        bool italic, bold;
+        uint32_t color;
+    } cases[] = {
+        {"<span foreground=\"#FF0000\">Red</span>", "Red", false, false, 0xFF0000FFu},
+        {"<span fgcolor='yellow' weight=\"bold\">Both</span>", "Both", false, true, 0xFF00FFFFu},
+        {"<span weight=\"700\"><span color=\"blue\" style=\"italic\">Deep</span></span>", "Deep", true, true,
+         0xFFFF0000u},
+        {"<span weight=\"400\" style=\"normal\">Plain</span>", "Plain", false, false, kNone},
+        {"<i>Part</i> of it", "Part of it", false, false, kNone},
+        {"<big>Big</big> <tt>mono</tt><sub>2</sub>", "Big mono2", false, false, kNone},
+        {"{\\an8}<i>On top</i>", "On top", true, false, kNone},
+        {"<font color=\"red\">Not Pango</font>", "Not Pango", false, false, kNone},
+        {"a &lt; b &amp;amp; c", "a < b &amp; c", false, false, kNone},
+        {"a < b, never closed", "a < b, never closed", false, false, kNone},
+    };
+    for (const auto& c : cases) {
+        const CueText read = ReadMarkup(Utf8ToUtf16(c.markup).text, Markup::Pango);
+        EXPECT_EQ(Utf16ToUtf8(read.text.c_str()), c.text) << c.markup;
+        EXPECT_EQ(read.style.italic, c.italic) << c.markup;
+        EXPECT_EQ(read.style.bold, c.bold) << c.markup;
+        EXPECT_EQ(read.style.color.value_or(kNone), c.color) << c.markup;
+    }
+    EXPECT_EQ(Utf16ToUtf8(ReadMarkup(Utf8ToUtf16("<span color=\"red\">x</span>").text).text.c_str()),
+              "<span color=\"red\">x</span>")
+        << "SubRip knows no <span>";
+}
+
+TEST(ApplyCueStyle, AddsTheCuesStyleToTheRecordsOwn) {
+    const struct {
+        int32_t recordStyle;
+        bool italic, bold;
+        int32_t style;
+    } cases[] = {{0, false, false, 0}, {0, true, false, 2},  {0, false, true, 1}, {1, true, false, 3},
+                 {4, false, true, 3},  {5, false, false, 5}, {2, true, false, 2}};
+    for (const auto& c : cases) {
+        TextLayoutParams record{};
+        record.fontStyle = c.recordStyle, record.textColor = 0xFFFFFFFFu;
+        ApplyCueStyle({c.italic, c.bold, std::nullopt}, record);
+        EXPECT_EQ(record.fontStyle, c.style) << c.recordStyle << c.italic << c.bold;
+        EXPECT_EQ(record.textColor, 0xFFFFFFFFu);
+    }
+    TextLayoutParams record{};
+    ApplyCueStyle({false, false, 0xFF0000FFu}, record);
+    EXPECT_EQ(record.textColor, 0xFF0000FFu);
+}
+
 }  // namespace
 }  // namespace textraster::tool

@@ -11,13 +11,15 @@ namespace {
 // Dropped: a WebVTT tag that changes nothing the library draws (a voice, a
 // language, ruby) and a timestamp inside a cue. Class: <c.yellow>, whose
 // first class that names a colour colours the cue as <font color> does.
-enum class Tag { None, Italic, Bold, Underline, Strike, Font, Class, Dropped };
+// Span: Pango's <span>, which may colour the cue and make it bold or italic.
+enum class Tag { None, Italic, Bold, Underline, Strike, Font, Class, Span, Dropped };
 
 struct TagAt {
     Tag tag = Tag::None;
     bool closing = false;
     size_t end = 0;  // just past the '>'
     std::optional<uint32_t> color;
+    bool italic = false, bold = false;  // a <span>'s style or weight
 };
 
 bool SameLetters(const Text& s, size_t at, const char* word) {
@@ -125,6 +127,44 @@ TagAt ReadTag(const Text& s, size_t at, NextOf& nextClose, NextOf& nextOpen) {
     return found;
 }
 
+// Pango's weights that are bold: the names, and numbers from 600 (semibold) up.
+bool IsBoldWeight(const std::string& weight) {
+    for (const char* name : {"semibold", "bold", "ultrabold", "heavy", "ultraheavy"})
+        if (weight == name) return true;
+    return weight.size() >= 3 && weight.size() <= 4 && weight.find_first_not_of("0123456789") == std::string::npos &&
+           std::stoi(weight) >= 600;
+}
+
+// A tag of Pango markup at `s[at]` ('<'): every '<' opens one, up to the
+// first '>'; one that no '>' closes (or that holds a '<') stays text.
+TagAt ReadPangoTag(const Text& s, size_t at, NextOf& nextClose, NextOf& nextOpen) {
+    TagAt found;
+    size_t p = at + 1;
+    const bool closing = p < s.size() && s[p] == '/';
+    if (closing) ++p;
+    const size_t close = nextClose.From(s, p);
+    if (close == Text::npos || nextOpen.From(s, p) < close) return found;
+    size_t nameEnd = p;
+    while (nameEnd < close && s[nameEnd] != ' ' && s[nameEnd] != '/') ++nameEnd;
+    auto named = [&](const char* name) {
+        return nameEnd - p == std::char_traits<char>::length(name) && SameLetters(s, p, name);
+    };
+    found.tag = named("i") ? Tag::Italic : named("b") ? Tag::Bold : named("span") ? Tag::Span : Tag::Dropped;
+    found.closing = closing, found.end = close + 1;
+    if (found.tag != Tag::Span || closing) return found;
+    const Text inside(s, nameEnd, close - nameEnd);
+    for (const char* name : {"foreground", "fgcolor", "color"}) {
+        uint32_t color;
+        std::string ignored;
+        const std::optional<std::string> value = Attribute(inside, name);
+        if (!found.color && value && ParseColor(*value, color, ignored)) found.color = color;
+    }
+    found.bold = IsBoldWeight(Attribute(inside, "weight").value_or(""));
+    const std::string style = Attribute(inside, "style").value_or("");
+    found.italic = style == "italic" || style == "oblique";
+    return found;
+}
+
 // The end of a {\...} override block at `s[at]`, or 0.
 size_t OverrideEnd(const Text& s, size_t at, NextOf& nextClose) {
     if (s[at] != '{' || at + 1 >= s.size() || s[at + 1] != '\\') return 0;
@@ -196,19 +236,21 @@ struct Styled {
     std::optional<uint32_t> color;
 };
 
+// What the open <font>, <c> and <span> tags give, innermost last: each holds
+// what applies inside it, its own or the one it is nested in.
+using Open = Styled;
+
 bool IsSpace(TextChar c) {
     return c == ' ' || c == '\t' || c == '\n' || c == 0xA0;
 }
 
 }  // namespace
 
-CueText ReadMarkup(const Text& cue) {
+CueText ReadMarkup(const Text& cue, Markup markup) {
     CueText result;
     std::vector<Styled> styles;  // one per character of result.text
     int italic = 0, bold = 0;
-    // One per open <font> or <c>: the colour inside it, its own or the one
-    // it is nested in.
-    std::vector<std::optional<uint32_t>> colors;
+    std::vector<Open> open;
     NextOf tagClose{'>'}, tagOpen{'<'}, blockClose{'}'};
     for (size_t i = 0; i < cue.size();) {
         if (const size_t end = OverrideEnd(cue, i, blockClose)) {
@@ -217,15 +259,19 @@ CueText ReadMarkup(const Text& cue) {
             continue;
         }
         if (cue[i] == '<') {
-            const TagAt tag = ReadTag(cue, i, tagClose, tagOpen);
+            const TagAt tag =
+                markup == Markup::Pango ? ReadPangoTag(cue, i, tagClose, tagOpen) : ReadTag(cue, i, tagClose, tagOpen);
             if (tag.tag != Tag::None) {
                 const int step = tag.closing ? -1 : 1;
-                const bool colored = tag.tag == Tag::Font || tag.tag == Tag::Class;
+                const bool opens = tag.tag == Tag::Font || tag.tag == Tag::Class || tag.tag == Tag::Span;
                 if (tag.tag == Tag::Italic) italic = std::max(italic + step, 0);
                 if (tag.tag == Tag::Bold) bold = std::max(bold + step, 0);
-                if (colored && !tag.closing)
-                    colors.push_back(tag.color ? tag.color : colors.empty() ? std::nullopt : colors.back());
-                if (colored && tag.closing && !colors.empty()) colors.pop_back();
+                if (opens && !tag.closing) {
+                    const Open outer = open.empty() ? Open{false, false, std::nullopt} : open.back();
+                    open.push_back(
+                        {tag.italic || outer.italic, tag.bold || outer.bold, tag.color ? tag.color : outer.color});
+                }
+                if (opens && tag.closing && !open.empty()) open.pop_back();
                 i = tag.end;
                 continue;
             }
@@ -242,7 +288,8 @@ CueText ReadMarkup(const Text& cue) {
         } else {
             result.text.push_back(cue[i++]);
         }
-        styles.resize(result.text.size(), Styled{italic > 0, bold > 0, colors.empty() ? std::nullopt : colors.back()});
+        const Open inside = open.empty() ? Open{false, false, std::nullopt} : open.back();
+        styles.resize(result.text.size(), Styled{italic > 0 || inside.italic, bold > 0 || inside.bold, inside.color});
     }
 
     bool any = false, allItalic = true, allBold = true, oneColor = true;
@@ -258,6 +305,14 @@ CueText ReadMarkup(const Text& cue) {
     result.style.bold = any && allBold;
     if (any && oneColor) result.style.color = color;
     return result;
+}
+
+void ApplyCueStyle(const CueStyle& style, TextLayoutParams& record) {
+    const int32_t s = record.fontStyle;
+    const bool bold = style.bold || s == 1 || s == 3 || s == 5;
+    const bool italic = style.italic || (s >= 2 && s <= 5);
+    if (style.bold || style.italic) record.fontStyle = bold && italic ? 3 : bold ? 1 : 2;
+    if (style.color) record.textColor = *style.color;
 }
 
 }  // namespace textraster::tool

@@ -9,11 +9,17 @@
 // removed, except that the first position code in them ({\an1} to {\an9},
 // or the older {\a1} to {\a11}) says where the cue goes; entities are
 // decoded.
+//
+// Video pipelines hand subtitle streams on as Pango markup instead: there
+// every <...> is a tag (a '<' in the text is written &lt;), <span> gives
+// colours (foreground, fgcolor, color), weight and style, and a tag Pango
+// knows but the library cannot draw (<big>, <tt>, <sub>, ...) is dropped.
 #pragma once
 
 #include <cstdint>
 #include <optional>
 
+#include "textraster.h"
 #include "utf.h"
 
 namespace textraster::tool {
@@ -31,6 +37,12 @@ struct CueText {
     int anchor = 0;
 };
 
-CueText ReadMarkup(const Text& cue);
+enum class Markup { SubRip, Pango };  // SubRip: SubRip's and WebVTT's
+
+CueText ReadMarkup(const Text& cue, Markup markup = Markup::SubRip);
+
+// The record drawn with a cue's style: bold and italic added to the record's
+// own style, the cue's colour for the text's.
+void ApplyCueStyle(const CueStyle& style, TextLayoutParams& record);
 
 }  // namespace textraster::tool

@@ -4,6 +4,18 @@
 
 namespace textraster::tool {
 
+uint32_t Over(uint32_t top, uint32_t bottom) {
+    const uint32_t at = top >> 24, ab = bottom >> 24;
+    const uint32_t a = at * 255 + ab * (255 - at);  // the result's opacity x 255
+    if (a == 0) return 0;
+    uint32_t out = (a + 127) / 255 << 24;
+    for (int shift = 0; shift < 24; shift += 8) {
+        const uint32_t ct = top >> shift & 0xFF, cb = bottom >> shift & 0xFF;
+        out |= (ct * at * 255 + cb * ab * (255 - at) + a / 2) / a << shift;
+    }
+    return out;
+}
+
 void FlipRows(Image& image) {
     for (uint32_t top = 0, bottom = image.height; top + 1 < bottom; ++top, --bottom)
         std::swap_ranges(image.row(top), image.row(top) + image.width, image.row(bottom - 1));

@@ -18,6 +18,9 @@ struct Image {
     const uint32_t* row(uint32_t y) const { return pixels.data() + size_t(y) * width; }
 };
 
+// One pixel (0xAARRGGBB, not premultiplied) laid over another.
+uint32_t Over(uint32_t top, uint32_t bottom);
+
 // The rows in the other order: turns a bottom-up buffer into a top-down image.
 void FlipRows(Image& image);
 
