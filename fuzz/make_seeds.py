@@ -325,6 +325,8 @@ OPTIONS = [
     ("subtitles", ["subtitles", "a.srt", "--font-file", "a.ttf", "--font-file", "b.ttf", "-o", "out"]),
     ("subtitles-frame", ["subtitles", "a.srt", "--frame", "1920x1080", "--frame-margin", "40", "--encoding",
                          "windows-1251", "--fit"]),
+    ("subtitles-bdn", ["subtitles", "a.vtt", "--frame", "720x480", "--index", "bdn", "--fps", "30000/1001",
+                       "--drop-frame", "--strict"]),
     ("measure", ["measure", "--text-file", "t.txt", "--json"]),
     ("help", ["render", "x", "--help"]),
     ("bad-region", ["render", "x", "--region", "70000x1"]),

@@ -15,20 +15,22 @@ TEXTRASTER_NATIVE_PACKAGES=(
 # Everything the tests need beyond that: the Windows cross-build with zlib
 # for its command-line renderer, and Wine (i386 for the 32-bit DLL), the test
 # frameworks, libpng as a reader of the renderer's PNGs apart from its
-# writer, clang for the sanitizers and fuzzers, the formatter, fontTools as
-# an independent reader of font names, the Python module's tests (numpy, PIL,
-# pytest, and pip with setuptools to install it), dpkg-dev and file for the
-# Debian package's computed dependencies, every font family the tests take
-# by name (tests/fonts.txt says which family comes from which of these
-# packages), and GStreamer for the overlay element: its development files
-# and GstHarness, the command-line tools, and the elements its pipeline test
-# runs (videotestsrc, subparse and videoconvert from -base, pngenc and
-# multifilesink from -good; PIL reads the frames back). The emoji face
-# changes nothing the text corpus draws, natively or under Wine: it only
-# gives emoji the colour face they fall back to.
+# writer, ICU as a second reading of the bidi algorithm, the locales' sources
+# (a test compiles a Serbian one of its own), clang for the sanitizers and
+# fuzzers, the formatter, fontTools as an independent reader of font names,
+# the Python module's tests (numpy, PIL, pytest, and pip with setuptools to
+# install it), dpkg-dev and file for the Debian package's computed
+# dependencies, every font family the tests take by name (tests/fonts.txt
+# says which family comes from which of these packages), and GStreamer for
+# the overlay element: its development files and GstHarness, the
+# command-line tools, and the elements its pipeline test runs (videotestsrc,
+# subparse and videoconvert from -base, pngenc and multifilesink from -good;
+# PIL reads the frames back). The emoji face changes nothing the text corpus
+# draws, natively or under Wine: it only gives emoji the colour face they
+# fall back to.
 TEXTRASTER_TEST_PACKAGES=(
   mingw-w64 libz-mingw-w64-dev wine wine64 wine32:i386
-  googletest libgtest-dev libbenchmark-dev libpng-dev
+  googletest libgtest-dev libbenchmark-dev libpng-dev libicu-dev locales
   clang-14 libclang-rt-14-dev clang-format-14
   fontconfig python3-fonttools
   python3-numpy python3-pil python3-pytest python3-setuptools python3-pip

@@ -505,7 +505,7 @@ std::string Synopsis() {
            "                                      what ComputeTextRegionSize and GetFontCharacterCellHeight report\n"
            "  textraster subtitles INPUT.srt|INPUT.vtt [options] [-o FOLDER]\n"
            "                                      every cue to its own PNG, FOLDER/cue-0001.png and so on,\n"
-           "                                      and FOLDER/cues.json: each cue's times, file and size\n"
+           "                                      and FOLDER/cues.json: each cue's times, file, size and place\n"
            "  textraster fonts [--font-file PATH]  the font families the library can use\n"
            "  textraster --help | --version\n";
 }

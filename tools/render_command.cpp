@@ -33,7 +33,7 @@ int RunRender(const Options& options) {
     if (options.outline) DrawOutline(r.image, options.outline, options.outlineColor);
 
     const std::string path = options.output.empty() ? DefaultOutput(Command::Render) : options.output;
-    if (!WritePngFile(path, options.preview ? OverCheckerboard(r.image) : r.image, error)) return Fail(error);
+    if (!WritePngFile(path, r.image, options.preview, error)) return Fail(error);
     Status(options,
            Format("Wrote %s (%ux%u, %s): ascent %u, line pitch %u, last line extent %u",
                   path == "-" ? "the PNG to standard output" : path.c_str(), r.image.width, r.image.height,

@@ -74,7 +74,7 @@ int RunSample(const Options& options) {
     }
     const std::string path = options.output.empty() ? DefaultOutput(Command::Sample) : options.output;
     std::string error;
-    if (!WritePngFile(path, options.preview ? OverCheckerboard(canvas) : canvas, error)) return Fail(error);
+    if (!WritePngFile(path, canvas, options.preview, error)) return Fail(error);
     Status(options,
            Format("Wrote the sample to %s (%ux%u): Latin, Cyrillic, Hebrew right to left, Japanese in "
                   "vertical columns.\nTry: textraster render \"Hello\" -o hello.png --fit --preview   "

@@ -39,7 +39,7 @@ bool WriteCue(const Cue& cue, const Options& options, const Text& face, const st
         }
         entry.x = at.x, entry.y = at.y;
     }
-    return WritePngFile(path, options.preview ? OverCheckerboard(image) : image, error);
+    return WritePngFile(path, image, options.preview, error);
 }
 
 }  // namespace

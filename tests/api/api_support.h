@@ -79,7 +79,7 @@ inline void SaveSample(const std::string& name, const std::vector<uint32_t>& pix
     tool::Image image(width, height);
     image.pixels = pixels;
     std::string error;
-    EXPECT_TRUE(tool::WritePngFile(std::string(dir) + "/" + name + ".png", image, error)) << error;
+    EXPECT_TRUE(tool::WritePngFile(std::string(dir) + "/" + name + ".png", image, false, error)) << error;
 #else
     (void)name, (void)pixels, (void)width, (void)height;
 #endif

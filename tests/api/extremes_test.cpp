@@ -214,6 +214,36 @@ TEST(Extremes, MegabyteTexts) {
     }
 }
 
+// Lines of explicit direction codes nested beyond the deepest level the
+// bidi algorithm allows, and isolates left open before a paragraph
+// separator: the bidi library of Linux follows freed memory on them as they
+// are, and the first crashed the process.
+TEST(Extremes, BidiCodesBeyondTheDeepestLevel) {
+    auto repeat = [](std::u16string_view piece, size_t times) {
+        Text text;
+        while (times-- > 0) text += T(piece);
+        return text;
+    };
+    const Text kTexts[] = {
+        repeat(u"\u202E abc \u202A def \u2067 ghi \u202C", 36),
+        repeat(u"\u2067a", 130),
+        repeat(u"\u2068\u05D0 \u202B", 200),
+        T(u"\u2067abc\u001Cdef\u2066"),
+    };
+    for (const Text& text : kTexts) {
+        for (const int32_t wordWrap : {0, 1}) {
+            TextLayoutParams p = Request(2000, 300);
+            p.wordWrap = wordWrap;
+            const Rendering r = Render(text, p);
+            EXPECT_EQ(r.code, TR_OK);
+            EXPECT_FALSE(InkBox(r.pixels, 2000).empty());
+            uint16_t width = 0, height = 0;
+            EXPECT_EQ(ComputeTextRegionSize(text.c_str(), &p, nullptr, &width, &height, nullptr), TR_OK);
+            EXPECT_GT(height, 0);
+        }
+    }
+}
+
 // One word of 100,000 characters without a break opportunity, drawn and
 // measured; returns the seconds both took.
 double DrawAndMeasureOneWord(uint16_t width, int32_t wordWrap) {

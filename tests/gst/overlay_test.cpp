@@ -5,6 +5,7 @@
 #include <gst/video/video.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -195,6 +196,23 @@ TEST(Overlay, DownstreamThatTakesTheMetaGetsTheDrawingAsOneRectangle) {
     ASSERT_EQ(height, text.height);
     EXPECT_EQ(gst_video_overlay_rectangle_get_flags(rectangle), GST_VIDEO_OVERLAY_FORMAT_FLAG_NONE);
     EXPECT_EQ(Pixels(rectangle), text.pixels) << "straight alpha, as RenderText draws it";
+    gst_buffer_unref(out);
+}
+
+// Emoji reach the element through the library alone, in their colours.
+TEST(Overlay, EmojiAreTheLibrarysInTheirColours) {
+    Overlay o("BGRA", true);
+    g_object_set(o.video->element, "text", "\xF0\x9F\x8E\x89\xF0\x9F\x94\xA5", nullptr);
+    GstBuffer* out = o.Push(Frame(GST_VIDEO_FORMAT_BGRA));
+    GstVideoOverlayRectangle* rectangle = OnlyRectangle(out);
+    ASSERT_TRUE(rectangle);
+    const std::vector<uint32_t> pixels = Pixels(rectangle);
+    EXPECT_EQ(pixels, Reference(u"\U0001F389\U0001F525", 0xFFFFFFFFu).pixels);
+    const auto hued = std::count_if(pixels.begin(), pixels.end(), [](uint32_t p) {
+        const int r = (p >> 16) & 0xFF, g = (p >> 8) & 0xFF, b = p & 0xFF;
+        return (p >> 24) > 0 && std::max({r, g, b}) - std::min({r, g, b}) > 64;
+    });
+    EXPECT_GT(hued, 200);
     gst_buffer_unref(out);
 }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "gdi_fixture.h"
+#include "text/utf.h"
 
 namespace textraster::test {
 namespace {
@@ -67,13 +68,21 @@ TEST(FontHeight, ExtremeHeightsStillMakeAFont) {
     }
 }
 
+// Glyphs that take no room, marks and joiners, take none in bold either.
 TEST(FontStyle, BoldWithoutABoldFaceIsSynthesisedOnePixelWiderPerGlyph) {
     // WenQuanYi Micro Hei has no bold face.
     Measurer regular(Describe(u"WenQuanYi Micro Hei", -20));
     Measurer bold(Describe(u"WenQuanYi Micro Hei", -20, FW_BOLD));
     EXPECT_EQ(bold.Metrics().tmWeight, FW_BOLD);
-    EXPECT_EQ(bold.Extent(u"iiiiiiii"), regular.Extent(u"iiiiiiii") + 8);
-    EXPECT_EQ(bold.Extent(u"\u65e5\u672c"), regular.Extent(u"\u65e5\u672c") + 2);
+    const struct {
+        std::u16string_view text;
+        LONG wider;
+    } kCases[] = {
+        {u"iiiiiiii", 8}, {u"\u65e5\u672c", 2}, {u"e\u0301", 1}, {u"e\u0301\u0323\u0308", 1}, {u"a\u200Db\u200Cc", 3},
+    };
+    for (const auto& c : kCases) {
+        EXPECT_EQ(bold.Extent(c.text), regular.Extent(c.text) + c.wider) << Utf16ToUtf8(std::u16string(c.text));
+    }
 }
 
 TEST(FontStyle, BoldWithABoldFaceUsesItsOwnWidths) {

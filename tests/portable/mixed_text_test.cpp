@@ -191,5 +191,38 @@ TEST(FontFallback, APrivateFontComesFirst) {
     EXPECT_EQ(fallbackOf(), before);
 }
 
+// Private faces of the style asked for come first, then those one step
+// from it, each in the order they were registered. FreeSerif's faces all
+// draw Thai, which DejaVu Sans lacks; registered bold, italic, regular.
+TEST(FontFallback, PrivateFacesOfTheStyleAskedForComeFirst) {
+    std::vector<std::vector<unsigned char>> images;
+    std::vector<HANDLE> handles;
+    for (const char* face : {"FreeSerif:bold", "FreeSerif:italic", "FreeSerif"}) {
+        images.push_back(ReadFileBytes(FontFile(face)));
+        DWORD count = 0;
+        handles.push_back(AddFontMemResourceEx(images.back().data(), DWORD(images.back().size()), nullptr, &count));
+        ASSERT_NE(handles.back(), nullptr) << face;
+    }
+    const struct {
+        LONG weight;
+        bool italic;
+        long style;  // of the face that draws the Thai
+    } kCases[] = {
+        {FW_NORMAL, false, 0},  // registered last
+        {FW_BOLD, false, FT_STYLE_FLAG_BOLD},
+        {FW_NORMAL, true, FT_STYLE_FLAG_ITALIC},
+        {FW_BOLD, true, FT_STYLE_FLAG_BOLD},  // bold and italic both one step away: the first registered
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(testing::Message() << c.weight << (c.italic ? " italic" : ""));
+        FontObject font(Describe(u"DejaVu Sans", 32, c.weight, c.italic));
+        const portable::ShapedText shaped = portable::ShapeText(font.fonts(), u"Thai \u0E01", false);
+        const portable::SizedFont& thai = font.fonts().Font(shaped.glyphs.back().font);
+        EXPECT_NE(thai.key.source.image, nullptr) << "an installed face";
+        EXPECT_EQ(thai.face->style_flags & (FT_STYLE_FLAG_BOLD | FT_STYLE_FLAG_ITALIC), c.style);
+    }
+    for (HANDLE handle : handles) EXPECT_TRUE(RemoveFontMemResourceEx(handle));
+}
+
 }  // namespace
 }  // namespace textraster::test

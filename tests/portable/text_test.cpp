@@ -3,6 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <clocale>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <set>
 #include <string>
 #include <vector>
@@ -225,6 +230,52 @@ TEST(TextOut, RightToLeftReadingMovesTrailingNeutralsToTheLeft) {
     const std::vector<uint32_t> ltr = draw(TA_LEFT), rtl = draw(TA_LEFT | TA_RTLREADING);
     EXPECT_NE(Columns(ltr, 10, 10 + bang), Columns(rtl, 10, 10 + bang));
     EXPECT_EQ(InkBox(ltr, kWidth).height(), InkBox(rtl, kWidth).height());
+}
+
+// Draws б, which DejaVu Sans has in a Serbian form too, after setting the
+// locale, into `file`; then ends the process.
+[[noreturn]] void DrawInLocale(const char* locale, const std::string& file) {
+    if (!std::setlocale(LC_ALL, locale)) std::exit(2);
+    Surface s(60, 50);
+    s.UseFont(Describe(u"DejaVu Sans", 40));
+    SetBkMode(s.dc(), TRANSPARENT);
+    SetTextColor(s.dc(), 0xFFFFFF);
+    s.Draw(10, 0, u"\u0431");
+    const std::vector<uint32_t> pixels = s.Pixels();
+    std::ofstream(file, std::ios::binary)
+        .write(reinterpret_cast<const char*>(pixels.data()), std::streamsize(pixels.size() * sizeof(uint32_t)));
+    std::exit(0);
+}
+
+// HarfBuzz takes the language a buffer lacks from the process's locale at
+// its first call: whatever locale a host sets, a text must draw alike. Each
+// drawing runs in a fresh process; the Serbian locale is compiled for the
+// test from the set-up's locale sources.
+TEST(TextOut, TheHostsLocaleChangesNoGlyph) {
+    const std::filesystem::path folder = std::filesystem::temp_directory_path() / "textraster-test-locales";
+    const std::filesystem::path serbian = folder / "sr_RS.UTF-8";
+    if (!std::filesystem::exists(serbian)) {
+        std::filesystem::create_directories(folder);
+        const std::filesystem::path made = folder / ("made-" + std::to_string(getpid()));
+        ASSERT_EQ(std::system(("localedef -i sr_RS -f UTF-8 " + made.string() + " 2>/dev/null").c_str()), 0);
+        std::error_code taken;  // by a test run at the same time
+        std::filesystem::rename(made, serbian, taken);
+        std::filesystem::remove_all(made);
+    }
+    setenv("LOCPATH", folder.c_str(), 1);
+    // Where the drawings go, named once (the fresh processes inherit it).
+    setenv("TEXTRASTER_DRAWN_IN", (folder / ("drawn-" + std::to_string(getpid()))).c_str(), 0);
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    std::vector<std::string> drawn;
+    for (const char* locale : {"C.UTF-8", "sr_RS.UTF-8"}) {
+        const std::string file = std::getenv("TEXTRASTER_DRAWN_IN") + std::string(locale);
+        EXPECT_EXIT(DrawInLocale(locale, file), testing::ExitedWithCode(0), "") << locale;
+        std::ifstream in(file, std::ios::binary);
+        drawn.emplace_back(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        std::filesystem::remove(file);
+    }
+    EXPECT_TRUE(std::any_of(drawn[0].begin(), drawn[0].end(), [](char c) { return c != 0; })) << "nothing drawn";
+    EXPECT_TRUE(drawn[0] == drawn[1]) << "a Serbian locale changed the glyph";
 }
 
 TEST(VerticalText, TheColumnRunsDownwardLeftOfTheReference) {

@@ -267,5 +267,17 @@ TEST(Subtitles, AnOutlineWidensTheOpacityAroundTheText) {
     EXPECT_GT(InkOf(outlined).pixels, InkOf(plain).pixels * 3 / 2);
 }
 
+// A cue of direction codes opened beyond the deepest level, fitted on one
+// line: it once crashed the tool.
+TEST(Subtitles, ACueOfDirectionCodesBeyondTheDeepestLevelIsDrawn) {
+    const std::string dir = Folder("subtitles-deep-codes");
+    std::string cue;
+    for (int i = 0; i < 36; ++i) cue += "\xE2\x80\xAE abc \xE2\x80\xAA def \xE2\x81\xA7 ghi \xE2\x80\xAC";
+    WriteFile(dir + "/deep.srt", "1\n00:01 --> 00:02\n" + cue + "\n");
+    const Outcome run = RunTool({"subtitles", dir + "/deep.srt", "-o", dir + "/cues", "--fit", "-q"}, dir);
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_GT(InkOf(Png(dir + "/cues/cue-0001.png")).pixels, 500u);
+}
+
 }  // namespace
 }  // namespace textraster::tool::test

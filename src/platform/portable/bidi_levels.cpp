@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <iterator>
 
+#include "platform/portable/explicit_codes.h"
+
 namespace textraster::portable {
 
 bool BidiLevels(const FriBidiChar* text, size_t length, bool rtlReading, BidiScratch& scratch,
@@ -27,14 +29,37 @@ void LineLevels(const FriBidiCharType* types, const FriBidiBracketType* brackets
         FriBidiLevels(types, brackets, length, rtlReading, levels);
 }
 
+namespace {
+
+// One paragraph's levels from FriBidi, its explicit codes in the form
+// FriBidi takes safely.
+void ParagraphLevels(const FriBidiCharType* types, const FriBidiBracketType* brackets, size_t length, bool rtlReading,
+                     FriBidiLevel* levels) {
+    const auto count = static_cast<FriBidiStrIndex>(length);
+    std::vector<FriBidiCharType> safe;
+    if (SafeExplicitCodes(types, length, rtlReading, safe)) types = safe.data();
+    FriBidiParType direction = rtlReading ? FRIBIDI_PAR_RTL : FRIBIDI_PAR_LTR;
+    if (fribidi_get_par_embedding_levels_ex(types, brackets, count, &direction, levels) &&
+        !fribidi_reorder_line(FRIBIDI_FLAGS_DEFAULT, types, count, 0, direction, levels, nullptr, nullptr))
+        std::fill(levels, levels + length, rtlReading ? 1 : 0);
+}
+
+}  // namespace
+
 void FriBidiLevels(const FriBidiCharType* types, const FriBidiBracketType* brackets, size_t length, bool rtlReading,
                    std::vector<FriBidiLevel>& levels) {
-    const auto count = static_cast<FriBidiStrIndex>(length);
+    // A paragraph separator ends a paragraph, and the explicit codes open in
+    // it, and takes the paragraph's level. FriBidi takes one paragraph a call:
+    // given a separator while an isolate is open, it merges runs across the
+    // isolate and follows freed memory. So each paragraph goes alone, without
+    // its separator.
     levels.assign(length, rtlReading ? 1 : 0);
-    FriBidiParType direction = rtlReading ? FRIBIDI_PAR_RTL : FRIBIDI_PAR_LTR;
-    if (fribidi_get_par_embedding_levels_ex(types, brackets, count, &direction, levels.data()) &&
-        !fribidi_reorder_line(FRIBIDI_FLAGS_DEFAULT, types, count, 0, direction, levels.data(), nullptr, nullptr))
-        std::fill(levels.begin(), levels.end(), rtlReading ? 1 : 0);
+    for (size_t start = 0; start < length;) {
+        const size_t end = size_t(std::find(types + start, types + length, FRIBIDI_TYPE_BS) - types);
+        if (end > start)
+            ParagraphLevels(types + start, brackets + start, end - start, rtlReading, levels.data() + start);
+        start = end + 1;
+    }
 }
 
 size_t PairBrackets(const FriBidiCharType* types, const FriBidiBracketType* brackets, size_t length,

@@ -45,7 +45,8 @@ inline bool MayRaiseLevels(char32_t c) {
 void LineLevels(const FriBidiCharType* types, const FriBidiBracketType* brackets, size_t length, bool rtlReading,
                 std::vector<FriBidiLevel>& levels);
 
-// LineLevels' answer from FriBidi itself.
+// LineLevels' answer from FriBidi itself, given the explicit codes in the
+// form it takes safely (explicit_codes.h).
 void FriBidiLevels(const FriBidiCharType* types, const FriBidiBracketType* brackets, size_t length, bool rtlReading,
                    std::vector<FriBidiLevel>& levels);
 

@@ -38,6 +38,15 @@ void ShapeItem(SizedFont& font, const FriBidiChar* text, size_t length, const It
     hb_buffer_set_direction(buffer, item.level % 2 ? HB_DIRECTION_RTL : HB_DIRECTION_LTR);
     // A line without a script of its own is left to HarfBuzz's default.
     if (item.script != HB_SCRIPT_COMMON) hb_buffer_set_script(buffer, item.script);
+    // The language is set, never left to HarfBuzz: it would take the
+    // process's locale, read with setlocale (which races with a host that
+    // changes it) and kept from the first call on, so that a font's forms
+    // for one language (a Serbian б) would follow the host's locale. The
+    // platform's own text calls draw each script's default forms whatever
+    // the user's language, and so does "und" (undetermined), which no font
+    // names: fonts take their default language system for it.
+    static const hb_language_t undetermined = hb_language_from_string("und", -1);
+    hb_buffer_set_language(buffer, undetermined);
     hb_buffer_guess_segment_properties(buffer);
 
     constexpr size_t kCommon = 3;
