@@ -2,9 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
+#include "cue_layout.h"
 #include "outline.h"
-#include "reading_direction.h"
 #include "result_codes.h"
 
 namespace textraster::gst {
@@ -22,12 +23,12 @@ uint8_t CellHeight(const OverlaySettings& s, uint32_t frameHeight) {
     return uint8_t(std::clamp(std::lround(s.fontHeightRelative * frameHeight), 1L, 255L));
 }
 
-// line-alignment names sides of the frame; the record's alignment the start
-// and end of a line, which right-to-left lines swap. In columns, left is the
-// top.
-int32_t Alignment(LineAlign align, int32_t writingMode) {
-    if (align == LineAlign::Center) return 2;
-    return (writingMode == 2) == (align == LineAlign::Left) ? 3 : 1;
+// line-alignment names sides of the frame, as the tool's cue placement
+// does (which turns them into each line's start or end).
+tool::LineAlign SideAlign(LineAlign align) {
+    return align == LineAlign::Left    ? tool::LineAlign::Left
+           : align == LineAlign::Right ? tool::LineAlign::Right
+                                       : tool::LineAlign::Centre;
 }
 
 // The shading box reaches this far beyond the text, so that no glyph
@@ -140,8 +141,8 @@ int32_t EvenBelow(int64_t v) {
     return int32_t(v - (v & 1));  // two's complement: odd negatives go down too
 }
 
-// The record a text is drawn with, before its region is known: colours,
-// face height and style, white space, wrapping, direction and alignment.
+// The record a text is drawn with, before its region, direction and
+// alignment are known: colours, face height and style, white space, wrapping.
 TextLayoutParams PictureRecord(const OverlaySettings& s, const tool::CueText& text, uint32_t frameHeight) {
     TextLayoutParams r{};
     r.size = sizeof r;
@@ -153,11 +154,51 @@ TextLayoutParams PictureRecord(const OverlaySettings& s, const tool::CueText& te
     r.newlineMode = 2;  // a cue's line feeds end its lines
     r.wordWrap = s.wrap != WrapMode::None;
     r.linePitch = uint8_t(s.linePitch ? s.linePitch : r.fontHeight);
-    r.writingMode = s.writingMode != WritingMode::Auto                                      ? int32_t(s.writingMode)
-                    : tool::FirstStrongDirection(text.text) == tool::Direction::RightToLeft ? 2
-                                                                                            : 1;
-    r.alignment = Alignment(s.lineAlign, r.writingMode);
+    r.writingMode = s.writingMode == WritingMode::Auto ? 1 : int32_t(s.writingMode);
     return r;
+}
+
+// The text's lines in runs of one direction, each line by its own first
+// strong letter, as the tool draws a cue's lines; a writing mode the
+// settings give holds for the whole text.
+std::vector<tool::CueRun> Runs(const OverlaySettings& s, const tool::Text& text) {
+    if (s.writingMode == WritingMode::Auto) return tool::DirectionRuns(text);
+    const auto direction =
+        s.writingMode == WritingMode::RightToLeft ? tool::Direction::RightToLeft : tool::Direction::LeftToRight;
+    return {{text, direction, 1}};
+}
+
+// The record of a run: its direction, and the line alignment in it.
+TextLayoutParams RunRecord(TextLayoutParams r, const OverlaySettings& s, const tool::CueRun& run) {
+    if (s.writingMode == WritingMode::Auto) r.writingMode = run.direction == tool::Direction::RightToLeft ? 2 : 1;
+    r.alignment = tool::RecordAlignment(SideAlign(s.lineAlign), run.direction);
+    return r;
+}
+
+// Draws the runs into `image` (the region and buffer `r` describes), each
+// by its own call, stacked as the tool stacks a cue's runs.
+int32_t DrawRuns(const std::vector<tool::CueRun>& runs, const TextLayoutParams& r, const OverlaySettings& s,
+                 tool::Image& image, uint16_t& ascent, std::string& error) {
+    if (runs.size() == 1) {
+        const TextLayoutParams one = RunRecord(r, s, runs[0]);
+        const int32_t code = RenderText(runs[0].text.c_str(), &one, image.pixels.data(), &ascent, nullptr, nullptr);
+        if (code != TR_OK) error = tool::DescribeFailure("RenderText", code);
+        return code;
+    }
+    std::vector<tool::RunCall> calls;
+    int32_t code = tool::StackRuns(runs, r, SideAlign(s.lineAlign), calls);
+    if (code != TR_OK) {
+        error = tool::DescribeFailure("ComputeTextRegionSize", code);
+        return code;
+    }
+    for (const tool::RunCall& call : calls) {
+        code = RenderText(call.text->c_str(), &call.record, image.pixels.data(), &ascent, nullptr, nullptr);
+        if (code != TR_OK) {
+            error = tool::DescribeFailure("RenderText", code);
+            return code;
+        }
+    }
+    return TR_OK;
 }
 
 // A cue's own position code ({\an1} to {\an9}, as the numeric keypad lies)
@@ -184,6 +225,7 @@ OverlayPicture DrawPicture(const OverlaySettings& settings, const tool::CueText&
     const OverlaySettings s = Placed(settings, text.anchor);
     if (s.silent || text.text.empty() || width == 0 || height == 0) return picture;
     TextLayoutParams r = PictureRecord(s, text, height);
+    const std::vector<tool::CueRun> runs = Runs(s, text.text);
     const tool::Text face = tool::Utf8ToUtf16(s.font.empty() ? s.fontFileName : s.font).text;
     r.faceName = face.empty() ? nullptr : face.c_str();
 
@@ -194,11 +236,17 @@ OverlayPicture DrawPicture(const OverlaySettings& settings, const tool::CueText&
     const auto lineLength = uint16_t(std::clamp<int64_t>(along, 1, largest));
     // Lines beyond the frame's other side cannot be seen: the region stops there.
     const uint32_t blockLimit = std::min(vertical ? width : height, largest);
-    int32_t code = TR_OK;
-    const Measured measured = Measure(text.text, r, lineLength, blockLimit / r.linePitch + 1, code);
-    if (code != TR_OK) {
-        error = tool::DescribeFailure("ComputeTextRegionSize", code);
-        return picture;
+    // The runs one below the other: as many lines as they take together, as
+    // long as the longest.
+    Measured measured;
+    for (const tool::CueRun& run : runs) {
+        int32_t code = TR_OK;
+        const Measured one = Measure(run.text, RunRecord(r, s, run), lineLength, blockLimit / r.linePitch + 1, code);
+        if (code != TR_OK) {
+            error = tool::DescribeFailure("ComputeTextRegionSize", code);
+            return picture;
+        }
+        measured.lines += one.lines, measured.inlineSize = std::max(measured.inlineSize, one.inlineSize);
     }
     if (measured.lines == 0) return picture;
     const uint32_t block = std::clamp<uint32_t>(measured.lines * r.linePitch, 1, blockLimit);
@@ -212,11 +260,7 @@ OverlayPicture DrawPicture(const OverlaySettings& settings, const tool::CueText&
 
     tool::Image image(r.bufferWidth, r.bufferHeight);
     uint16_t ascent = 0;
-    code = RenderText(text.text.c_str(), &r, image.pixels.data(), &ascent, nullptr, nullptr);
-    if (code != TR_OK) {
-        error = tool::DescribeFailure("RenderText", code);
-        return picture;
-    }
+    if (DrawRuns(runs, r, s, image, ascent, error) != TR_OK) return picture;
     const int64_t w = image.width, h = image.height, m = margin;
     // A region of the whole line length may hold lines much shorter.
     const uint32_t cut = inlineSize == lineLength ? CropToInk(image, vertical, margin) : 0;

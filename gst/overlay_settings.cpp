@@ -49,7 +49,7 @@ GType WrapModeType() {
 
 GType WritingModeType() {
     static const GEnumValue values[] = {
-        {int(WritingMode::Auto), "Each text's direction from its first strong letter", "auto"},
+        {int(WritingMode::Auto), "Each line's direction from its first strong letter", "auto"},
         {int(WritingMode::Horizontal), "Horizontal lines, left to right", "horizontal"},
         {int(WritingMode::RightToLeft), "Horizontal lines, right to left", "right-to-left"},
         {int(WritingMode::Vertical), "Vertical columns, right to left", "vertical"},

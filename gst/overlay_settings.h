@@ -17,7 +17,7 @@ enum class HAlign { Left = 0, Center = 1, Right = 2 };
 enum class VAlign { Baseline = 0, Bottom = 1, Top = 2, Center = 4 };
 enum class LineAlign { Left = 0, Center = 1, Right = 2 };
 enum class WrapMode { None = -1, Word = 0, Char = 1, WordChar = 2 };
-// The record's writing modes, and Auto: each text's direction from its
+// The record's writing modes, and Auto: each line's direction from its
 // first strong letter.
 enum class WritingMode { Auto = 0, Horizontal = 1, RightToLeft = 2, Vertical = 3 };
 

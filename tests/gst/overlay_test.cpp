@@ -131,13 +131,23 @@ std::vector<gint64> Geometry(GstVideoOverlayRectangle* rectangle) {
     return {x, y, width, height};
 }
 
-// What the library itself draws for the element's settings above: one line
-// of DejaVu Sans at a cell height of 24, measured tight, at (kPad, kPad).
+std::u16string Utf16(const char* utf8) {
+    gunichar2* units = g_utf8_to_utf16(utf8, -1, nullptr, nullptr, nullptr);
+    std::u16string text(reinterpret_cast<const char16_t*>(units));
+    g_free(units);
+    return text;
+}
+
+// What the library itself draws for the element's settings above: lines of
+// DejaVu Sans at a cell height of 24 in `argb` (textoverlay's colours), in
+// a region of `width` x `height` (0 x 0: measured tight) at (0, 0).
 struct Reference {
     std::vector<uint32_t> pixels;
-    uint16_t width = 0, height = 0;
+    uint16_t width, height;
 
-    Reference(const std::u16string& text, uint32_t argb) {
+    Reference(const std::u16string& text, uint32_t argb, uint16_t w = 0, uint16_t h = 0, int32_t writingMode = 1,
+              int32_t alignment = 1)
+        : width(w), height(h) {
         TextLayoutParams r{};
         r.size = sizeof r;
         r.topDown = 1;
@@ -145,9 +155,11 @@ struct Reference {
         r.faceName = u"DejaVu Sans";
         r.fontHeight = r.linePitch = 24;
         r.newlineMode = 2;
-        r.writingMode = r.alignment = 1;
+        r.writingMode = writingMode, r.alignment = alignment;
         r.regionWidth = kWidth - 2 * kPad;
-        EXPECT_EQ(ComputeTextRegionSize(text.c_str(), &r, nullptr, &width, &height, nullptr), TR_OK);
+        if (!w) {
+            EXPECT_EQ(ComputeTextRegionSize(text.c_str(), &r, nullptr, &width, &height, nullptr), TR_OK);
+        }
         r.regionWidth = r.bufferWidth = width, r.regionHeight = r.bufferHeight = height;
         r.bufferSize = uint32_t(width) * height * 4;
         pixels.resize(size_t(width) * height);
@@ -214,6 +226,44 @@ TEST(Overlay, EmojiAreTheLibrarysInTheirColours) {
     });
     EXPECT_GT(hued, 200);
     gst_buffer_unref(out);
+}
+
+// Each line of a cue reads in its own direction, as the tool draws it: a
+// Hebrew line above its English (or below it), a line of no strong letter
+// taking the direction of the line before it. The picture is each line as
+// the library draws it alone in that direction, at the picture's width,
+// lined up on the left (the line's end when it reads right to left).
+TEST(Overlay, EachLineOfACueReadsInItsOwnDirection) {
+    enum { kLtr = 1, kRtl = 2 };
+    const struct {
+        const char* text;
+        std::vector<int32_t> directions;
+    } cases[] = {
+        {"\u05E9\u05DC\u05D5\u05DD!\nHello!", {kRtl, kLtr}},
+        {"Hello!\n\u05E9\u05DC\u05D5\u05DD!", {kLtr, kRtl}},
+        {"...\n\u05E9\u05DC\u05D5\u05DD!", {kRtl, kRtl}},
+        {"\u05E9\u05DC\u05D5\u05DD!\n123!", {kRtl, kRtl}},
+    };
+    for (const auto& c : cases) {
+        Overlay o("BGRA", true);
+        g_object_set(o.video->element, "text", c.text, nullptr);
+        GstBuffer* out = o.Push(Frame(GST_VIDEO_FORMAT_BGRA));
+        GstVideoOverlayRectangle* rectangle = OnlyRectangle(out);
+        ASSERT_TRUE(rectangle) << c.text;
+        const std::vector<gint64> geometry = Geometry(rectangle);
+        ASSERT_EQ(geometry[3], 24 * gint64(c.directions.size())) << c.text;
+        const std::u16string text = Utf16(c.text);
+        std::vector<uint32_t> expected;
+        for (size_t k = 0, start = 0; k < c.directions.size(); ++k) {
+            const size_t end = std::min(text.find(u'\n', start), text.size());
+            const Reference line(text.substr(start, end - start), 0xFFFFFFFFu, uint16_t(geometry[2]), 24,
+                                 c.directions[k], c.directions[k] == kRtl ? 3 : 1);
+            expected.insert(expected.end(), line.pixels.begin(), line.pixels.end());
+            start = end + 1;
+        }
+        EXPECT_EQ(Pixels(rectangle), expected) << c.text;
+        gst_buffer_unref(out);
+    }
 }
 
 // Which cue a frame shows, by the width of its rectangle: '.' none, 'i' a
