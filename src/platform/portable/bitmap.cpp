@@ -32,15 +32,33 @@ PortableBitmap* StockBitmap() {
 
 }  // namespace textraster::portable
 
-void PortableBitmap::Prepare(int top, int bottom) {
+void PortableBitmap::Prepare(int top, int bottom, int filledLeft, int filledRight) {
     top = std::max(top, 0);
     bottom = std::min(bottom, height);
     if (top >= bottom) return;
-    const size_t rowBytes = static_cast<size_t>(width) * sizeof(uint32_t);
     if (drawnTop == drawnBottom) drawnTop = drawnBottom = top;
+    filledLeft = std::clamp(filledLeft, 0, width);
+    filledRight = std::clamp(filledRight, filledLeft, width);
+    // Rows [from, to), none of them cleared yet: a row the caller fills is
+    // cleared only beside the columns it fills.
+    auto clear = [&](int from, int to) {
+        const bool filled = filledLeft < filledRight;
+        for (int y = from; y < to;) {
+            if (filled && y >= top && y < bottom) {
+                std::memset(Row(y), 0, static_cast<size_t>(filledLeft) * sizeof(uint32_t));
+                std::memset(Row(y) + filledRight, 0, static_cast<size_t>(width - filledRight) * sizeof(uint32_t));
+                ++y;
+                continue;
+            }
+            // Rows the caller does not fill, at once.
+            const int end = filled && y < top ? std::min(to, top) : to;
+            std::memset(Row(y), 0, static_cast<size_t>(width) * sizeof(uint32_t) * static_cast<size_t>(end - y));
+            y = end;
+        }
+    };
     // The cleared rows stay one band: rows between it and the new ones are cleared too.
-    if (top < drawnTop) std::memset(Row(top), 0, rowBytes * static_cast<size_t>(drawnTop - top));
-    if (bottom > drawnBottom) std::memset(Row(drawnBottom), 0, rowBytes * static_cast<size_t>(bottom - drawnBottom));
+    if (top < drawnTop) clear(top, drawnTop);
+    if (bottom > drawnBottom) clear(drawnBottom, bottom);
     drawnTop = std::min(drawnTop, top);
     drawnBottom = std::max(drawnBottom, bottom);
 }

@@ -24,7 +24,9 @@ struct PortableBitmap : textraster::portable::GdiObject {
     // Makes rows [top, bottom) (clipped to the bitmap) ready for drawing. A
     // bitmap's memory is cleared only where something is drawn: a large
     // surface holding a line of text never has most of its rows touched.
-    void Prepare(int top, int bottom);
+    // A caller about to fill columns [filledLeft, filledRight) of those rows
+    // says so, and they are not cleared first.
+    void Prepare(int top, int bottom, int filledLeft = 0, int filledRight = 0);
     // Whether row y may hold anything but zero.
     bool Drawn(int y) const { return y >= drawnTop && y < drawnBottom; }
 

@@ -189,7 +189,7 @@ void FillRect(PortableBitmap& bitmap, int left, int top, int right, int bottom, 
     bottom = std::min(bottom, bitmap.height);
     const uint32_t pixel = FillPixel(bitmap, color);
     if (left >= right) return;
-    bitmap.Prepare(top, bottom);
+    bitmap.Prepare(top, bottom, left, right);
     for (int y = top; y < bottom; ++y) FillPixels(bitmap.Row(y) + left, static_cast<size_t>(right - left), pixel);
 }
 
