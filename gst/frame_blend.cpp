@@ -105,8 +105,32 @@ void BlendChannel(const Samples& s, uint32_t channel, int64_t x, int64_t y, GstV
     }
 }
 
-// Straight-alpha pixels over a frame's four-byte pixels: colours mixed, the
-// opacities combined.
+// Two bytes, or eight sixteen-bit words, at a time: GCC and Clang make
+// vector instructions of these on any processor.
+typedef uint8_t Bytes8 __attribute__((vector_size(8)));
+typedef uint16_t Words8 __attribute__((vector_size(16)));
+
+// Two straight-alpha pixels over two of a frame's four-byte pixels, their
+// bytes in the frame's order: every colour byte mixed by its pixel's
+// opacity and the opacities combined, as Mix does (255 - a of the frame's
+// opacity kept, a added), divided by 255 as (x + 1 + (x >> 8)) >> 8, which
+// is x / 255 for every x the mix can make. An opaque pixel gives its own
+// bytes, a clear one leaves the frame's.
+void OverTwo(uint8_t* __restrict d, const uint32_t* __restrict p) {
+    Bytes8 topBytes, bottomBytes;
+    std::memcpy(&topBytes, p, 8);
+    std::memcpy(&bottomBytes, d, 8);
+    const Words8 pixels = __builtin_convertvector(topBytes, Words8);
+    const Words8 a = __builtin_shufflevector(pixels, pixels, 3, 3, 3, 3, 7, 7, 7, 7);
+    const Words8 top = pixels | Words8{0, 0, 0, 255, 0, 0, 0, 255};
+    const Words8 x = top * a + __builtin_convertvector(bottomBytes, Words8) * (255 - a) + 127;
+    const Bytes8 out = __builtin_convertvector((x + 1 + (x >> 8)) >> 8, Bytes8);
+    std::memcpy(d, &out, 8);
+}
+
+// Straight-alpha pixels over a frame's four-byte pixels. Four at a time:
+// clear ones (most of a text's span) are passed over, opaque ones copied,
+// the others mixed two by two.
 void BlendRgb(const Samples& s, int64_t x, int64_t y, GstVideoFrame& frame) {
     uint8_t* base = static_cast<uint8_t*>(GST_VIDEO_FRAME_PLANE_DATA(&frame, 0));
     const int64_t stride = GST_VIDEO_FRAME_PLANE_STRIDE(&frame, 0);
@@ -115,15 +139,22 @@ void BlendRgb(const Samples& s, int64_t x, int64_t y, GstVideoFrame& frame) {
         uint32_t from, to;
         Columns(s, row, x, GST_VIDEO_FRAME_WIDTH(&frame), from, to);
         uint8_t* d = base + (y + row) * stride + (x + from) * 4;
-        const uint32_t* p = s.pixels.data() + size_t(row) * s.width;
-        for (uint32_t i = from; i < to; ++i, d += 4) {
-            const uint32_t a = p[i] >> 24;
-            if (a == 255) {
-                std::memcpy(d, &p[i], 4);  // opaque: what Mix gives, at once
-            } else if (a) {
-                for (int c = 0; c < 3; ++c) d[c] = Mix(p[i] >> 8 * c & 0xFF, d[c], a);
-                d[3] = Mix(255, d[3], a);
+        const uint32_t* p = s.rgb + size_t(row) * s.width;
+        uint32_t i = from;
+        for (; i + 4 <= to; i += 4, d += 16) {
+            const uint32_t any = p[i] | p[i + 1] | p[i + 2] | p[i + 3], all = p[i] & p[i + 1] & p[i + 2] & p[i + 3];
+            if (!(any >> 24)) continue;
+            if (all >> 24 == 255) {
+                std::memcpy(d, &p[i], 16);
+                continue;
             }
+            OverTwo(d, &p[i]);
+            OverTwo(d + 8, &p[i + 2]);
+        }
+        for (; i < to; ++i, d += 4) {
+            const uint32_t a = p[i] >> 24;
+            for (int c = 0; c < 3; ++c) d[c] = Mix(p[i] >> 8 * c & 0xFF, d[c], a);
+            d[3] = Mix(255, d[3], a);
         }
     }
 }
@@ -143,10 +174,13 @@ FrameBlender::FrameBlender(const OverlayPicture& picture, const GstVideoInfo& in
         // The picture's 0xAARRGGBB words are BGRA bytes (little-endian, as
         // the composition takes them); RGBA frames get red and blue swapped.
         rgb_ = Make(w, h, 0);
-        rgb_.pixels = image.pixels;
-        if (format_ == GST_VIDEO_FORMAT_RGBA)
+        rgb_.rgb = image.pixels.data();
+        if (format_ == GST_VIDEO_FORMAT_RGBA) {
+            rgb_.pixels = image.pixels;
             for (uint32_t& p : rgb_.pixels) p = (p & 0xFF00FF00u) | (p >> 16 & 0xFF) | (p & 0xFF) << 16;
-        FindSpans(rgb_, [this](size_t i) { return rgb_.pixels[i] >> 24 != 0; });
+            rgb_.rgb = rgb_.pixels.data();
+        }
+        FindSpans(rgb_, [this](size_t i) { return rgb_.rgb[i] >> 24 != 0; });
         return;
     }
     const ToYuv toYuv(info);

@@ -21,6 +21,7 @@ class FrameBlender {
     static bool Supports(GstVideoFormat format);
 
     // `picture` prepared for frames described by `info` (a supported format).
+    // BGRA frames take the picture's own pixels: it must outlive the blender.
     FrameBlender(const OverlayPicture& picture, const GstVideoInfo& info);
 
     // Lays the picture over `frame`, mapped for writing, in `info`'s format.
@@ -28,10 +29,11 @@ class FrameBlender {
 
     // The picture as prepared for the frame: per sample `channels` values
     // (Y, or U and V) and an opacity, or for RGB frames whole pixels in the
-    // frame's byte order.
+    // frame's byte order (`rgb`: the picture's own, or `pixels`).
     struct Samples {
         uint32_t width = 0, height = 0, channels = 0;
         std::vector<uint8_t> values, alpha;
+        const uint32_t* rgb = nullptr;
         std::vector<uint32_t> pixels;
         std::vector<uint32_t> first, end;  // per row, the columns with ink: [first, end)
     };

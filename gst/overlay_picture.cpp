@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <vector>
 
 #include "cue_layout.h"
@@ -105,31 +106,70 @@ Measured Measure(const tool::Text& text, TextLayoutParams m, uint16_t lineLength
     return all;
 }
 
+// Whether row `y` of `image` has ink in [from, to).
+bool Inked(const tool::Image& image, uint32_t y, uint32_t from, uint32_t to) {
+    const uint32_t* row = image.row(y);
+    for (uint32_t x = from; x < to; ++x)
+        if (row[x] >> 24) return true;
+    return false;
+}
+
 // Drops the columns on either side that hold no ink (rows, for `rows`),
 // keeping `margin` of them for the outline and the box, so that the region
 // a text was given but does not fill costs nothing further. Returns how many
-// went from the left (top).
+// went from the left (top). Only the blank ends are searched, and the rest
+// moved down in the image's own memory.
 uint32_t CropToInk(tool::Image& image, bool rows, uint32_t margin) {
     const uint32_t w = image.width, h = image.height, length = rows ? h : w;
-    uint32_t first = length, last = 0;
-    for (uint32_t y = 0; y < h; ++y) {
-        const uint32_t* row = image.row(y);
-        for (uint32_t x = 0; x < w; ++x) {
-            if (!(row[x] >> 24)) continue;
-            const uint32_t at = rows ? y : x;
-            first = std::min(first, at), last = std::max(last, at);
-            if (rows) break;
+    uint32_t first = length, end = 0;  // the ink lies in [first, end)
+    if (rows) {
+        first = 0;
+        while (first < h && !Inked(image, first, 0, w)) ++first;
+        end = h;
+        while (end > first && !Inked(image, end - 1, 0, w)) --end;
+    } else {
+        for (uint32_t y = 0; y < h; ++y) {
+            const uint32_t* row = image.row(y);
+            for (uint32_t x = 0; x < first; ++x)
+                if (row[x] >> 24) first = x;
+            for (uint32_t x = w; x > end; --x)
+                if (row[x - 1] >> 24) end = x;
         }
     }
-    if (first > last) return 0;
-    const uint32_t begin = first > margin ? first - margin : 0, end = std::min(last + 1 + margin, length);
-    tool::Image cropped(rows ? w : end - begin, rows ? end - begin : h);
-    for (uint32_t y = 0; y < cropped.height; ++y) {
-        const uint32_t* from = rows ? image.row(y + begin) : image.row(y) + begin;
-        std::copy(from, from + cropped.width, cropped.row(y));
+    if (first >= end) return 0;
+    const uint32_t begin = first > margin ? first - margin : 0, stop = std::min(end + margin, length);
+    if (rows) {
+        std::memmove(image.pixels.data(), image.row(begin), size_t(stop - begin) * w * sizeof(uint32_t));
+        image.height = stop - begin;
+    } else {
+        image.width = stop - begin;
+        for (uint32_t y = 0; y < h; ++y)
+            std::memmove(image.row(y), image.pixels.data() + size_t(y) * w + begin, image.width * sizeof(uint32_t));
     }
-    image = std::move(cropped);
+    image.pixels.resize(size_t(image.width) * image.height);
     return begin;
+}
+
+// An image of `width` x `height` in `memory` (an earlier picture's, which a
+// new subtitle every frame would otherwise take from the system and fault
+// in again each time), with only its `margin` cleared: RenderText writes
+// every pixel of its region. Memory far larger than needed is let go.
+tool::Image Canvas(std::vector<uint32_t> memory, uint32_t width, uint32_t height, uint32_t margin) {
+    tool::Image image;
+    image.width = width, image.height = height;
+    const size_t size = size_t(width) * height;
+    if (memory.capacity() <= 4 * size) image.pixels = std::move(memory);
+    image.pixels.resize(size);
+    for (uint32_t y = 0; y < height; ++y) {
+        uint32_t* row = image.row(y);
+        if (y < margin || y >= height - margin) {
+            std::fill(row, row + width, 0);
+        } else {
+            std::fill(row, row + margin, 0);
+            std::fill(row + width - margin, row + width, 0);
+        }
+    }
+    return image;
 }
 
 // Every pixel laid over the box's colour.
@@ -220,7 +260,7 @@ OverlaySettings Placed(OverlaySettings s, int anchor) {
 }  // namespace
 
 OverlayPicture DrawPicture(const OverlaySettings& settings, const tool::CueText& text, uint32_t width, uint32_t height,
-                           std::string& error) {
+                           std::vector<uint32_t> memory, std::string& error) {
     OverlayPicture picture;
     const OverlaySettings s = Placed(settings, text.anchor);
     if (s.silent || text.text.empty() || width == 0 || height == 0) return picture;
@@ -258,7 +298,7 @@ OverlayPicture DrawPicture(const OverlaySettings& settings, const tool::CueText&
     r.bufferHeight = uint16_t(r.regionHeight + 2 * margin);
     r.bufferSize = uint32_t(r.bufferWidth) * r.bufferHeight * 4;
 
-    tool::Image image(r.bufferWidth, r.bufferHeight);
+    tool::Image image = Canvas(std::move(memory), r.bufferWidth, r.bufferHeight, margin);
     uint16_t ascent = 0;
     if (DrawRuns(runs, r, s, image, ascent, error) != TR_OK) return picture;
     const int64_t w = image.width, h = image.height, m = margin;

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "cue_markup.h"
 #include "image.h"
@@ -18,9 +19,10 @@ struct OverlayPicture {
 };
 
 // `text` in its style, drawn as `settings` ask for a frame of `width` x
-// `height`. When the library refuses, the picture is empty and `error`
-// says why.
+// `height`, in `memory` (an earlier picture's pixels, reused) where it is
+// not much larger than needed. When the library refuses, the picture is
+// empty and `error` says why.
 OverlayPicture DrawPicture(const OverlaySettings& settings, const tool::CueText& text, uint32_t width, uint32_t height,
-                           std::string& error);
+                           std::vector<uint32_t> memory, std::string& error);
 
 }  // namespace textraster::gst

@@ -6,6 +6,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <vector>
 
 #include "font_file.h"
 #include "frame_blend.h"
@@ -239,10 +240,11 @@ void Redraw(GstTextRasterOverlay* self, const tg::OverlaySettings& settings, std
     tg::DrawnFrom from{settings, std::move(text), markup, GST_VIDEO_INFO_WIDTH(&o.info),
                        GST_VIDEO_INFO_HEIGHT(&o.info)};
     if (o.drawn && from == o.drawnFrom) return;
+    std::vector<uint32_t> memory = std::move(o.picture.image.pixels);
     o.Forget();
     std::string error;
     o.picture = tg::DrawPicture(settings, tg::ReadStreamText(from.text, from.markup), uint32_t(from.width),
-                                uint32_t(from.height), error);
+                                uint32_t(from.height), std::move(memory), error);
     if (!error.empty()) GST_WARNING_OBJECT(self, "the text is not shown: %s", error.c_str());
     if (!o.picture.image.pixels.empty() && o.attach) o.composition = tg::MakeComposition(o.picture);
     o.drawn = true;
