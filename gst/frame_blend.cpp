@@ -188,36 +188,50 @@ FrameBlender::FrameBlender(const OverlayPicture& picture, const GstVideoInfo& in
     chroma_ = Make((w + 1) / 2, (h + 1) / 2, 2);
     // Each chroma sample stands for two by two pixels (the picture lies on
     // even columns and rows): their colours weighted by their opacities, and
-    // the mean opacity of the four. Blocks wholly transparent (most of a
-    // picture) are passed over at once, and a run of one colour (the
-    // text's, the outline's) is converted once.
+    // the mean opacity of the four. Two rows are walked side by side, a
+    // block at a time: blocks wholly transparent (most of a picture) are
+    // passed over after one test, and a run of one colour (the text's, the
+    // outline's) is converted once. At a new subtitle every frame this runs
+    // once per frame over the whole picture.
     uint32_t lastRgb = 0xFFFFFFFF;  // no colour yet: pixels have 24 bits
     uint8_t yuv[3] = {};
     for (uint32_t cy = 0; cy < chroma_.height; ++cy) {
-        const uint32_t rows = std::min(2u, h - 2 * cy);
-        for (uint32_t cx = 0; cx < chroma_.width; ++cx) {
-            const uint32_t columns = std::min(2u, w - 2 * cx);
-            size_t at[4];
-            uint32_t pixel[4] = {}, count = 0, any = 0;
-            for (uint32_t r = 0; r < rows; ++r)
-                for (uint32_t c = 0; c < columns; ++c, ++count) {
-                    at[count] = size_t(2 * cy + r) * w + 2 * cx + c;
-                    any |= pixel[count] = image.pixels[at[count]];
-                }
-            if (!(any >> 24)) continue;
+        const uint32_t y0 = 2 * cy;
+        const bool two = y0 + 1 < h;
+        const uint32_t* top = image.row(y0);
+        // A last odd row pairs with pixels that are clear.
+        const uint32_t* bottom = two ? image.row(y0 + 1) : nullptr;
+        uint8_t* topValues = &luma_.values[size_t(y0) * w];
+        uint8_t* topAlpha = &luma_.alpha[size_t(y0) * w];
+        uint8_t* bottomValues = two ? topValues + w : nullptr;
+        uint8_t* bottomAlpha = two ? topAlpha + w : nullptr;
+        uint8_t* chromaValues = &chroma_.values[size_t(cy) * chroma_.width * 2];
+        uint8_t* chromaAlpha = &chroma_.alpha[size_t(cy) * chroma_.width];
+        for (uint32_t x = 0; x < w; x += 2) {
+            const bool pair = x + 1 < w;
+            const uint32_t p0 = top[x], p1 = pair ? top[x + 1] : 0;
+            const uint32_t p2 = two ? bottom[x] : 0, p3 = two && pair ? bottom[x + 1] : 0;
+            if (!((p0 | p1 | p2 | p3) >> 24)) continue;
             uint32_t u = 0, v = 0, sum = 0;
-            for (uint32_t k = 0; k < count; ++k) {
-                const uint32_t a = pixel[k] >> 24;
-                if (!a) continue;
-                if ((pixel[k] & 0xFFFFFF) != lastRgb) lastRgb = pixel[k] & 0xFFFFFF, toYuv(pixel[k], yuv);
-                luma_.values[at[k]] = yuv[0], luma_.alpha[at[k]] = uint8_t(a);
+            // A clear pixel (also one beyond the picture's edge) adds nothing.
+            auto add = [&](uint32_t pixel, uint8_t* value, uint8_t* alpha) {
+                const uint32_t a = pixel >> 24;
+                if (!a) return;
+                if ((pixel & 0xFFFFFF) != lastRgb) lastRgb = pixel & 0xFFFFFF, toYuv(pixel, yuv);
+                *value = yuv[0], *alpha = uint8_t(a);
                 u += yuv[1] * a, v += yuv[2] * a, sum += a;
+            };
+            add(p0, topValues + x, topAlpha + x);
+            add(p1, topValues + x + 1, topAlpha + x + 1);
+            if (two) {
+                add(p2, bottomValues + x, bottomAlpha + x);
+                add(p3, bottomValues + x + 1, bottomAlpha + x + 1);
             }
-            const size_t i = size_t(cy) * chroma_.width + cx;
-            chroma_.alpha[i] = uint8_t((sum + 2) / 4);
+            const size_t i = x / 2;
+            chromaAlpha[i] = uint8_t((sum + 2) / 4);
             const float weight = 1.0f / float(sum);  // one division for both means
-            chroma_.values[i * 2] = uint8_t(float(u) * weight + 0.5f);
-            chroma_.values[i * 2 + 1] = uint8_t(float(v) * weight + 0.5f);
+            chromaValues[i * 2] = uint8_t(float(u) * weight + 0.5f);
+            chromaValues[i * 2 + 1] = uint8_t(float(v) * weight + 0.5f);
         }
     }
     FindSpans(luma_);
