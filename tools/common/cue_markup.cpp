@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "color.h"
+#include "text/font_style.h"
 
 namespace textraster::tool {
 namespace {
@@ -308,10 +309,10 @@ CueText ReadMarkup(const Text& cue, Markup markup) {
 }
 
 void ApplyCueStyle(const CueStyle& style, TextLayoutParams& record) {
-    const int32_t s = record.fontStyle;
-    const bool bold = style.bold || s == 1 || s == 3 || s == 5;
-    const bool italic = style.italic || (s >= 2 && s <= 5);
-    if (style.bold || style.italic) record.fontStyle = bold && italic ? 3 : bold ? 1 : 2;
+    const bool bold = style.bold || StyleIsBold(record.fontStyle);
+    const bool italic = style.italic || StyleIsItalic(record.fontStyle);
+    if (style.bold || style.italic)
+        record.fontStyle = bold && italic ? TR_STYLE_BOLD_ITALIC : bold ? TR_STYLE_BOLD : TR_STYLE_ITALIC;
     if (style.color) record.textColor = *style.color;
 }
 
