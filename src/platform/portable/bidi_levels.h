@@ -74,13 +74,6 @@ constexpr bool kImplicitLevelsChecked =
 bool ImplicitLevels(const FriBidiCharType* types, const FriBidiBracketType* brackets, size_t length, bool rtlReading,
                     std::vector<FriBidiLevel>& levels);
 
-// Characters [start, end) of one embedding level.
-struct LevelRun {
-    size_t start;
-    size_t end;
-    FriBidiLevel level;
-};
-
 // Puts segments of a line (anything with a `level`), given in logical order,
 // into visual order: from the highest level down to the lowest odd one,
 // every sequence of segments at that level or above is reversed.

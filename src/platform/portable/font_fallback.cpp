@@ -14,10 +14,13 @@
 namespace textraster::portable {
 namespace {
 
-// Lists kept, for as many faces and styles; all made anew when private
-// fonts change.
+// Lists kept, for as many faces and styles (eight faces in their four
+// styles: more than a host draws in); all made anew when private fonts
+// change.
 constexpr size_t kKeptLists = 32;
-// Code points whose choice a sized font remembers, before it starts afresh.
+// Code points whose choice a sized font remembers, before it starts afresh:
+// more than the distinct characters of a long Chinese or Japanese text
+// (some 3,000), at some 40 bytes each (160 KiB a font).
 constexpr size_t kRememberedChoices = 4096;
 
 struct ListKey {
@@ -165,12 +168,9 @@ void FallbackFonts::Choose(const FriBidiChar* text, size_t length, std::vector<u
     if (first == length) return;
 
     // Per code point from the first the face lacks: the position of the face
-    // that draws it in the fallback list, -1 for the selected face; and
-    // whether the selected face has it.
+    // that draws it in the fallback list, -1 for the selected face.
     thread_local std::vector<int> positions;
-    thread_local std::vector<uint8_t> selectedHas;
     positions.assign(length, -1);
-    selectedHas.assign(length, 1);
     // The list is made only when first needed, and kept by this object for
     // its life, so that every text it sets chooses from the same faces.
     if (!list_) {
@@ -191,7 +191,6 @@ void FallbackFonts::Choose(const FriBidiChar* text, size_t length, std::vector<u
     };
     for (size_t x = first; x < length; ++x) {
         if (staysSelected(x)) continue;
-        selectedHas[x] = selected.Covers(text[x]);
         if (!remembered) {
             positions[x] = choose(text[x], emoji(x));
             continue;
@@ -207,13 +206,14 @@ void FallbackFonts::Choose(const FriBidiChar* text, size_t length, std::vector<u
 
     for (size_t x = first; x < length; ++x) {
         // A mark, or a part of an emoji sequence, stays with the character
-        // before it where that face has it.
+        // before it where that face has it. Never with the selected face:
+        // a character that left it lacks it (a character it has leaves it
+        // only to start an emoji, which clings to nothing).
         const bool clings = ClingsToPrevious(text[x]) || presentation[x] == Presentation::kContinues;
-        if (x > 0 && positions[x] != positions[x - 1] && clings) {
-            const int before = positions[x - 1];
-            if (before < 0 ? selectedHas[x] : list_->Covers(before, text[x]) || NeverFallsBack(text[x]))
-                positions[x] = before;
-        }
+        const int before = x > 0 ? positions[x - 1] : -1;
+        if (before >= 0 && positions[x] != before && clings &&
+            (list_->Covers(before, text[x]) || NeverFallsBack(text[x])))
+            positions[x] = before;
         fonts[x] = positions[x] < 0 ? 0 : IndexOf(positions[x]);
     }
 }

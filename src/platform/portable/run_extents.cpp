@@ -19,13 +19,13 @@ constexpr int32_t kUnknown = INT32_MIN;
 // HarfBuzz sees this many characters on either side of a run as its context.
 constexpr size_t kContext = 5;
 // Parts of a prefix shaped again whose advances are remembered: up to this
-// many code points, up to this many parts.
+// many code points (a word's end), up to this many parts, the distinct word
+// ends of a long text, at under 256 bytes each (1 MiB a font at most).
 constexpr size_t kRememberedPart = 16;
 constexpr size_t kRememberedParts = 4096;
 // Stretches of Arabic words whose parts' advances are remembered (see
-// ShapeTails), and the first character of their keys, apart from the parts'.
+// ShapeTails): the distinct words of a long text.
 constexpr size_t kRememberedStretches = 4096;
-constexpr char32_t kTailsKey = 2;
 
 // Marks of a place between two code points.
 constexpr uint8_t kClusterStart = 1;  // a glyph cluster starts here
@@ -568,7 +568,7 @@ void RunExtents::ShapeTails(SizedFont& font, Run& run, const Item& item) {
     const FriBidiChar* codePoints = run.codePoints();
     std::u32string& key = key_;
     auto makeKey = [&](const Stretch& stretch) {
-        key.assign(1, char32_t(kTailsKey + item.level % 2));
+        key.assign(1, char32_t(item.level % 2));
         key.append(codePoints + stretch.start, codePoints + stretch.end);
     };
     std::vector<Stretch> unknown;
