@@ -10,6 +10,7 @@
 #include "platform/portable/emoji_sequences.h"
 #include "platform/portable/face_match.h"
 #include "platform/portable/font_registry.h"
+#include "platform/portable/unicode_classes.h"
 
 namespace textraster::portable {
 namespace {
@@ -100,20 +101,10 @@ bool NeverFallsBack(char32_t c) {
         default: break;
     }
     return c == 0x034F || (c >= 0x115F && c <= 0x1160) || (c >= 0x17B4 && c <= 0x17B5) ||
-           (c >= 0x180B && c <= 0x180F) || c == 0x3164 || (c >= 0xFE00 && c <= 0xFE0F) || c == 0xFFA0 ||
-           (c >= 0xE0100 && c <= 0xE01EF);
+           (c >= 0x180B && c <= 0x180F) || c == 0x3164 || c == 0xFFA0 || IsVariationSelector(c);
 }
 
 }  // namespace
-
-bool ClingsToPrevious(char32_t c) {
-    switch (hb_unicode_general_category(hb_unicode_funcs_get_default(), c)) {
-        case HB_UNICODE_GENERAL_CATEGORY_SPACING_MARK:
-        case HB_UNICODE_GENERAL_CATEGORY_ENCLOSING_MARK:
-        case HB_UNICODE_GENERAL_CATEGORY_NON_SPACING_MARK: return true;
-        default: return c == 0x200C || c == 0x200D || (c >= 0xFE00 && c <= 0xFE0F) || (c >= 0xE0100 && c <= 0xE01EF);
-    }
-}
 
 int FallbackList::Choose(char32_t c, bool emoji) const {
     for (size_t i = 0; emoji && i < faces.size(); ++i)
