@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "platform/portable/dc.h"
+#include "platform/portable/line_setting.h"
 #include "platform/portable/raster.h"
-#include "platform/portable/shaping.h"
 
 using namespace textraster::portable;
 
