@@ -56,8 +56,8 @@ constexpr uint32_t kBreakRoomInCells = 3;
 // a two-line subtitle is not drawn, outlined and blended across the whole
 // frame. Only as many lines as `visible` are measured one by one.
 Measured Measure(const tool::Text& text, TextLayoutParams m, uint16_t lineLength, uint32_t visible, int32_t& code) {
-    const bool vertical = m.writingMode == 3;
-    m.linePitch = 1, m.alignment = 1, m.firstLineIndent = 0;
+    const bool vertical = m.writingMode == TR_WRITING_VERTICAL;
+    m.linePitch = 1, m.alignment = TR_ALIGN_START, m.firstLineIndent = 0;
     auto measure = [&](const TextChar* t, uint32_t length, int32_t wrap, Measured& out) {
         (vertical ? m.regionHeight : m.regionWidth) = uint16_t(length);
         m.wordWrap = wrap;
@@ -194,7 +194,7 @@ TextLayoutParams PictureRecord(const OverlaySettings& s, const tool::CueText& te
     r.newlineMode = 2;  // a cue's line feeds end its lines
     r.wordWrap = s.wrap != WrapMode::None;
     r.linePitch = uint8_t(s.linePitch ? s.linePitch : r.fontHeight);
-    r.writingMode = s.writingMode == WritingMode::Auto ? 1 : int32_t(s.writingMode);
+    r.writingMode = s.writingMode == WritingMode::Auto ? TR_WRITING_HORIZONTAL : int32_t(s.writingMode);
     return r;
 }
 
@@ -210,7 +210,7 @@ std::vector<tool::CueRun> Runs(const OverlaySettings& s, const tool::Text& text)
 
 // The record of a run: its direction, and the line alignment in it.
 TextLayoutParams RunRecord(TextLayoutParams r, const OverlaySettings& s, const tool::CueRun& run) {
-    if (s.writingMode == WritingMode::Auto) r.writingMode = run.direction == tool::Direction::RightToLeft ? 2 : 1;
+    if (s.writingMode == WritingMode::Auto) r.writingMode = tool::RecordWritingMode(run.direction);
     r.alignment = tool::RecordAlignment(SideAlign(s.lineAlign), run.direction);
     return r;
 }
@@ -269,7 +269,7 @@ OverlayPicture DrawPicture(const OverlaySettings& settings, const tool::CueText&
     const tool::Text face = tool::Utf8ToUtf16(s.font.empty() ? s.fontFileName : s.font).text;
     r.faceName = face.empty() ? nullptr : face.c_str();
 
-    const bool vertical = r.writingMode == 3;
+    const bool vertical = r.writingMode == TR_WRITING_VERTICAL;
     const uint32_t margin = s.outlineWidth + (s.shadedBackground ? BoxMargin(r.fontHeight) : 0);
     const uint32_t largest = kMaxSide - 2 * margin;
     const int64_t along = vertical ? int64_t(height) - 2 * s.ypad : int64_t(width) - 2 * s.xpad;

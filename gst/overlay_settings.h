@@ -9,6 +9,8 @@
 #include <string>
 #include <tuple>
 
+#include "textraster.h"
+
 namespace textraster::gst {
 
 // The values textoverlay gives the same settings, so that pipelines written
@@ -19,7 +21,12 @@ enum class LineAlign { Left = 0, Center = 1, Right = 2 };
 enum class WrapMode { None = -1, Word = 0, Char = 1, WordChar = 2 };
 // The record's writing modes, and Auto: each line's direction from its
 // first strong letter.
-enum class WritingMode { Auto = 0, Horizontal = 1, RightToLeft = 2, Vertical = 3 };
+enum class WritingMode {
+    Auto = 0,
+    Horizontal = TR_WRITING_HORIZONTAL,
+    RightToLeft = TR_WRITING_RIGHT_TO_LEFT,
+    Vertical = TR_WRITING_VERTICAL
+};
 
 struct OverlaySettings {
     std::string text;          // shown while the text pad is not linked

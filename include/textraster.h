@@ -70,6 +70,30 @@ enum {
     TR_NO_FONT_METRICS = 9
 };
 
+/* The codes of TextLayoutParams.writingMode. Any other value is accepted;
+   its lines are all drawn at the region's top-left corner. */
+enum {
+    TR_WRITING_HORIZONTAL = 1,    /* lines stacked top to bottom */
+    TR_WRITING_RIGHT_TO_LEFT = 2, /* as 1, read from right to left */
+    TR_WRITING_VERTICAL = 3       /* columns top to bottom, stacked right to left */
+};
+
+/* The codes of TextLayoutParams.alignment: where each line sits along its
+   length. Any other value puts every line against the region's left edge
+   (its top edge for columns). */
+enum { TR_ALIGN_START = 1, TR_ALIGN_CENTRE = 2, TR_ALIGN_END = 3 };
+
+/* The codes of TextLayoutParams.fontStyle and of GetFontCharacterCellHeight's
+   fontStyle. 4 and 5 give the fonts of 2 and 3; any other value is regular. */
+enum {
+    TR_STYLE_REGULAR = 0,
+    TR_STYLE_BOLD = 1,
+    TR_STYLE_ITALIC = 2,
+    TR_STYLE_BOLD_ITALIC = 3,
+    TR_STYLE_ITALIC_ALT = 4,
+    TR_STYLE_BOLD_ITALIC_ALT = 5
+};
+
 /* The request record of RenderText and ComputeTextRegionSize. The library
  * only reads it. On 32-bit targets it is 80 bytes with the offsets noted;
  * on 64-bit targets faceName is 8 bytes wide, so every field after it sits
@@ -91,7 +115,7 @@ typedef struct TextLayoutParams {
     const TextChar* faceName; /* 32: face name, or null for the system's choice */
     uint8_t fontHeight;       /* 36: cell height in pixels; fallback line pitch */
     uint8_t reserved2[3];     /* 37 */
-    int32_t fontStyle;        /* 40: 0 regular, 1 bold, 2/4 italic, 3/5 bold italic */
+    int32_t fontStyle;        /* 40: TR_STYLE_*: 0 regular, 1 bold, 2/4 italic, 3/5 bold italic */
     int32_t spaceMode;        /* 44: white space other than LF: 0, 2, 3, 4; others remove it */
     int32_t newlineMode;      /* 48: LF: 0 space, 2 kept, 3 zero-width space; others remove it */
     int32_t preserveSpaces;   /* 52: zero: collapse runs of white space */
@@ -102,8 +126,8 @@ typedef struct TextLayoutParams {
     uint8_t reserved3;        /* 67 */
     int16_t firstLineIndent;  /* 68: extra offset of the first line (alignment 1 only) */
     uint16_t reserved4;       /* 70 */
-    int32_t writingMode;      /* 72: 1 horizontal, 2 right to left, 3 vertical columns */
-    int32_t alignment;        /* 76: 1 start, 2 centre, 3 end */
+    int32_t writingMode;      /* 72: TR_WRITING_*: 1 horizontal, 2 right to left, 3 vertical columns */
+    int32_t alignment;        /* 76: TR_ALIGN_*: 1 start, 2 centre, 3 end */
 } TextLayoutParams;
 
 #if defined(__cplusplus) || (defined(__STDC_VERSION__) && __STDC_VERSION__ >= 201112L)

@@ -134,11 +134,13 @@ else
   record python 0 1 "no native build"
 fi
 
-# The Debian package: made by CPack from a build for /usr, then installed
-# with apt-get, used and removed on this machine.
+# The Debian packages (the library's and the GStreamer plugin's): made by
+# CPack from a build for /usr, then installed with apt-get, used and removed
+# on this machine.
 echo "== deb"
-if deb=$("$TEXTRASTER_ROOT/scripts/package_deb.sh"); then
-  if "$TEXTRASTER_ROOT/tests/install/check_deb.sh" "$deb" "$TEXTRASTER_BUILD/deb-check"; then
+if debs=$("$TEXTRASTER_ROOT/scripts/package_deb.sh"); then
+  mapfile -t debs <<<"$debs"
+  if "$TEXTRASTER_ROOT/tests/install/check_deb.sh" "$TEXTRASTER_BUILD/deb-check" "${debs[@]}"; then
     record deb 2 0
   else
     record deb 1 1 "installing, using or removing it: see above"

@@ -22,7 +22,9 @@ TextLayoutParams CueRecord(const Options& options, const Cue& cue) {
 }
 
 LineAlign OptionAlign(int32_t alignment) {
-    return alignment == 1 ? LineAlign::Start : alignment == 3 ? LineAlign::End : LineAlign::Centre;
+    return alignment == TR_ALIGN_START ? LineAlign::Start
+           : alignment == TR_ALIGN_END ? LineAlign::End
+                                       : LineAlign::Centre;
 }
 
 }  // namespace
@@ -38,19 +40,23 @@ bool DrawCue(const Cue& cue, const Options& options, const Text& face, CuePictur
     LineLength length = options.regionGiven           ? LineLength::Kept
                         : options.lineLengthFromFrame ? LineLength::AtMost
                                                       : LineLength::Free;
-    if (options.fit && options.frameWidth && (cue.sizePercent || (forced == 3 && !options.writingModeGiven))) {
+    if (options.fit && options.frameWidth &&
+        (cue.sizePercent || (forced == TR_WRITING_VERTICAL && !options.writingModeGiven))) {
         // The cue's own line length, a share of the frame's side its lines
         // run along (a vertical cue's columns run down the frame's height).
         // Without --fit the picture is the region the command line gives.
-        uint16_t& side = forced == 3 ? record.regionHeight : record.regionWidth;
-        const uint32_t frame = forced == 3 ? options.frameHeight : options.frameWidth;
+        uint16_t& side = forced == TR_WRITING_VERTICAL ? record.regionHeight : record.regionWidth;
+        const uint32_t frame = forced == TR_WRITING_VERTICAL ? options.frameHeight : options.frameWidth;
         const double share = cue.sizePercent ? *cue.sizePercent / 100 : 1.0 - 2.0 * options.frameMargin / frame;
         side = uint16_t(std::max(1L, std::lround(share * frame)));
         length = LineLength::AtMost;
     }
     const std::vector<CueRun> runs =
-        forced ? std::vector<CueRun>{{cue.text, forced == 2 ? Direction::RightToLeft : Direction::LeftToRight, 1}}
-               : DirectionRuns(cue.text);
+        forced
+            ? std::vector<CueRun>{{cue.text,
+                                   forced == TR_WRITING_RIGHT_TO_LEFT ? Direction::RightToLeft : Direction::LeftToRight,
+                                   1}}
+            : DirectionRuns(cue.text);
     if (options.fit &&
         !FitRuns(runs, forced, record, face, length, uint16_t(options.margin + options.outline), error, warning))
         return false;

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "font_catalog.h"
+#include "text/font_style.h"
 
 namespace textraster::tool {
 namespace {
@@ -81,7 +82,7 @@ std::string FamilyNamed(FcFontSet* set, const std::string& folded) {
 std::string Substitute(const std::string& faceName, int32_t fontStyle) {
     Pattern pattern(FcPatternCreate());
     if (!pattern) return "";
-    const bool bold = fontStyle == 1 || fontStyle == 3 || fontStyle == 5, italic = fontStyle >= 2 && fontStyle <= 5;
+    const bool bold = StyleIsBold(fontStyle), italic = StyleIsItalic(fontStyle);
     const std::string family = faceName.empty() ? "sans-serif" : faceName;
     FcPatternAddString(pattern.get(), FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
     FcPatternAddInteger(pattern.get(), FC_WEIGHT, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);

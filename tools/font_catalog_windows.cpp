@@ -9,6 +9,7 @@
 #include <algorithm>
 
 #include "font_catalog.h"
+#include "text/font_style.h"
 #include "utf.h"
 
 namespace textraster::tool {
@@ -58,8 +59,8 @@ std::string Narrow(const std::wstring& wide) {
 std::wstring MappedFamily(const std::wstring& faceName, int32_t fontStyle) {
     LOGFONTW description{};
     description.lfHeight = 32;
-    description.lfWeight = fontStyle == 1 || fontStyle == 3 || fontStyle == 5 ? FW_BOLD : FW_NORMAL;
-    description.lfItalic = fontStyle >= 2 && fontStyle <= 5;
+    description.lfWeight = StyleIsBold(fontStyle) ? FW_BOLD : FW_NORMAL;
+    description.lfItalic = StyleIsItalic(fontStyle);
     description.lfCharSet = DEFAULT_CHARSET;
     description.lfOutPrecision = OUT_OUTLINE_PRECIS;
     description.lfQuality = ANTIALIASED_QUALITY;

@@ -36,10 +36,12 @@ int RunMeasure(const Options& options) {
 
     // The block size is lines x linePitch in 16 bits: past 65535 the library's
     // number has wrapped, and the whole one is given instead.
-    const bool vertical = record.writingMode == 3;
+    const bool vertical = record.writingMode == TR_WRITING_VERTICAL;
     const unsigned wrapped = vertical ? m.neededWidth : m.neededHeight;
     const unsigned block = unsigned(lines) * record.linePitch;
-    const bool overflow = (record.writingMode == 1 || record.writingMode == 2 || vertical) && block > 65535;
+    const bool overflow =
+        (record.writingMode == TR_WRITING_HORIZONTAL || record.writingMode == TR_WRITING_RIGHT_TO_LEFT || vertical) &&
+        block > 65535;
     const unsigned width = vertical && overflow ? block : m.neededWidth;
     const unsigned height = !vertical && overflow ? block : m.neededHeight;
 

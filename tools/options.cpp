@@ -95,9 +95,14 @@ bool ParseNamed(const std::string& s, const Name (&names)[N], int32_t& out, std:
     return false;
 }
 
-const Name kStyles[] = {{"regular", 0}, {"bold", 1}, {"italic", 2}, {"bold-italic", 3}};
-const Name kAlignments[] = {{"start", 1}, {"centre", 2}, {"center", 2}, {"end", 3}};
-const Name kWritingModes[] = {{"horizontal", 1}, {"rtl", 2}, {"vertical", 3}};
+const Name kStyles[] = {{"regular", TR_STYLE_REGULAR},
+                        {"bold", TR_STYLE_BOLD},
+                        {"italic", TR_STYLE_ITALIC},
+                        {"bold-italic", TR_STYLE_BOLD_ITALIC}};
+const Name kAlignments[] = {
+    {"start", TR_ALIGN_START}, {"centre", TR_ALIGN_CENTRE}, {"center", TR_ALIGN_CENTRE}, {"end", TR_ALIGN_END}};
+const Name kWritingModes[] = {
+    {"horizontal", TR_WRITING_HORIZONTAL}, {"rtl", TR_WRITING_RIGHT_TO_LEFT}, {"vertical", TR_WRITING_VERTICAL}};
 const Name kSpaceModes[] = {
     {"trim", 0}, {"remove", 1}, {"to-space", 2}, {"trim-line-ends", 3}, {"trim-line-starts", 4}};
 const Name kNewlineModes[] = {{"space", 0}, {"remove", 1}, {"keep", 2}, {"zero-width-space", 3}};
@@ -205,7 +210,7 @@ const Option kRecordOptions[] = {
      [](Options& o, const std::string& v, std::string& e) {
          if (!ParseNamed(v, kWritingModes, o.record.writingMode, e)) return false;
          // The library takes any number, and draws nothing in any other mode.
-         if (o.record.writingMode < 1 || o.record.writingMode > 3)
+         if (o.record.writingMode < TR_WRITING_HORIZONTAL || o.record.writingMode > TR_WRITING_VERTICAL)
              e = "expected horizontal|rtl|vertical or 1 to 3, got '" + v + "': the library draws nothing in another";
          return e.empty() && Set(o.writingModeGiven, true);
      }},

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "cue_placement.h"
 #include "rendering.h"
 #include "result_codes.h"
 
@@ -11,7 +12,7 @@ namespace {
 constexpr uint32_t kMaxSide = 65535;  // a region's side and a buffer's, in 16 bits
 
 bool Vertical(const TextLayoutParams& r) {
-    return r.writingMode == 3;
+    return r.writingMode == TR_WRITING_VERTICAL;
 }
 
 uint16_t& LineSide(TextLayoutParams& r) {
@@ -78,8 +79,8 @@ bool FitRegion(const Text& text, TextLayoutParams& record, const Text& face, Lin
     TextLayoutParams m = record;
     // Aligned to the start, a single line is measured at its own extent; the
     // first-line indent counts only for that alignment.
-    m.alignment = 1;
-    if (record.alignment != 1) m.firstLineIndent = 0;
+    m.alignment = TR_ALIGN_START;
+    if (record.alignment != TR_ALIGN_START) m.firstLineIndent = 0;
     // Without a line length, lines break where the text breaks them; a line
     // longer than a region can be still breaks.
     if (!lineLengthGiven) m.wordWrap = 1;
@@ -154,7 +155,7 @@ bool FitRuns(const std::vector<CueRun>& runs, int32_t writingMode, TextLayoutPar
     uint32_t lineLength = 1, block = offset;
     for (const CueRun& run : runs) {
         TextLayoutParams r = record;
-        r.writingMode = writingMode ? writingMode : run.direction == Direction::RightToLeft ? 2 : 1;
+        r.writingMode = writingMode ? writingMode : RecordWritingMode(run.direction);
         if (!FitRegion(run.text, r, face, length, 0, error, warning)) return false;
         lineLength = std::max<uint32_t>(lineLength, LineSide(r));
         block += BlockSize(r) - offset;
@@ -164,7 +165,7 @@ bool FitRuns(const std::vector<CueRun>& runs, int32_t writingMode, TextLayoutPar
                 std::to_string(record.linePitch) + ", more than the " + std::to_string(kMaxSide) + " a region can have";
         return false;
     }
-    record.writingMode = writingMode ? writingMode : 1;
+    record.writingMode = writingMode ? writingMode : TR_WRITING_HORIZONTAL;
     LineSide(record) = uint16_t(lineLength);
     BlockSize(record) = uint16_t(std::max<uint32_t>(block, 1));
     return BufferAround(record, border, error);

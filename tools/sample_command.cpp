@@ -58,7 +58,7 @@ int RunSample(const Options& options) {
     for (const Panel& p : kPanels) {
         TextLayoutParams caption = Record(p.x, uint16_t(p.y - 24), p.width, 20);
         caption.fontHeight = caption.linePitch = 16;
-        caption.writingMode = caption.alignment = 1;
+        caption.writingMode = TR_WRITING_HORIZONTAL, caption.alignment = TR_ALIGN_START;
         caption.textColor = Rgba(0xFFFFFFFF), caption.backColor = Rgba(0x404040C0);
         Rendering r =
             RenderOnto(std::move(canvas), Utf8ToUtf16(p.caption).text, caption, Utf8ToUtf16("DejaVu Sans").text);

@@ -104,7 +104,7 @@ void Place(const Settings& s, Cue& cue, std::vector<std::string>& warnings) {
     cue.align = s.align;
     cue.sizePercent = s.size;
     if (s.vertical) {
-        cue.writingMode = 3;
+        cue.writingMode = TR_WRITING_VERTICAL;
         cue.placement.anchor = 6;  // vertical text stands at the frame's right
         if (s.position || s.linePercent || s.lineNumber)
             warnings.push_back("position and line are not applied to a vertical cue");

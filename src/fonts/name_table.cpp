@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 
+#include "text/utf.h"
+
 namespace textraster {
 
 // ---------------------------------------------------------------------------
@@ -62,10 +64,6 @@ bool FindNameTable(const ByteSource& source, uint16_t numTables, uint32_t* offse
         }
     }
     return false;
-}
-
-bool IsHighSurrogate(uint32_t unit) {
-    return unit >= 0xD800 && unit <= 0xDBFF;
 }
 
 // Writes the string of `length` bytes at `position` into fullName as the

@@ -1,5 +1,7 @@
 #include "render/log_font.h"
 
+#include "text/font_style.h"
+
 namespace textraster {
 
 LOGFONTW BuildLogFont(int32_t height, const TextChar* faceName, int32_t fontStyle, bool vertical) {
@@ -24,9 +26,8 @@ LOGFONTW BuildLogFont(int32_t height, const TextChar* faceName, int32_t fontStyl
         for (const TextChar* p = faceName; *p && at < LF_FACESIZE - 1; ++p) font.lfFaceName[at++] = WCHAR(*p);
     }
 
-    // Style codes are whole 32-bit values: 6, 255 or -1 are regular.
-    if (fontStyle >= 2 && fontStyle <= 5) font.lfItalic = 1;
-    if (fontStyle == 1 || fontStyle == 3 || fontStyle == 5) font.lfWeight = FW_BOLD;
+    if (StyleIsItalic(fontStyle)) font.lfItalic = 1;
+    if (StyleIsBold(fontStyle)) font.lfWeight = FW_BOLD;
     return font;
 }
 

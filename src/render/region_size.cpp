@@ -16,8 +16,8 @@ int32_t ComputeTextRegionSizeUsing(const CallPaths& paths, const TextChar* text,
                                    uint16_t* lastLineExtent) {
     if (!text || !text[0] || !neededWidth || !neededHeight || !params) return TR_INVALID_ARGUMENT;
     const TextLayoutParams& p = *params;
-    const bool vertical = p.writingMode == 3;
-    const bool horizontal = p.writingMode == 1 || p.writingMode == 2;
+    const bool vertical = p.writingMode == TR_WRITING_VERTICAL;
+    const bool horizontal = p.writingMode == TR_WRITING_HORIZONTAL || p.writingMode == TR_WRITING_RIGHT_TO_LEFT;
     if (p.fontHeight == 0 || (horizontal && p.regionWidth == 0) || (vertical && p.regionHeight == 0) ||
         p.linePitch == 0)
         return TR_INVALID_ARGUMENT;
@@ -47,7 +47,7 @@ int32_t ComputeTextRegionSizeUsing(const CallPaths& paths, const TextChar* text,
         MeasureLines(normalized.get(), measurer, lineLength, p.alignment, p.firstLineIndent, p.wordWrap,
                      p.leadingSpaceMode, &lineCount, &extent);
         const int32_t inlineSize =
-            lineCount == 1 && p.alignment == 1 ? int32_t(extent) + p.firstLineIndent : int32_t(lineLength);
+            lineCount == 1 && p.alignment == TR_ALIGN_START ? int32_t(extent) + p.firstLineIndent : int32_t(lineLength);
         const uint16_t blockSize = uint16_t(int32_t(lineCount) * p.linePitch);
         *(vertical ? neededHeight : neededWidth) = uint16_t(inlineSize);
         *(vertical ? neededWidth : neededHeight) = blockSize;

@@ -103,7 +103,8 @@ int32_t RenderTextUsing(const CallPaths& paths, const TextChar* text, const Text
 
     RowSpan drawn;
     {
-        const LOGFONTW description = BuildLogFont(p.fontHeight, p.faceName, p.fontStyle, p.writingMode == 3);
+        const LOGFONTW description =
+            BuildLogFont(p.fontHeight, p.faceName, p.fontStyle, p.writingMode == TR_WRITING_VERTICAL);
         GdiObject<HFONT> font(CreateFontIndirectW(&description));
         Selection colourFont(colour.dc(), font.get());
         Selection alphaFont(alpha.dc(), font.get());

@@ -7,11 +7,8 @@
 namespace textraster {
 namespace {
 
-constexpr int32_t kHorizontal = 1, kRightToLeft = 2, kVertical = 3;
-constexpr int32_t kAlignStart = 1, kAlignMiddle = 2, kAlignEnd = 3;
-
 bool IsHorizontal(int32_t writingMode) {
-    return writingMode == kHorizontal || writingMode == kRightToLeft;
+    return writingMode == TR_WRITING_HORIZONTAL || writingMode == TR_WRITING_RIGHT_TO_LEFT;
 }
 
 // The alignment flags to OR in, the reference point of every line, and that
@@ -29,39 +26,39 @@ LinePlacement PlaceLines(const TextLayoutParams& params) {
     const int32_t offset = params.blockStartOffset;
     LinePlacement place;
     switch (params.writingMode) {
-        case kHorizontal:
+        case TR_WRITING_HORIZONTAL:
             place.y = place.firstY = offset;
             switch (params.alignment) {
-                case kAlignStart: place.firstX = params.firstLineIndent; break;
-                case kAlignMiddle:
+                case TR_ALIGN_START: place.firstX = params.firstLineIndent; break;
+                case TR_ALIGN_CENTRE:
                     place.alignFlags = kAlignCenter;
                     place.x = width / 2;
                     break;
-                case kAlignEnd:
+                case TR_ALIGN_END:
                     place.alignFlags = kAlignRight;
                     place.x = width;
                     break;
                 default: break;
             }
             break;
-        case kRightToLeft:
+        case TR_WRITING_RIGHT_TO_LEFT:
             // Lines read from the right edge; the end of a line is the left edge.
             place.alignFlags = kAlignRtlReading;
             place.y = place.firstY = offset;
             switch (params.alignment) {
-                case kAlignStart:
+                case TR_ALIGN_START:
                     place.alignFlags |= kAlignRight;
                     place.x = width;
                     place.firstX = width - params.firstLineIndent;
                     break;
-                case kAlignMiddle:
+                case TR_ALIGN_CENTRE:
                     place.alignFlags |= kAlignCenter;
                     place.x = width / 2;
                     break;
                 default: break;
             }
             break;
-        case kVertical:
+        case TR_WRITING_VERTICAL:
             // Columns stack leftward from the block-start (right) edge; each
             // column's y is set as it is drawn.
             place.x = place.firstX = width - offset;
@@ -78,15 +75,15 @@ uint8_t ChoosePitch(const TextLayoutParams& params, uint16_t lineCount) {
     const int32_t block = int32_t(lineCount) * params.linePitch;
     const int32_t offset = params.blockStartOffset;
     const bool tooLong = (IsHorizontal(params.writingMode) && block > params.regionHeight - offset) ||
-                         (params.writingMode == kVertical && block > params.regionWidth - offset);
+                         (params.writingMode == TR_WRITING_VERTICAL && block > params.regionWidth - offset);
     return tooLong ? params.fontHeight : params.linePitch;
 }
 
 // Where a column of the given extent starts down the region.
 int32_t ColumnStartY(int32_t alignment, int32_t regionHeight, int32_t extent) {
     switch (alignment) {
-        case kAlignMiddle: return SubInt32(regionHeight, extent) / 2;
-        case kAlignEnd: return SubInt32(regionHeight, extent);
+        case TR_ALIGN_CENTRE: return SubInt32(regionHeight, extent) / 2;
+        case TR_ALIGN_END: return SubInt32(regionHeight, extent);
         default: return 0;
     }
 }
@@ -121,10 +118,10 @@ class LineDrawer final : public LineSink {
     void Draw(const TextChar* start, uint32_t count, bool firstLine, uint16_t* extentOut) {
         // One measurement serves both the column's start and the extent reported.
         const bool columnNeedsExtent =
-            writingMode_ == kVertical && (alignment_ == kAlignMiddle || alignment_ == kAlignEnd);
+            writingMode_ == TR_WRITING_VERTICAL && (alignment_ == TR_ALIGN_CENTRE || alignment_ == TR_ALIGN_END);
         const int32_t extent = columnNeedsExtent || extentOut ? RunExtent(canvas_, start, count) : 0;
-        if (writingMode_ == kVertical) place_.y = ColumnStartY(alignment_, regionHeight_, extent);
-        const bool atFirstPoint = firstLine && alignment_ == kAlignStart;
+        if (writingMode_ == TR_WRITING_VERTICAL) place_.y = ColumnStartY(alignment_, regionHeight_, extent);
+        const bool atFirstPoint = firstLine && alignment_ == TR_ALIGN_START;
         canvas_.DrawRun(atFirstPoint ? place_.firstX : place_.x, atFirstPoint ? place_.firstY : place_.y, start, count);
         if (extentOut) *extentOut = uint16_t(extent);
     }
@@ -137,7 +134,7 @@ class LineDrawer final : public LineSink {
             place_.y = AddInt32(place_.y, pitch_);
             return !(automatic && AddInt32(place_.y, pitch_) > regionHeight_);
         }
-        if (writingMode_ == kVertical) place_.x = SubInt32(place_.x, pitch_);
+        if (writingMode_ == TR_WRITING_VERTICAL) place_.x = SubInt32(place_.x, pitch_);
         return true;
     }
 
@@ -157,7 +154,7 @@ void DrawLines(const TextChar* text, LineCanvas& canvas, const TextLayoutParams&
     const int32_t writingMode = params.writingMode;
     // Unknown writing modes have no line direction; the width only decides
     // where a line without a break opportunity would end.
-    const uint16_t lineLength = writingMode == kVertical ? params.regionHeight : params.regionWidth;
+    const uint16_t lineLength = writingMode == TR_WRITING_VERTICAL ? params.regionHeight : params.regionWidth;
 
     uint16_t lineCount = 0;
     MeasureLines(text, canvas, lineLength, params.alignment, params.firstLineIndent, params.wordWrap,
@@ -170,7 +167,7 @@ void DrawLines(const TextChar* text, LineCanvas& canvas, const TextLayoutParams&
 
     LineRules rules =
         MakeLineRules(lineLength, params.alignment, params.firstLineIndent, params.wordWrap, params.leadingSpaceMode);
-    rules.neverFits = !IsHorizontal(writingMode) && writingMode != kVertical;
+    rules.neverFits = !IsHorizontal(writingMode) && writingMode != TR_WRITING_VERTICAL;
     LineDrawer drawer(canvas, params, place, pitch, lastLineExtent);
     // How the walk ends changes nothing here: what was drawn stays drawn. A
     // character too long for any line ends the drawing after one empty line,

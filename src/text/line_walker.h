@@ -29,10 +29,11 @@ struct LineRules {
 };
 
 // The rules for the request's fields; the first-line indent counts only
-// with alignment 1.
+// when lines are aligned to their start.
 inline LineRules MakeLineRules(uint16_t lineLength, int32_t alignment, int16_t firstLineIndent, int32_t wordWrap,
                                int32_t leadingSpaceMode) {
-    return LineRules{lineLength, wordWrap != 0, false, alignment == 1 ? firstLineIndent : 0, leadingSpaceMode != 0};
+    return LineRules{lineLength, wordWrap != 0, false, alignment == TR_ALIGN_START ? firstLineIndent : 0,
+                     leadingSpaceMode != 0};
 }
 
 // What a walk does with the lines the rules produce.

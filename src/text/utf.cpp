@@ -7,16 +7,6 @@ std::string At(const char* what, size_t offset, const char* unit) {
     return std::string(what) + " at " + unit + " " + std::to_string(offset);
 }
 
-void AppendCodePoint(std::basic_string<TextChar>& out, uint32_t cp) {
-    if (cp < 0x10000) {
-        out.push_back(TextChar(cp));
-    } else {
-        cp -= 0x10000;
-        out.push_back(TextChar(0xD800 + (cp >> 10)));
-        out.push_back(TextChar(0xDC00 + (cp & 0x3FF)));
-    }
-}
-
 Decoded Utf16Bytes(const std::vector<uint8_t>& bytes, bool bigEndian) {
     Decoded d;
     if (bytes.size() % 2) return {{}, "invalid UTF-16: the file has an odd number of bytes"};
@@ -28,8 +18,8 @@ Decoded Utf16Bytes(const std::vector<uint8_t>& bytes, bool bigEndian) {
     // lone half is a broken file, not a text: refuse it as UTF-8 refuses one.
     for (size_t i = 0; i < d.text.size(); ++i) {
         const uint16_t u = uint16_t(d.text[i]);
-        const bool high = u >= 0xD800 && u < 0xDC00, low = u >= 0xDC00 && u < 0xE000;
-        const bool nextLow = i + 1 < d.text.size() && d.text[i + 1] >= 0xDC00 && d.text[i + 1] < 0xE000;
+        const bool high = IsHighSurrogate(u), low = IsLowSurrogate(u);
+        const bool nextLow = i + 1 < d.text.size() && IsLowSurrogate(uint16_t(d.text[i + 1]));
         if (low || (high && !nextLow)) return {{}, At("invalid UTF-16: unpaired surrogate", i, "code unit")};
         if (high) ++i;
     }
@@ -37,6 +27,16 @@ Decoded Utf16Bytes(const std::vector<uint8_t>& bytes, bool bigEndian) {
 }
 
 }  // namespace
+
+void AppendUtf16(std::basic_string<TextChar>& out, char32_t cp) {
+    if (cp < 0x10000) {
+        out.push_back(TextChar(cp));
+    } else {
+        cp -= 0x10000;
+        out.push_back(TextChar(0xD800 + (cp >> 10)));
+        out.push_back(TextChar(0xDC00 + (cp & 0x3FF)));
+    }
+}
 
 Decoded Utf8ToUtf16(std::string_view s) {
     Decoded d;
@@ -63,9 +63,9 @@ Decoded Utf8ToUtf16(std::string_view s) {
             cp = cp << 6 | (c & 0x3Fu);
         }
         if (cp < min) return {{}, At("invalid UTF-8: overlong form", i, "byte")};
-        if (cp >= 0xD800 && cp < 0xE000) return {{}, At("invalid UTF-8: encoded surrogate", i, "byte")};
+        if (IsSurrogate(cp)) return {{}, At("invalid UTF-8: encoded surrogate", i, "byte")};
         if (cp > 0x10FFFF) return {{}, At("invalid UTF-8: value above U+10FFFF", i, "byte")};
-        AppendCodePoint(d.text, cp);
+        AppendUtf16(d.text, cp);
         i += size_t(length);
     }
     return d;

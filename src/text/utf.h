@@ -32,14 +32,33 @@ Decoded Utf8ToUtf16(std::string_view utf8);
 // surrogate in UTF-16 is refused as UTF-8 refuses an encoded one.
 Decoded DecodeTextFile(const std::vector<uint8_t>& bytes);
 
+// UTF-16's surrogates: a high one followed by a low one is one code point
+// from U+10000 up; alone, either is a unit that is no character.
+constexpr bool IsHighSurrogate(char32_t u) {
+    return u >= 0xD800 && u < 0xDC00;
+}
+constexpr bool IsLowSurrogate(char32_t u) {
+    return u >= 0xDC00 && u < 0xE000;
+}
+constexpr bool IsSurrogate(char32_t u) {
+    return u >= 0xD800 && u < 0xE000;
+}
+constexpr char32_t FromSurrogates(char32_t high, char32_t low) {
+    return 0x10000 + ((high - 0xD800) << 10) + (low - 0xDC00);
+}
+
 // The code point starting at unit i of `text`, with i moved past it; a
 // surrogate that is not part of a pair is U+FFFD.
 inline char32_t NextCodePoint(TextView text, size_t& i) {
     const char32_t c = char16_t(text[i++]);
-    if (c >= 0xD800 && c < 0xDC00 && i < text.size() && text[i] >= 0xDC00 && text[i] < 0xE000)
-        return 0x10000 + ((c - 0xD800) << 10) + (char32_t(char16_t(text[i++])) - 0xDC00);
-    return c >= 0xD800 && c < 0xE000 ? 0xFFFD : c;
+    if (IsHighSurrogate(c) && i < text.size() && IsLowSurrogate(char16_t(text[i])))
+        return FromSurrogates(c, char16_t(text[i++]));
+    return IsSurrogate(c) ? 0xFFFD : c;
 }
+
+// Appends a code point (not a surrogate, at most U+10FFFF) as UTF-16: one
+// unit below U+10000, else a pair.
+void AppendUtf16(std::basic_string<TextChar>& out, char32_t cp);
 
 // UTF-16 to UTF-8, a surrogate that is not part of a pair as U+FFFD.
 std::string Utf16ToUtf8(TextView text);

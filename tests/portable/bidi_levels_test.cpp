@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/portable/unicode_classes.h"
 #include "text/utf.h"
 
 namespace textraster::test {
@@ -30,10 +31,7 @@ bool LevelsAndTypes(const FriBidiChar* text, size_t length, bool rtlReading, por
 // that can take another level.
 TEST(BidiLevels, EveryCodePointThatCanRaiseLevelsIsKnown) {
     for (char32_t c = 0; c <= 0x10FFFF; ++c) {
-        const FriBidiCharType type = fribidi_get_bidi_type(c);
-        const bool raises = type == FRIBIDI_TYPE_RTL || type == FRIBIDI_TYPE_AL || type == FRIBIDI_TYPE_AN ||
-                            FRIBIDI_IS_EXPLICIT(type) || FRIBIDI_IS_ISOLATE(type) || type == FRIBIDI_TYPE_BS;
-        if (raises) {
+        if (portable::RaisesLevels(fribidi_get_bidi_type(c))) {
             ASSERT_TRUE(portable::MayRaiseLevels(c)) << std::hex << uint32_t(c);
         }
     }

@@ -11,9 +11,9 @@
 
 #include "gdi_fixture.h"
 #include "platform/portable/font.h"
-#include "platform/portable/gdi_object.h"
+#include "platform/portable/line_setting.h"
+#include "platform/portable/portable_object.h"
 #include "platform/portable/raster.h"
-#include "platform/portable/shaping.h"
 
 namespace textraster::test {
 namespace {

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "platform/portable/emoji_sequences.h"
-#include "platform/portable/shaping.h"
+#include "platform/portable/line_setting.h"
 #include "portable/gdi_fixture.h"
 #include "support/font_files.h"
 #include "support/request.h"

@@ -11,7 +11,7 @@
 
 #include "platform/gdi.h"
 #include "platform/portable/font.h"
-#include "platform/portable/gdi_object.h"
+#include "platform/portable/portable_object.h"
 #include "render/log_font.h"
 
 namespace textraster::test {

@@ -10,9 +10,9 @@
 
 #include "gdi_fixture.h"
 #include "platform/portable/font.h"
-#include "platform/portable/gdi_object.h"
 #include "platform/portable/itemization.h"
-#include "platform/portable/shaping.h"
+#include "platform/portable/line_setting.h"
+#include "platform/portable/portable_object.h"
 #include "support/font_files.h"
 #include "text/utf.h"
 

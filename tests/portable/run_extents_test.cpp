@@ -17,8 +17,8 @@
 #include "bench/corpus.h"
 #include "gdi_fixture.h"
 #include "platform/portable/font.h"
-#include "platform/portable/gdi_object.h"
-#include "platform/portable/shaping.h"
+#include "platform/portable/line_setting.h"
+#include "platform/portable/portable_object.h"
 #include "support/tricky_text.h"
 #include "text/utf.h"
 

@@ -24,7 +24,7 @@
 
 #include <cstdio>
 
-#include "platform/portable/gdi_object.h"
+#include "platform/portable/portable_object.h"
 #endif
 
 namespace textraster::soak {

@@ -19,7 +19,7 @@
 #include <thread>
 #include <vector>
 
-#include "platform/portable/gdi_object.h"
+#include "platform/portable/portable_object.h"
 #include "support/font_builder.h"
 #include "support/font_files.h"
 #include "support/request.h"

@@ -20,7 +20,7 @@
 
 #include <filesystem>
 
-#include "platform/portable/gdi_object.h"
+#include "platform/portable/portable_object.h"
 #endif
 
 namespace textraster {

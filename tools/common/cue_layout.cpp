@@ -5,14 +5,10 @@
 namespace textraster::tool {
 namespace {
 
-int32_t WritingMode(Direction direction) {
-    return direction == Direction::RightToLeft ? 2 : 1;
-}
-
 // The lines a run takes at the region's line length: the block size at a
 // line pitch of 1.
 int32_t CountLines(const Text& text, TextLayoutParams r, uint16_t& lines) {
-    r.linePitch = 1, r.blockStartOffset = 0, r.alignment = 1;
+    r.linePitch = 1, r.blockStartOffset = 0, r.alignment = TR_ALIGN_START;
     uint16_t ascent = 0, width = 0, lastExtent = 0;
     return ComputeTextRegionSize(text.c_str(), &r, &ascent, &width, &lines, &lastExtent);
 }
@@ -27,7 +23,7 @@ int32_t StackRuns(const std::vector<CueRun>& runs, const TextLayoutParams& recor
     for (size_t k = 0; k < runs.size(); ++k) {
         RunCall call{&runs[k].text, record};
         TextLayoutParams& r = call.record;
-        r.writingMode = WritingMode(runs[k].direction);
+        r.writingMode = RecordWritingMode(runs[k].direction);
         r.alignment = RecordAlignment(align, runs[k].direction);
         if (k > 0 && y >= record.regionHeight) break;
         if (k > 0 && y > 0) {

@@ -4,6 +4,8 @@
 #include <vector>
 
 #include "color.h"
+#include "text/font_style.h"
+#include "utf.h"
 
 namespace textraster::tool {
 namespace {
@@ -190,15 +192,6 @@ int PositionCode(const Text& s, size_t begin, size_t end) {
     return 0;
 }
 
-void Append(Text& out, uint32_t cp) {
-    if (cp < 0x10000) {
-        out.push_back(TextChar(cp));
-    } else {
-        out.push_back(TextChar(0xD800 + ((cp - 0x10000) >> 10)));
-        out.push_back(TextChar(0xDC00 + ((cp - 0x10000) & 0x3FF)));
-    }
-}
-
 // The character an entity at `s[at]` ('&') stands for, appended to `out`, and
 // where the entity ends; 0 when it is not one.
 size_t Entity(const Text& s, size_t at, Text& out) {
@@ -209,7 +202,7 @@ size_t Entity(const Text& s, size_t at, Text& out) {
                   {"apos;", '\''}, {"nbsp;", 0xA0}, {"lrm;", 0x200E}, {"rlm;", 0x200F}};
     for (const auto& e : kNamed) {
         if (SameLetters(s, at + 1, e.name)) {
-            Append(out, e.cp);
+            AppendUtf16(out, e.cp);
             return at + 1 + std::char_traits<char>::length(e.name);
         }
     }
@@ -223,11 +216,11 @@ size_t Entity(const Text& s, size_t at, Text& out) {
         if (!decimal && !letter) break;
         cp = cp * (hex ? 16 : 10) + uint32_t(decimal ? c - '0' : (c | 0x20) - 'a' + 10);
     }
-    const bool valid = cp > 0 && cp <= 0x10FFFF && (cp < 0xD800 || cp > 0xDFFF);
+    const bool valid = cp > 0 && cp <= 0x10FFFF && !IsSurrogate(cp);
     if (!digits || p >= s.size() || s[p] != ';' || !valid) return 0;
     // A carriage return ends a line in the file, and the cue's lines are
     // joined with line feeds: one named by a reference ends a line too.
-    Append(out, cp == '\r' ? '\n' : cp);
+    AppendUtf16(out, cp == '\r' ? '\n' : cp);
     return p + 1;
 }
 
@@ -308,10 +301,10 @@ CueText ReadMarkup(const Text& cue, Markup markup) {
 }
 
 void ApplyCueStyle(const CueStyle& style, TextLayoutParams& record) {
-    const int32_t s = record.fontStyle;
-    const bool bold = style.bold || s == 1 || s == 3 || s == 5;
-    const bool italic = style.italic || (s >= 2 && s <= 5);
-    if (style.bold || style.italic) record.fontStyle = bold && italic ? 3 : bold ? 1 : 2;
+    const bool bold = style.bold || StyleIsBold(record.fontStyle);
+    const bool italic = style.italic || StyleIsItalic(record.fontStyle);
+    if (style.bold || style.italic)
+        record.fontStyle = bold && italic ? TR_STYLE_BOLD_ITALIC : bold ? TR_STYLE_BOLD : TR_STYLE_ITALIC;
     if (style.color) record.textColor = *style.color;
 }
 

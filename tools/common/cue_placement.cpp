@@ -28,13 +28,17 @@ int32_t Inside(int64_t at, uint32_t frame, uint32_t size, bool& fits) {
 int32_t RecordAlignment(LineAlign align, Direction direction) {
     const bool rtl = direction == Direction::RightToLeft;
     switch (align) {
-        case LineAlign::Start: return 1;
-        case LineAlign::Centre: return 2;
-        case LineAlign::End: return 3;
-        case LineAlign::Left: return rtl ? 3 : 1;
-        case LineAlign::Right: return rtl ? 1 : 3;
+        case LineAlign::Start: return TR_ALIGN_START;
+        case LineAlign::Centre: return TR_ALIGN_CENTRE;
+        case LineAlign::End: return TR_ALIGN_END;
+        case LineAlign::Left: return rtl ? TR_ALIGN_END : TR_ALIGN_START;
+        case LineAlign::Right: return rtl ? TR_ALIGN_START : TR_ALIGN_END;
     }
-    return 2;
+    return TR_ALIGN_CENTRE;
+}
+
+int32_t RecordWritingMode(Direction direction) {
+    return direction == Direction::RightToLeft ? TR_WRITING_RIGHT_TO_LEFT : TR_WRITING_HORIZONTAL;
 }
 
 LineAlign KeypadAlign(int anchor) {

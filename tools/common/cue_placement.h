@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "reading_direction.h"
+#include "textraster.h"
 
 namespace textraster::tool {
 
@@ -15,9 +16,11 @@ namespace textraster::tool {
 // direction, Left and Right sides of the picture.
 enum class LineAlign { Start, Centre, End, Left, Right };
 
-// The record's alignment (1 start, 2 centre, 3 end) for a line reading in
-// `direction`.
+// The record's alignment (TR_ALIGN_*) for a line reading in `direction`.
 int32_t RecordAlignment(LineAlign align, Direction direction);
+
+// The record's writing mode for a horizontal line reading in `direction`.
+int32_t RecordWritingMode(Direction direction);
 
 // The horizontal part of a keypad position: 1, 4, 7 Left; 2, 5, 8 Centre;
 // 3, 6, 9 Right.

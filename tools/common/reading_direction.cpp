@@ -44,13 +44,12 @@ bool In(const Range (&ranges)[N], uint32_t cp) {
 
 Direction FirstStrongDirection(const Text& text) {
     for (size_t i = 0; i < text.size(); ++i) {
-        uint32_t cp = uint16_t(text[i]);
-        const bool high = cp >= 0xD800 && cp < 0xDC00;
-        if (high && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] < 0xE000)
-            cp = 0x10000 + ((cp - 0xD800) << 10) + (uint16_t(text[++i]) - 0xDC00u);
-        if (cp == 0x200E) return Direction::LeftToRight;  // LEFT-TO-RIGHT MARK
-        if (cp == 0x200F) return Direction::RightToLeft;  // RIGHT-TO-LEFT MARK
-        if (In(kNeutral, cp) || (cp >= 0xD800 && cp < 0xE000)) continue;
+        char32_t cp = uint16_t(text[i]);
+        if (IsHighSurrogate(cp) && i + 1 < text.size() && IsLowSurrogate(uint16_t(text[i + 1])))
+            cp = FromSurrogates(cp, uint16_t(text[++i]));
+        if (cp == 0x200E) return Direction::LeftToRight;    // LEFT-TO-RIGHT MARK
+        if (cp == 0x200F) return Direction::RightToLeft;    // RIGHT-TO-LEFT MARK
+        if (In(kNeutral, cp) || IsSurrogate(cp)) continue;  // a lone surrogate is no letter
         return In(kRightToLeft, cp) ? Direction::RightToLeft : Direction::LeftToRight;
     }
     return Direction::Neutral;

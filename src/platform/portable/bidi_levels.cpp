@@ -4,6 +4,7 @@
 #include <iterator>
 
 #include "platform/portable/explicit_codes.h"
+#include "platform/portable/unicode_classes.h"
 
 namespace textraster::portable {
 

@@ -31,16 +31,6 @@ struct BidiScratch {
 bool BidiLevels(const FriBidiChar* text, size_t length, bool rtlReading, BidiScratch& scratch,
                 std::vector<FriBidiLevel>& levels);
 
-// Whether a code point could give anything in a left-to-right paragraph a
-// level other than 0: right-to-left letters and Arabic digits (the scripts'
-// blocks), explicit embeddings and isolates, paragraph separators.
-inline bool MayRaiseLevels(char32_t c) {
-    if (c < 0x0590) return c == 0x0A || c == 0x0D || (c >= 0x1C && c <= 0x1E) || c == 0x85;
-    return c <= 0x08FF || c == 0x200F || (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069) || c == 0x2029 ||
-           (c >= 0xFB1D && c <= 0xFDFF) || (c >= 0xFE70 && c <= 0xFEFF) || (c >= 0x10800 && c <= 0x10FFF) ||
-           (c >= 0x1E800 && c <= 0x1EFFF);
-}
-
 // BidiLevels for text whose bidi types and brackets are known already.
 void LineLevels(const FriBidiCharType* types, const FriBidiBracketType* brackets, size_t length, bool rtlReading,
                 std::vector<FriBidiLevel>& levels);
@@ -73,13 +63,6 @@ constexpr bool kImplicitLevelsChecked =
     FRIBIDI_MAJOR_VERSION == 1 && FRIBIDI_MINOR_VERSION == 0 && FRIBIDI_MICRO_VERSION >= 8;
 bool ImplicitLevels(const FriBidiCharType* types, const FriBidiBracketType* brackets, size_t length, bool rtlReading,
                     std::vector<FriBidiLevel>& levels);
-
-// Characters [start, end) of one embedding level.
-struct LevelRun {
-    size_t start;
-    size_t end;
-    FriBidiLevel level;
-};
 
 // Puts segments of a line (anything with a `level`), given in logical order,
 // into visual order: from the highest level down to the lowest odd one,

@@ -8,16 +8,16 @@
 #include <memory>
 
 #include "platform/gdi.h"
-#include "platform/portable/gdi_object.h"
+#include "platform/portable/portable_object.h"
 #include "platform/portable/surface_blocks.h"
 
-struct PortableBitmap : textraster::portable::GdiObject {
+struct PortableBitmap : textraster::portable::PortableObject {
     static constexpr auto kKind = textraster::portable::ObjectKind::Bitmap;
 
     // `memory` is a block from the pool, of width × height pixels whose
     // content does not matter: a new bitmap is all zero.
     PortableBitmap(int w, int h, int bits, uint32_t* memory, bool isStock = false)
-        : GdiObject(kKind, isStock), width(w), height(h), bitsPixel(bits), pixels(memory) {}
+        : PortableObject(kKind, isStock), width(w), height(h), bitsPixel(bits), pixels(memory) {}
 
     uint32_t* Row(int y) { return pixels.get() + static_cast<size_t>(y) * static_cast<size_t>(width); }
 

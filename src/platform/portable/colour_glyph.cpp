@@ -203,7 +203,7 @@ bool RenderColourGlyph(SizedFont& font, const PlacedGlyph& glyph, GlyphImage& im
         image.left += RoundToPixel((advance - descent + ascent) / 2);
         image.top += RoundToPixel((ascent - descent - advance) / 2);
     }
-    for (int turn = 0; turn < (font.quarterTurns & 3); ++turn) TurnQuarter(image);
+    for (int turn = 0; turn < font.quarterTurns; ++turn) TurnQuarter(image);
     return true;
 }
 

@@ -4,7 +4,7 @@
 // other glyphs are.
 #pragma once
 
-#include "platform/portable/shaping.h"
+#include "platform/portable/line_setting.h"
 #include "platform/portable/sized_font.h"
 
 namespace textraster::portable {

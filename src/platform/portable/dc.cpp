@@ -6,7 +6,7 @@
 using textraster::portable::DeleteDcObject;
 using textraster::portable::DeleteGdiObject;
 using textraster::portable::Find;
-using textraster::portable::GdiObject;
+using textraster::portable::PortableObject;
 using textraster::portable::Register;
 using textraster::portable::Reselect;
 

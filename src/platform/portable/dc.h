@@ -5,12 +5,12 @@
 #include "platform/gdi.h"
 #include "platform/portable/bitmap.h"
 #include "platform/portable/font.h"
-#include "platform/portable/gdi_object.h"
+#include "platform/portable/portable_object.h"
 
-struct PortableDc : textraster::portable::GdiObject {
+struct PortableDc : textraster::portable::PortableObject {
     static constexpr auto kKind = textraster::portable::ObjectKind::Dc;
 
-    explicit PortableDc(PortableBitmap* surface) : GdiObject(kKind), bitmap(surface) {}
+    explicit PortableDc(PortableBitmap* surface) : PortableObject(kKind), bitmap(surface) {}
 
     PortableBitmap* bitmap;        // what drawing goes to; null for the screen
     PortableFont* font = nullptr;  // null until one is selected: the default font is used then

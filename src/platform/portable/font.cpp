@@ -10,6 +10,11 @@ using namespace textraster::portable;
 
 namespace {
 
+// Weights above this are bold: halfway between medium (500), the heaviest a
+// regular face reports, and semibold (600), the lightest a bold one does
+// (see Metrics in sized_font.cpp).
+constexpr LONG kBoldAbove = 550;
+
 std::unique_ptr<PortableFont> MakeFont(const LOGFONTW& description, bool stock) {
     size_t length = 0;
     while (length < LF_FACESIZE && description.lfFaceName[length]) ++length;
@@ -21,14 +26,16 @@ std::unique_ptr<PortableFont> MakeFont(const LOGFONTW& description, bool stock) 
     }
     // lfWidth is not honoured: every font gets its face's own width, which is
     // what a width of 0 asks for.
-    key.bold = description.lfWeight > 550;
+    key.bold = description.lfWeight > kBoldAbove;
     key.italic = description.lfItalic != 0;
-    key.underline = description.lfUnderline != 0;
-    key.strikeOut = description.lfStrikeOut != 0;
+    // lfUnderline and lfStrikeOut are not honoured either: the library asks
+    // for neither.
     key.height = description.lfHeight;
-    // Escapement in tenths of a degree, to the nearest quarter turn.
+    // Escapement in tenths of a degree, to the nearest quarter turn: three
+    // quarters (2700) set vertical lines downwards; the library asks for no
+    // other turn, and any other is drawn unturned.
     const long tenths = ((static_cast<long>(description.lfEscapement) % 3600) + 3600) % 3600;
-    key.quarterTurns = static_cast<int>(((tenths + 450) / 900) % 4);
+    key.quarterTurns = ((tenths + 450) / 900) % 4 == 3 ? 3 : 0;
     key.source = MatchFace(name, key.bold, key.italic);
     if (key.source.Empty()) return nullptr;
     std::shared_ptr<SizedFont> sized = FindSizedFont(key);

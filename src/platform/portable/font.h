@@ -7,15 +7,15 @@
 
 #include "platform/gdi.h"
 #include "platform/portable/font_fallback.h"
-#include "platform/portable/gdi_object.h"
+#include "platform/portable/portable_object.h"
 #include "platform/portable/run_extents.h"
 #include "platform/portable/sized_font.h"
 
-struct PortableFont : textraster::portable::GdiObject {
+struct PortableFont : textraster::portable::PortableObject {
     static constexpr auto kKind = textraster::portable::ObjectKind::Font;
 
     PortableFont(const LOGFONTW& description, std::shared_ptr<textraster::portable::SizedFont> sizedFont, bool isStock)
-        : GdiObject(kKind, isStock), logFont(description), sized(sizedFont), fonts(std::move(sizedFont)) {}
+        : PortableObject(kKind, isStock), logFont(description), sized(sizedFont), fonts(std::move(sizedFont)) {}
 
     const LOGFONTW logFont;
     const std::shared_ptr<textraster::portable::SizedFont> sized;

@@ -10,14 +10,18 @@
 #include "platform/portable/emoji_sequences.h"
 #include "platform/portable/face_match.h"
 #include "platform/portable/font_registry.h"
+#include "platform/portable/unicode_classes.h"
 
 namespace textraster::portable {
 namespace {
 
-// Lists kept, for as many faces and styles; all made anew when private
-// fonts change.
+// Lists kept, for as many faces and styles (eight faces in their four
+// styles: more than a host draws in); all made anew when private fonts
+// change.
 constexpr size_t kKeptLists = 32;
-// Code points whose choice a sized font remembers, before it starts afresh.
+// Code points whose choice a sized font remembers, before it starts afresh:
+// more than the distinct characters of a long Chinese or Japanese text
+// (some 3,000), at some 40 bytes each (160 KiB a font).
 constexpr size_t kRememberedChoices = 4096;
 
 struct ListKey {
@@ -97,20 +101,10 @@ bool NeverFallsBack(char32_t c) {
         default: break;
     }
     return c == 0x034F || (c >= 0x115F && c <= 0x1160) || (c >= 0x17B4 && c <= 0x17B5) ||
-           (c >= 0x180B && c <= 0x180F) || c == 0x3164 || (c >= 0xFE00 && c <= 0xFE0F) || c == 0xFFA0 ||
-           (c >= 0xE0100 && c <= 0xE01EF);
+           (c >= 0x180B && c <= 0x180F) || c == 0x3164 || c == 0xFFA0 || IsVariationSelector(c);
 }
 
 }  // namespace
-
-bool ClingsToPrevious(char32_t c) {
-    switch (hb_unicode_general_category(hb_unicode_funcs_get_default(), c)) {
-        case HB_UNICODE_GENERAL_CATEGORY_SPACING_MARK:
-        case HB_UNICODE_GENERAL_CATEGORY_ENCLOSING_MARK:
-        case HB_UNICODE_GENERAL_CATEGORY_NON_SPACING_MARK: return true;
-        default: return c == 0x200C || c == 0x200D || (c >= 0xFE00 && c <= 0xFE0F) || (c >= 0xE0100 && c <= 0xE01EF);
-    }
-}
 
 int FallbackList::Choose(char32_t c, bool emoji) const {
     for (size_t i = 0; emoji && i < faces.size(); ++i)
@@ -165,12 +159,9 @@ void FallbackFonts::Choose(const FriBidiChar* text, size_t length, std::vector<u
     if (first == length) return;
 
     // Per code point from the first the face lacks: the position of the face
-    // that draws it in the fallback list, -1 for the selected face; and
-    // whether the selected face has it.
+    // that draws it in the fallback list, -1 for the selected face.
     thread_local std::vector<int> positions;
-    thread_local std::vector<uint8_t> selectedHas;
     positions.assign(length, -1);
-    selectedHas.assign(length, 1);
     // The list is made only when first needed, and kept by this object for
     // its life, so that every text it sets chooses from the same faces.
     if (!list_) {
@@ -191,7 +182,6 @@ void FallbackFonts::Choose(const FriBidiChar* text, size_t length, std::vector<u
     };
     for (size_t x = first; x < length; ++x) {
         if (staysSelected(x)) continue;
-        selectedHas[x] = selected.Covers(text[x]);
         if (!remembered) {
             positions[x] = choose(text[x], emoji(x));
             continue;
@@ -207,13 +197,14 @@ void FallbackFonts::Choose(const FriBidiChar* text, size_t length, std::vector<u
 
     for (size_t x = first; x < length; ++x) {
         // A mark, or a part of an emoji sequence, stays with the character
-        // before it where that face has it.
+        // before it where that face has it. Never with the selected face:
+        // a character that left it lacks it (a character it has leaves it
+        // only to start an emoji, which clings to nothing).
         const bool clings = ClingsToPrevious(text[x]) || presentation[x] == Presentation::kContinues;
-        if (x > 0 && positions[x] != positions[x - 1] && clings) {
-            const int before = positions[x - 1];
-            if (before < 0 ? selectedHas[x] : list_->Covers(before, text[x]) || NeverFallsBack(text[x]))
-                positions[x] = before;
-        }
+        const int before = x > 0 ? positions[x - 1] : -1;
+        if (before >= 0 && positions[x] != before && clings &&
+            (list_->Covers(before, text[x]) || NeverFallsBack(text[x])))
+            positions[x] = before;
         fonts[x] = positions[x] < 0 ? 0 : IndexOf(positions[x]);
     }
 }

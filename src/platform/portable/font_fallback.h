@@ -39,11 +39,6 @@ struct FallbackList {
     bool Covers(int position, char32_t c) const;
 };
 
-// Characters that belong with the one before them: marks, joiners,
-// variation selectors. They stay in its font, and HarfBuzz attaches them to
-// it.
-bool ClingsToPrevious(char32_t c);
-
 // The list for a sized font's face and style, made once for the registry's
 // state and kept (bounded). Never null; empty when nothing can be listed.
 std::shared_ptr<const FallbackList> FallbackListFor(const SizedFont& font);

@@ -11,6 +11,7 @@
 
 #include "platform/portable/bidi_levels.h"
 #include "platform/portable/font_fallback.h"
+#include "platform/portable/unicode_classes.h"
 
 namespace textraster::portable {
 

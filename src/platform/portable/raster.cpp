@@ -20,15 +20,12 @@ void Turn(FT_Outline& outline, FT_Fixed xx, FT_Fixed xy, FT_Fixed yx, FT_Fixed y
     FT_Outline_Transform(&outline, &matrix);
 }
 
-// Quarter turns counter-clockwise, in FreeType's y-up coordinates.
+// Quarter turns counter-clockwise, in FreeType's y-up coordinates: one
+// stands a glyph upright, three are a font's turn (see font.cpp).
 void TurnQuarters(FT_Outline& outline, int quarters) {
     constexpr FT_Fixed one = 0x10000;
-    switch (quarters & 3) {
-        case 1: Turn(outline, 0, -one, one, 0); break;
-        case 2: Turn(outline, -one, 0, 0, -one); break;
-        case 3: Turn(outline, 0, one, -one, 0); break;
-        default: break;
-    }
+    if (quarters == 1) Turn(outline, 0, -one, one, 0);
+    if (quarters == 3) Turn(outline, 0, one, -one, 0);
 }
 
 FT_Pos RoundToPixel(FT_Pos v) {

@@ -4,7 +4,7 @@
 
 #include "platform/gdi.h"
 #include "platform/portable/bitmap.h"
-#include "platform/portable/shaping.h"
+#include "platform/portable/line_setting.h"
 #include "platform/portable/sized_font.h"
 
 namespace textraster::portable {

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/portable/script_runs.h"
+#include "platform/portable/unicode_classes.h"
 #include "text/utf.h"
 
 namespace textraster::portable {
@@ -19,13 +20,13 @@ constexpr int32_t kUnknown = INT32_MIN;
 // HarfBuzz sees this many characters on either side of a run as its context.
 constexpr size_t kContext = 5;
 // Parts of a prefix shaped again whose advances are remembered: up to this
-// many code points, up to this many parts.
+// many code points (a word's end), up to this many parts, the distinct word
+// ends of a long text, at under 256 bytes each (1 MiB a font at most).
 constexpr size_t kRememberedPart = 16;
 constexpr size_t kRememberedParts = 4096;
 // Stretches of Arabic words whose parts' advances are remembered (see
-// ShapeTails), and the first character of their keys, apart from the parts'.
+// ShapeTails): the distinct words of a long text.
 constexpr size_t kRememberedStretches = 4096;
-constexpr char32_t kTailsKey = 2;
 // The parts of a stretch shaped together reach this many code points into
 // it at most: a word that joins all along would cost the square of its
 // length. Prefixes ending further in are shaped in a window (ArabicWindow).
@@ -48,24 +49,6 @@ constexpr uint8_t kUnsafeToConcat = 16;
 // PileCuts), in the whole and in every prefix that holds x.
 constexpr uint8_t kPileCut = 32;
 
-bool IsHighSurrogate(char16_t c) {
-    return c >= 0xD800 && c < 0xDC00;
-}
-bool IsLowSurrogate(char16_t c) {
-    return c >= 0xDC00 && c < 0xE000;
-}
-
-// Classes that can give a character of a left-to-right paragraph a level
-// other than 0. Without them every character of every prefix is at level 0.
-bool RaisesLevels(FriBidiCharType type) {
-    switch (type) {
-        case FRIBIDI_TYPE_RTL:
-        case FRIBIDI_TYPE_AL:
-        case FRIBIDI_TYPE_AN: return true;
-        default: return FRIBIDI_IS_EXPLICIT(type) || FRIBIDI_IS_ISOLATE(type) || type == FRIBIDI_TYPE_BS;
-    }
-}
-
 bool IsTrailingNeutral(FriBidiCharType type) {
     switch (type) {
         case FRIBIDI_TYPE_WS:
@@ -74,36 +57,6 @@ bool IsTrailingNeutral(FriBidiCharType type) {
         case FRIBIDI_TYPE_CS:
         case FRIBIDI_TYPE_ES:
         case FRIBIDI_TYPE_ET: return true;
-        default: return false;
-    }
-}
-
-// A character that Arabic joining does not look through: letters, digits,
-// punctuation, symbols and spaces (joining type U, D, R, L or C, never T,
-// which marks and format characters have).
-bool DecidesJoining(char32_t c) {
-    switch (hb_unicode_general_category(hb_unicode_funcs_get_default(), c)) {
-        case HB_UNICODE_GENERAL_CATEGORY_CONTROL:
-        case HB_UNICODE_GENERAL_CATEGORY_FORMAT:
-        case HB_UNICODE_GENERAL_CATEGORY_UNASSIGNED:
-        case HB_UNICODE_GENERAL_CATEGORY_PRIVATE_USE:
-        case HB_UNICODE_GENERAL_CATEGORY_SURROGATE:
-        case HB_UNICODE_GENERAL_CATEGORY_SPACING_MARK:
-        case HB_UNICODE_GENERAL_CATEGORY_ENCLOSING_MARK:
-        case HB_UNICODE_GENERAL_CATEGORY_NON_SPACING_MARK: return false;
-        default: return true;
-    }
-}
-
-// A mark that starts a run has no letter to sit on, and HarfBuzz may give it
-// an advance or none depending on characters anywhere in the run, without
-// saying that cutting the run changes anything: a run that starts with one
-// is never cut.
-bool IsMark(char32_t c) {
-    switch (hb_unicode_general_category(hb_unicode_funcs_get_default(), c)) {
-        case HB_UNICODE_GENERAL_CATEGORY_SPACING_MARK:
-        case HB_UNICODE_GENERAL_CATEGORY_ENCLOSING_MARK:
-        case HB_UNICODE_GENERAL_CATEGORY_NON_SPACING_MARK: return true;
         default: return false;
     }
 }
@@ -125,7 +78,9 @@ int Unwrap(uint32_t value) {
 // advances summed by the code point that starts their cluster (at the place
 // after it) and HarfBuzz's marks of the places where clusters start, both
 // indexed by place from `origin`. An item that starts with a mark is never
-// cut inside (see IsMark).
+// cut inside: the mark has no letter to sit on, and HarfBuzz may give it an
+// advance or none depending on characters anywhere in the item, without
+// saying that cutting the item changes anything.
 void TakeGlyphs(const SizedFont& font, hb_buffer_t* buffer, const FriBidiChar* codePoints, size_t start, size_t end,
                 size_t origin, uint32_t* before, uint8_t* marks) {
     unsigned count = 0;
@@ -352,9 +307,7 @@ RunExtents::Run& RunExtents::Measure(FallbackFonts& fonts, const char16_t* text,
         // stable). Brackets pair from left to right, so a prefix pairs those
         // the run pairs that close within it; one the run leaves unpaired is
         // unpaired in every prefix, a neutral like any other.
-        const bool plain = std::none_of(bidi.types.begin(), bidi.types.end(), [](FriBidiCharType type) {
-            return FRIBIDI_IS_EXPLICIT(type) || FRIBIDI_IS_ISOLATE(type) || type == FRIBIDI_TYPE_BS;
-        });
+        const bool plain = std::none_of(bidi.types.begin(), bidi.types.end(), IsExplicitCode);
         std::vector<std::pair<size_t, size_t>> pairs;
         // FriBidi stops pairing brackets here, and so do stable places.
         const size_t paired = plain ? PairBrackets(bidi.types.data(), bidi.brackets.data(), length, pairs) : 0;
@@ -586,7 +539,7 @@ void RunExtents::ShapeTails(SizedFont& font, Run& run, const Item& item) {
     const FriBidiChar* codePoints = run.codePoints();
     std::u32string& key = key_;
     auto makeKey = [&](const Stretch& stretch) {
-        key.assign(1, char32_t(kTailsKey + item.level % 2));
+        key.assign(1, char32_t(item.level % 2));
         key.append(codePoints + stretch.start, codePoints + stretch.end);
     };
     std::vector<Stretch> unknown;

@@ -23,7 +23,7 @@
 
 #include "platform/portable/font_fallback.h"
 #include "platform/portable/itemization.h"
-#include "platform/portable/shaping.h"
+#include "platform/portable/line_setting.h"
 
 namespace textraster::portable {
 

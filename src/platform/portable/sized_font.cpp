@@ -66,7 +66,7 @@ bool IsFixedPitch(FT_Face face) {
 
 // GDI's text metrics: font units scaled to the em and rounded one by one,
 // so that height = ascent + descent exactly.
-TEXTMETRICW Metrics(const SizedFont& font, bool underline, bool strikeOut) {
+TEXTMETRICW Metrics(const SizedFont& font) {
     FT_Face face = font.face;
     auto* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(face, FT_SFNT_OS2));
     auto* hhea = static_cast<const TT_HoriHeader*>(FT_Get_Sfnt_Table(face, FT_SFNT_HHEA));
@@ -99,15 +99,17 @@ TEXTMETRICW Metrics(const SizedFont& font, bool underline, bool strikeOut) {
         tm.tmWeight =
             FaceIsBold(face) ? (weight > 500 ? weight : kRegularWeight) : (weight <= 500 ? weight : kRegularWeight);
     }
-    tm.tmDigitizedAspectX = 96;
-    tm.tmDigitizedAspectY = 96;
+    // The dots per inch of the screen the platform's fonts are sized for.
+    constexpr LONG kScreenDotsPerInch = 96;
+    tm.tmDigitizedAspectX = kScreenDotsPerInch;
+    tm.tmDigitizedAspectY = kScreenDotsPerInch;
     tm.tmFirstChar = os2 ? static_cast<WCHAR>(os2->usFirstCharIndex) : 0x20;
     tm.tmLastChar = os2 ? static_cast<WCHAR>(os2->usLastCharIndex) : 0xFFFF;
     tm.tmDefaultChar = os2 && os2->version >= 2 && os2->usDefaultChar ? static_cast<WCHAR>(os2->usDefaultChar) : 0x1F;
     tm.tmBreakChar = os2 && os2->version >= 2 && os2->usBreakChar ? static_cast<WCHAR>(os2->usBreakChar) : 0x20;
     tm.tmItalic = FaceIsItalic(face) || font.fakeItalic ? 255 : 0;
-    tm.tmUnderlined = underline ? 255 : 0;
-    tm.tmStruckOut = strikeOut ? 255 : 0;
+    // Never underlined nor struck out: no call asks for either, and the text
+    // calls draw neither.
     // TMPF_FIXED_PITCH (1) means variable pitch; then vector (2) and TrueType (4).
     tm.tmPitchAndFamily = static_cast<BYTE>((IsFixedPitch(face) ? 0 : 1) | 2 | (FT_IS_SFNT(face) ? 4 : 0));
     tm.tmCharSet = 0;
@@ -244,7 +246,7 @@ std::unique_ptr<SizedFont> MakeSizedFont(const SizedFontKey& key) {
         return nullptr;
     font->fakeBold = key.bold && !FaceIsBold(font->face);
     font->fakeItalic = key.italic && !FaceIsItalic(font->face);
-    font->metrics = Metrics(*font, key.underline, key.strikeOut);
+    font->metrics = Metrics(*font);
     font->aliased = !font->fakeBold && !font->fakeItalic && GaspAsksForAliasing(font->face, font->ppem);
     auto* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(font->face, FT_SFNT_OS2));
     if (os2 && IsFixedPitch(font->face)) {
@@ -283,8 +285,7 @@ std::vector<std::pair<SizedFontKey, std::shared_ptr<SizedFont>>>& Cache() {
 bool SizedFontKey::operator==(const SizedFontKey& other) const {
     return source.path == other.source.path && source.image == other.source.image &&
            source.index == other.source.index && height == other.height && bold == other.bold &&
-           italic == other.italic && underline == other.underline && strikeOut == other.strikeOut &&
-           sideways == other.sideways && quarterTurns == other.quarterTurns;
+           italic == other.italic && sideways == other.sideways && quarterTurns == other.quarterTurns;
 }
 
 bool SizedFont::LooksUp(char32_t c) {

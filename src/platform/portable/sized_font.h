@@ -57,10 +57,11 @@ struct SizedFontKey {
     LONG height = 0;
     bool bold = false;
     bool italic = false;
-    bool underline = false;
-    bool strikeOut = false;
     bool sideways = false;  // an "@" face
-    int quarterTurns = 0;   // the escapement, in quarter turns counter-clockwise
+    // The escapement in quarter turns counter-clockwise: 0, or 3 for the
+    // library's vertical lines (2700), which run down the column. No call
+    // asks for another, and one is drawn unturned.
+    int quarterTurns = 0;
 
     bool operator==(const SizedFontKey& other) const;
 };
@@ -106,6 +107,8 @@ struct SizedFont {
     // id + 1, 0 while unknown, kMissingGlyph for a character the face lacks):
     // FreeType searches the map anew for every character.
     static constexpr uint32_t kKeptGlyphIds = 0x40000;  // every plane in use by scripts
+    // A page (1 KiB) holds about a script's block: a text in one script
+    // makes a page or two, and the list of pages is 1024 pointers.
     static constexpr uint32_t kGlyphIdPage = 256;
     static constexpr uint32_t kMissingGlyph = UINT32_MAX;
     std::vector<std::unique_ptr<uint32_t[]>> glyphIds;

@@ -1,4 +1,4 @@
-#include "platform/portable/gdi_object.h"
+#include "platform/portable/portable_object.h"
 
 #include <mutex>
 #include <new>
@@ -13,15 +13,15 @@ std::unordered_set<const void*>& Table() {
     return *table;
 }
 
-GdiObject* FindLocked(const void* handle) {
+PortableObject* FindLocked(const void* handle) {
     if (!handle) return nullptr;
     auto& table = Table();
-    return table.count(handle) ? static_cast<GdiObject*>(const_cast<void*>(handle)) : nullptr;
+    return table.count(handle) ? static_cast<PortableObject*>(const_cast<void*>(handle)) : nullptr;
 }
 
 }  // namespace
 
-GdiObject* Register(std::unique_ptr<GdiObject> object) {
+PortableObject* Register(std::unique_ptr<PortableObject> object) {
     std::lock_guard<std::mutex> guard(tableLock);
     try {
         Table().insert(object.get());
@@ -31,14 +31,14 @@ GdiObject* Register(std::unique_ptr<GdiObject> object) {
     return object.release();
 }
 
-GdiObject* Find(const void* handle, ObjectKind kind) {
+PortableObject* Find(const void* handle, ObjectKind kind) {
     std::lock_guard<std::mutex> guard(tableLock);
-    GdiObject* object = FindLocked(handle);
+    PortableObject* object = FindLocked(handle);
     return object && object->kind == kind ? object : nullptr;
 }
 
-void Reselect(GdiObject* from, GdiObject* to) {
-    std::unique_ptr<GdiObject> doomed;
+void Reselect(PortableObject* from, PortableObject* to) {
+    std::unique_ptr<PortableObject> doomed;
     {
         std::lock_guard<std::mutex> guard(tableLock);
         if (to) ++to->selections;
@@ -49,16 +49,16 @@ void Reselect(GdiObject* from, GdiObject* to) {
     }
 }
 
-bool IsSelected(const GdiObject& object) {
+bool IsSelected(const PortableObject& object) {
     std::lock_guard<std::mutex> guard(tableLock);
     return object.selections > 0;
 }
 
 bool DeleteGdiObject(const void* handle) {
-    std::unique_ptr<GdiObject> doomed;
+    std::unique_ptr<PortableObject> doomed;
     {
         std::lock_guard<std::mutex> guard(tableLock);
-        GdiObject* object = FindLocked(handle);
+        PortableObject* object = FindLocked(handle);
         if (!object || object->kind == ObjectKind::Dc) return false;
         if (object->stock) return true;
         if (object->selections > 0) {
@@ -72,10 +72,10 @@ bool DeleteGdiObject(const void* handle) {
 }
 
 bool DeleteDcObject(const void* handle) {
-    std::unique_ptr<GdiObject> doomed;
+    std::unique_ptr<PortableObject> doomed;
     {
         std::lock_guard<std::mutex> guard(tableLock);
-        GdiObject* object = FindLocked(handle);
+        PortableObject* object = FindLocked(handle);
         if (!object || object->kind != ObjectKind::Dc) return false;
         Table().erase(object);
         doomed.reset(object);

@@ -1,4 +1,4 @@
-// Every handle of the portable layer points to a GdiObject that a
+// Every handle of the portable layer points to a PortableObject that a
 // process-wide table knows. Handles are looked up in the table before use, so
 // that a stale, foreign or null handle fails as on Windows instead of crashing.
 #pragma once
@@ -11,11 +11,11 @@ namespace textraster::portable {
 
 enum class ObjectKind { Dc, Font, Bitmap };
 
-struct GdiObject {
-    explicit GdiObject(ObjectKind objectKind, bool isStock = false) : kind(objectKind), stock(isStock) {}
-    virtual ~GdiObject() = default;
-    GdiObject(const GdiObject&) = delete;
-    GdiObject& operator=(const GdiObject&) = delete;
+struct PortableObject {
+    explicit PortableObject(ObjectKind objectKind, bool isStock = false) : kind(objectKind), stock(isStock) {}
+    virtual ~PortableObject() = default;
+    PortableObject(const PortableObject&) = delete;
+    PortableObject& operator=(const PortableObject&) = delete;
 
     const ObjectKind kind;
     // Stock objects (a memory context's first bitmap, the default font) are
@@ -30,11 +30,11 @@ struct GdiObject {
 
 // Enters a new object into the table. Returns it, or null (the object freed)
 // when the table cannot grow.
-GdiObject* Register(std::unique_ptr<GdiObject> object);
+PortableObject* Register(std::unique_ptr<PortableObject> object);
 
 // The live object behind a handle, or null when the handle is not a live
 // object of that kind.
-GdiObject* Find(const void* handle, ObjectKind kind);
+PortableObject* Find(const void* handle, ObjectKind kind);
 
 template <class T>
 T* Find(const void* handle) {
@@ -43,10 +43,10 @@ T* Find(const void* handle) {
 
 // Moves one selection from `from` to `to` (either may be null) and frees
 // `from` when it was deleted while selected and no context holds it now.
-void Reselect(GdiObject* from, GdiObject* to);
+void Reselect(PortableObject* from, PortableObject* to);
 
 // Whether some device context holds the object.
-bool IsSelected(const GdiObject& object);
+bool IsSelected(const PortableObject& object);
 
 // Deletes a font or bitmap by handle; one still selected somewhere is freed
 // when its last context lets it go. False for an unknown handle.

@@ -6,16 +6,12 @@
 #include <vector>
 
 #include "platform/portable/dc.h"
+#include "platform/portable/line_setting.h"
 #include "platform/portable/raster.h"
-#include "platform/portable/shaping.h"
 
 using namespace textraster::portable;
 
 namespace {
-
-// Vertical reference flags beyond TA_TOP, which the library does not use.
-constexpr UINT kTaBottom = 8;
-constexpr UINT kTaBaseline = 24;
 
 struct Point {
     int x;
@@ -24,15 +20,11 @@ struct Point {
 
 // Where a point of the line lands: `along` pixels along the line from the
 // reference, `down` pixels below it before the font's turn; a turn goes
-// counter-clockwise on screen, so a quarter turn sets the line upwards and
-// three quarters (an escapement of 2700) set it downwards.
+// counter-clockwise on screen, so three quarters (an escapement of 2700)
+// set the line downwards. Fonts take no other turn (see font.cpp).
 Point Place(int x, int y, int quarters, int along, int down) {
-    switch (quarters & 3) {
-        case 1: return {x + down, y - along};
-        case 2: return {x - along, y - down};
-        case 3: return {x - down, y + along};
-        default: return {x + along, y + down};
-    }
+    if (quarters == 3) return {x - down, y + along};
+    return {x + along, y + down};
 }
 
 bool ValidText(LPCWSTR text, int count) {
@@ -97,13 +89,11 @@ BOOL TextOutW(HDC handle, int x, int y, LPCWSTR text, int count) try {
                                                    (align & TA_RTLREADING) != 0);
 
         // The reference point is the line's left end, centre or right end, at
-        // the cell's top, the baseline or the cell's bottom: the selected
-        // font's, which fallback glyphs share.
+        // the cell's top (the library sets no other vertical flag): the
+        // selected font's, which fallback glyphs share.
         const int start = (align & TA_CENTER) == TA_CENTER ? -line.advance / 2 : (align & TA_RIGHT) ? -line.advance : 0;
         const TEXTMETRICW& tm = sized.metrics;
-        const int baseline = (align & kTaBaseline) == kTaBaseline ? 0
-                             : (align & kTaBottom)                ? -tm.tmDescent
-                                                                  : tm.tmAscent;
+        const int baseline = tm.tmAscent;
         const int quarters = sized.quarterTurns;
 
         const bool opaque = dc->backMode == OPAQUE;
