@@ -303,8 +303,8 @@ RunExtents::Run& RunExtents::Measure(FallbackFonts& fonts, const char16_t* text,
         // every bracket opened before it that the run pairs is closed: the
         // levels of the code points before x then follow from them alone,
         // and those after x from the code point before x onwards (no
-        // embeddings, isolates or paragraph breaks anywhere, or no place is
-        // stable). Brackets pair from left to right, so a prefix pairs those
+        // embeddings, isolates or paragraph breaks anywhere, or no such place
+        // is stable; but see below). Brackets pair from left to right, so a prefix pairs those
         // the run pairs that close within it; one the run leaves unpaired is
         // unpaired in every prefix, a neutral like any other.
         const bool plain = std::none_of(bidi.types.begin(), bidi.types.end(), IsExplicitCode);
@@ -319,6 +319,11 @@ RunExtents::Run& RunExtents::Measure(FallbackFonts& fonts, const char16_t* text,
             if (pairing[i] == 2) --pending;
             if (pending == 0 && IsStrong(bidi.types[i])) run->marks[i + 1] |= kStable;
         }
+        // A paragraph separator ends the paragraph and what is open in it:
+        // the levels on either side never depend on the other's (the levels
+        // after it follow from it onwards, where it starts a paragraph too).
+        for (size_t i = 0; i < length; ++i)
+            if (bidi.types[i] == FRIBIDI_TYPE_BS) run->marks[i + 1] |= kStable;
         for (size_t i = 0; i < length; ++i)
             if (IsTrailingNeutral(bidi.types[i])) run->marks[i] |= kTrailingNeutral;
         run->types = bidi.types;
