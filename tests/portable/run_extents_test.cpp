@@ -248,3 +248,43 @@ TEST(RunExtents, ServeTheContextsMeasurements) {
 
 }  // namespace
 }  // namespace textraster::test
+
+namespace textraster::test {
+namespace {
+
+// Words of Arabic letters that all join, far longer than any real word,
+// after a letter that joins nothing or from inside (a line that starts in
+// the middle of a word): every prefix ends where the whole's glyphs cannot
+// be cut. Each must measure as alone, and the work for one must not grow
+// with the word: no prefix measured afresh, each one's end shaped in a
+// window once the word outgrows the parts shaped together.
+TEST(RunExtents, PrefixesOfLongJoinedWordsMeasureAsFreshRuns) {
+    struct Case {
+        std::u16string_view family;
+        LONG height;
+        std::u16string_view lead;
+        std::u16string_view piece;
+    };
+    const Case kCases[] = {
+        {u"DejaVu Sans", 12, u"\u0631", u"\u0628"},
+        {u"DejaVu Sans", 12, u"\u0631", u"\u0628\u064E"},
+        {u"DejaVu Sans", 12, u"", u"\u0628\u064E"},
+        {u"DejaVu Sans", 20, u"\u0631", u"\u0644\u0645\u0628\u064A"},
+        {u"DejaVu Sans", 20, u"", u"\u0644\u0645\u0628\u064A\u0651"},
+        {u"Liberation Serif", 24, u"\u0631", u"\u0628"},
+    };
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(Utf16ToUtf8(std::u16string(c.lead) + std::u16string(c.piece)));
+        FontObject font(Describe(c.family, c.height));
+        std::u16string text(c.lead);
+        while (text.size() < 400) text += c.piece;
+        RunExtents extents;
+        EXPECT_EQ(CountMismatches(font.fonts(), extents, text), 0);
+        const RunExtents::Counts& counts = extents.counts();
+        EXPECT_EQ(counts.freshPrefixes, 0u);
+        EXPECT_GT(counts.windows, 250u);
+    }
+}
+
+}  // namespace
+}  // namespace textraster::test
