@@ -14,25 +14,50 @@
 #include "platform/portable/bidi_levels.h"
 #include "platform/portable/font_fallback.h"
 #include "platform/portable/itemization.h"
+#include "platform/portable/kept_scratch.h"
 #include "platform/portable/shaping.h"
 
 namespace textraster::portable {
 
-// Memory the steps of setting a line need on each call, kept by each thread
-// from call to call: a long line's shaping buffer alone is larger than what
-// the C library keeps for reuse.
-struct ShapingScratch {
-    ShapingScratch();
-    ~ShapingScratch();
-    ShapingScratch(const ShapingScratch&) = delete;
-    ShapingScratch& operator=(const ShapingScratch&) = delete;
+// Memory the stages of setting a line need on every call, kept by a thread
+// for its next one (see kept_scratch.h). The text calls take their thread's
+// and pass it to the stages that use it (ShapeText, RunExtents).
+struct LineScratch {
+    LineScratch();
+    ~LineScratch();
+    LineScratch(const LineScratch&) = delete;
+    LineScratch& operator=(const LineScratch&) = delete;
 
-    hb_buffer_t* buffer;
-    BidiScratch bidi;
-    std::vector<FriBidiLevel> levels;
-    ItemizedLine line;
+    hb_buffer_t* buffer;               // shaping an item
+    BidiScratch bidi;                  // the bidi levels' types and brackets
+    std::vector<FriBidiLevel> levels;  // a prefix's own levels (RunExtents)
+    ItemizedLine line;                 // the line being set (ShapeText)
+    ItemizedLine fresh;                // a prefix set on its own (RunExtents)
+
+    // Releases all of it when a call on `units` code units ends, if that is
+    // more than kKeptScratchUnits; HarfBuzz's buffer starts anew then.
+    void EndCall(size_t units);
+    // The bytes its arrays hold (HarfBuzz does not tell its buffer's).
+    size_t ArrayBytes() const;
 };
-ShapingScratch& ThreadScratch();
+
+// The calling thread's scratch.
+LineScratch& ThreadLineScratch();
+
+// The calling thread's scratch for one text call on `units` code units,
+// released as EndCall says when the call ends, however it ends.
+class CallScratch {
+   public:
+    explicit CallScratch(size_t units) : units_(units) {}
+    ~CallScratch() { scratch_.EndCall(units_); }
+    CallScratch(const CallScratch&) = delete;
+    CallScratch& operator=(const CallScratch&) = delete;
+    LineScratch& get() { return scratch_; }
+
+   private:
+    LineScratch& scratch_ = ThreadLineScratch();
+    size_t units_;
+};
 
 struct PlacedGlyph {
     uint32_t glyph;
@@ -52,14 +77,15 @@ struct ShapedText {
 // when `rtlReading`, else left-to-right (right-to-left letters are reordered
 // either way, as GDI does); each item shaped in its own script and font.
 // Takes the fonts' locks while it uses them.
-ShapedText ShapeText(FallbackFonts& fonts, std::u16string_view text, bool rtlReading);
+ShapedText ShapeText(FallbackFonts& fonts, std::u16string_view text, bool rtlReading,
+                     LineScratch& scratch = ThreadLineScratch());
 
 // The line a font object set last: a text is drawn twice, on the colour and
 // on the opacity surface, with the same font.
 class LastShapedLine {
    public:
-    // ShapeText(fonts, text, rtlReading), set again only for another text.
-    const ShapedText& Shape(FallbackFonts& fonts, std::u16string_view text, bool rtlReading);
+    // ShapeText(fonts, text, rtlReading, scratch), set again only for another text.
+    const ShapedText& Shape(FallbackFonts& fonts, std::u16string_view text, bool rtlReading, LineScratch& scratch);
 
    private:
     std::u16string text_;
