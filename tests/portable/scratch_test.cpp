@@ -1,11 +1,10 @@
-// What a thread keeps of the memory setting lines takes is bounded: a text
-// call on up to kKeptScratchUnits units leaves its scratch for the next
-// call, a longer one releases it when it ends.
+// What a thread keeps of the memory setting lines takes is bounded: the
+// text calls of a font object's life on up to kKeptScratchUnits units leave
+// their scratch for the next font, a longer one's goes with the font.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdio>
-#include <functional>
 #include <string>
 
 #include "platform/portable/kept_scratch.h"
@@ -23,35 +22,42 @@ std::u16string Line(std::u16string_view piece, size_t units) {
     return line;
 }
 
-TEST(LineScratch, KeptUpToTheBoundReleasedBeyondIt) {
-    Surface s(64, 32);
-    s.UseFont(Describe(u"DejaVu Sans", 12));
+// Every text call: the extent, every prefix's, drawing.
+BOOL Call(int call, HDC dc, const std::u16string& t) {
     SIZE size;
     int fit = 0;
-    // Every text call: the extent, every prefix's, drawing.
-    const std::function<BOOL(const std::u16string&)> kCalls[] = {
-        [&](const std::u16string& t) { return GetTextExtentPoint32W(s.dc(), t.data(), int(t.size()), &size); },
-        [&](const std::u16string& t) {
-            return GetTextExtentExPointW(s.dc(), t.data(), int(t.size()), INT32_MAX, &fit, nullptr, &size);
-        },
-        [&](const std::u16string& t) { return TextOutW(s.dc(), 0, 0, t.data(), int(t.size())); },
-    };
+    switch (call) {
+        case 0: return GetTextExtentPoint32W(dc, t.data(), int(t.size()), &size);
+        case 1: return GetTextExtentExPointW(dc, t.data(), int(t.size()), INT32_MAX, &fit, nullptr, &size);
+        default: return TextOutW(dc, 0, 0, t.data(), int(t.size()));
+    }
+}
+
+TEST(LineScratch, KeptUpToTheBoundReleasedBeyondIt) {
     // Mixed directions and brackets fill the bidi arrays too, which a
     // plainly left-to-right line leaves empty.
     const std::u16string kPieces[] = {u"abc def ", u"abc \u05D0\u05D1\u05D2 (\u0628\u0633\u0645) "};
     const portable::LineScratch& scratch = portable::ThreadLineScratch();
-    size_t most = 0, drawn = 0;
+    size_t most = 0;
     for (const std::u16string& piece : kPieces) {
-        for (const auto& call : kCalls) {
-            SCOPED_TRACE(testing::Message() << "call " << (&call - kCalls) << ", piece of " << piece.size());
-            // Drawing sets the whole line in the scratch: each time another
-            // line, as a font object sets the line it drew last only once.
-            ASSERT_TRUE(kCalls[2](Line(piece, portable::kKeptScratchUnits - ++drawn)));
-            EXPECT_GT(scratch.ArrayBytes(), 0u);
-            ASSERT_TRUE(call(Line(piece, portable::kKeptScratchUnits)));
-            most = std::max(most, scratch.ArrayBytes());
-            ASSERT_TRUE(call(Line(piece, portable::kKeptScratchUnits + 1)));
-            EXPECT_EQ(scratch.ArrayBytes(), 0u);
+        for (int call = 0; call < 3; ++call) {
+            SCOPED_TRACE(testing::Message() << "call " << call << ", piece of " << piece.size());
+            for (const size_t units : {portable::kKeptScratchUnits, portable::kKeptScratchUnits + 1}) {
+                {
+                    Surface s(64, 32);
+                    s.UseFont(Describe(u"DejaVu Sans", 12));
+                    // Drawing sets the whole line in the scratch.
+                    ASSERT_TRUE(Call(2, s.dc(), Line(piece, units - 1)));
+                    ASSERT_TRUE(Call(call, s.dc(), Line(piece, units)));
+                    EXPECT_GT(scratch.ArrayBytes(), 0u);
+                }  // the font object goes
+                if (units > portable::kKeptScratchUnits) {
+                    EXPECT_EQ(scratch.ArrayBytes(), 0u);
+                } else {
+                    EXPECT_GT(scratch.ArrayBytes(), 0u);
+                    most = std::max(most, scratch.ArrayBytes());
+                }
+            }
         }
     }
     std::printf("most kept at the bound: %zu bytes of arrays\n", most);

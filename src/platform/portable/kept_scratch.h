@@ -10,16 +10,20 @@
 
 namespace textraster::portable {
 
-// A call on at most this many code units keeps its scratch; a longer one's
-// is released when it ends. Lines people read are far shorter (a subtitle's
-// is under a hundred), and so are the stretches line layout measures ahead;
-// at this length the line scratch holds under 200 KB of arrays (measured
-// by tests/portable/scratch_test.cpp), besides the shaping buffer.
-constexpr size_t kKeptScratchUnits = 4096;
+// The text calls of one library call (one font object's life) on at most
+// this many code units leave the thread's line scratch for its next call; a
+// longer one's is released when the font object goes. The bound is above
+// the longest lines the scaling benchmark sets (200,000 units): memory
+// released after every call on such a line is faulted in again by the next
+// one, which costs 40 to 50 percent of measuring and drawing it (measured
+// at 4096). At the bound the line scratch holds some 12 MB of arrays
+// (measured by tests/portable/scratch_test.cpp) besides HarfBuzz's buffer,
+// and the spare runs of run_extents.h as many units in all.
+constexpr size_t kKeptScratchUnits = size_t(1) << 18;
 
 // A stage's array of one entry per code point, kept by its thread:
-// released when the call that used it ends, if that call made it longer
-// than kKeptScratchUnits.
+// released when the stage's call ends, if that call made it longer than
+// kKeptScratchUnits.
 template <typename T>
 class ReleasedIfLong {
    public:

@@ -17,8 +17,9 @@ LineScratch::~LineScratch() {
     hb_buffer_destroy(buffer);
 }
 
-void LineScratch::EndCall(size_t units) {
-    if (units <= kKeptScratchUnits) return;
+void LineScratch::ReleaseIfLong() {
+    if (longest_ <= kKeptScratchUnits) return;
+    longest_ = 0;
     // A failed hb_buffer_create gives HarfBuzz's empty buffer, which shapes
     // nothing but fails nothing either.
     hb_buffer_destroy(buffer);

@@ -6,6 +6,7 @@
 #include <fribidi.h>
 #include <hb.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -22,7 +23,8 @@ namespace textraster::portable {
 // Memory the stages of setting a line need on every call, kept by a thread
 // for its next one (see kept_scratch.h). The text calls take their thread's
 // and pass it to the stages that use it (ShapeText, RunExtents).
-struct LineScratch {
+class LineScratch {
+   public:
     LineScratch();
     ~LineScratch();
     LineScratch(const LineScratch&) = delete;
@@ -34,22 +36,30 @@ struct LineScratch {
     ItemizedLine line;                 // the line being set (ShapeText)
     ItemizedLine fresh;                // a prefix set on its own (RunExtents)
 
-    // Releases all of it when a call on `units` code units ends, if that is
-    // more than kKeptScratchUnits; HarfBuzz's buffer starts anew then.
-    void EndCall(size_t units);
+    // A text call on `units` code units has used it.
+    void Used(size_t units) { longest_ = std::max(longest_, units); }
+    // Releases all of it (HarfBuzz's buffer starts anew) if a text call
+    // since the last release was on more than kKeptScratchUnits units. A
+    // font object lives for one call of the library, and releases its
+    // thread's scratch when it goes: the text calls of one library call
+    // (the same long line measured and drawn) reuse the memory.
+    void ReleaseIfLong();
     // The bytes its arrays hold (HarfBuzz does not tell its buffer's).
     size_t ArrayBytes() const;
+
+   private:
+    size_t longest_ = 0;
 };
 
 // The calling thread's scratch.
 LineScratch& ThreadLineScratch();
 
 // The calling thread's scratch for one text call on `units` code units,
-// released as EndCall says when the call ends, however it ends.
+// told it was used when the call ends, however it ends.
 class CallScratch {
    public:
     explicit CallScratch(size_t units) : units_(units) {}
-    ~CallScratch() { scratch_.EndCall(units_); }
+    ~CallScratch() { scratch_.Used(units_); }
     CallScratch(const CallScratch&) = delete;
     CallScratch& operator=(const CallScratch&) = delete;
     LineScratch& get() { return scratch_; }

@@ -175,11 +175,14 @@ std::vector<std::unique_ptr<RunExtents::Run>>& RunExtents::SpareRuns() {
     return spare;
 }
 
-// Never allocates (it runs in the destructor): Measure makes the room. A
-// long run's memory goes back to the heap.
+// Never allocates (it runs in the destructor): Measure makes the room. The
+// spare runs hold kKeptScratchUnits units at most in all; a run beyond
+// that goes back to the heap.
 void RunExtents::LetGo(std::unique_ptr<Run> run) {
     std::vector<std::unique_ptr<Run>>& spare = SpareRuns();
-    if (spare.size() < spare.capacity() && run->text.capacity() <= kKeptScratchUnits) spare.push_back(std::move(run));
+    size_t units = run->text.capacity();
+    for (const std::unique_ptr<Run>& kept : spare) units += kept->text.capacity();
+    if (spare.size() < spare.capacity() && units <= kKeptScratchUnits) spare.push_back(std::move(run));
 }
 
 int RunExtents::Extent(FallbackFonts& fonts, const char16_t* text, size_t count, LineScratch& scratch) {

@@ -61,7 +61,7 @@ class RunExtents {
     // Runs that font objects let go of, kept for the next runs measured on
     // this thread: a run is some fifteen arrays, and taking their memory
     // again costs less than allocating it for every run. At most kKeptRuns,
-    // each of at most kKeptScratchUnits units (see kept_scratch.h).
+    // of kKeptScratchUnits units in all (see kept_scratch.h).
     static std::vector<std::unique_ptr<Run>>& SpareRuns();
     void LetGo(std::unique_ptr<Run> run);
 
