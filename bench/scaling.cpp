@@ -4,7 +4,9 @@
 // character repeated, right-to-left runs with brackets), each call is timed
 // at a length n and at 4n: a linear call takes about 4 times as long, one
 // that grows with the square 16 times. A ratio above 5 is a fault, and the
-// program then fails.
+// program then fails. Natively, each call's peak memory at 4n is measured
+// too, one call in a child process of its own (see PeakMemory): more than
+// 64 MiB beyond the call's two drawing surfaces is a fault as well.
 //
 // Usage: scaling [n] [filter]   (n: the shorter length, 50000 by default;
 //                               filter: only cases whose name contains it)
@@ -25,7 +27,11 @@
 #endif
 #include <windows.h>
 #else
+#include <malloc.h>
+#include <signal.h>
+#include <sys/wait.h>
 #include <time.h>
+#include <unistd.h>
 #endif
 
 #include "textraster.h"
@@ -35,6 +41,8 @@ namespace {
 using Text = std::basic_string<TextChar>;
 
 constexpr double kFaultRatio = 5.0;
+constexpr double kFaultMiB = 64.0;
+constexpr unsigned kLongestCall = 60;  // seconds of one call whose memory is measured
 constexpr int kRounds = 5;  // n and 4n alternate; the median of each counts
 
 // The calling thread's CPU time in seconds: the machine may be shared.
@@ -214,6 +222,40 @@ std::vector<Case> Cases() {
     cases.push_back(Make(
         "Arabic, one long word", [](size_t n) { return Repeat(u"\u0628\u064e", n); },
         [](TextLayoutParams& p) { p.writingMode = 2; }));
+    // A letter that joins nothing, then one word of letters that all join:
+    // every prefix of the word ends where its glyphs cannot be cut.
+    auto arabic12 = [](TextLayoutParams& p) {
+        p.regionWidth = p.bufferWidth = 0xFFFF;
+        p.regionHeight = p.bufferHeight = 4;
+        p.bufferSize = 0xFFFFu * 4u * 4u;
+        p.fontHeight = p.linePitch = 12;
+        p.writingMode = 2;
+    };
+    cases.push_back(Make(
+        "Arabic, a letter then one joined word, widest region",
+        [](size_t n) { return Of(u"\u0631") + Repeat(u"\u0628", n); }, arabic12));
+    cases.push_back(Make(
+        "Arabic with marks, a letter then one joined word, widest region",
+        [](size_t n) { return Of(u"\u0631") + Repeat(u"\u0628\u064e", n); }, arabic12));
+    // Explicit bidi controls of every kind among letters of both directions,
+    // more opened than closed (so that the levels climb to the deepest and
+    // overflow) and balanced.
+    cases.push_back(Make(
+        "explicit bidi controls, 1-pixel font, widest region",
+        [](size_t n) {
+            return Repeat(u"\u202ba\u2066\u05d0 \u202d(b\u2069\u202c\u2068\u05d1]\u202e c\u202c\u2067d\u2069"
+                          u"\u202a\u05d2 \u202c",
+                          n);
+        },
+        widest));
+    cases.push_back(Make(
+        "explicit bidi controls, balanced",
+        [](size_t n) {
+            return Repeat(u"\u202ba\u202c \u2067\u05d0b\u2069\u202d\u05d1 \u202c\u2068c\u2069\u202e\u05d2\u202c "
+                          u"\u202a\u05d3d\u202c\u2066\u05d4\u2069 ",
+                          n);
+        },
+        none));
     cases.push_back(Make(
         "Arabic marks, unwrapped", [](size_t n) { return Of(u"\u0628") + Repeat(u"\u064e", n); },
         [](TextLayoutParams& p) {
@@ -251,6 +293,74 @@ double Time(const Case& c, Call call, const Text& text, std::vector<uint32_t>& p
     return elapsed / calls;
 }
 
+// The growth of the resident memory of a process making one call on the
+// text beyond what it held before, less the call's two drawing surfaces
+// (colour and opacity, the region's size each, for RenderText), in MiB; a
+// negative value when it could not be measured. A child process of its own
+// makes the font with a short text, gives the C library's free memory back
+// to the system and resets the kernel's peak (VmHWM, by writing 5 to
+// /proc/self/clear_refs), so that the peak counts every page the call
+// touched, whether newly taken or freed earlier. Whatever the library keeps
+// from call to call (font caches, pooled blocks) counts where this call
+// takes it first. -3 when the call took more than kLongestCall.
+double PeakMemory(const Case& c, Call call, const Text& text, const Text& warm, std::vector<uint32_t>& pixels) {
+#ifdef _WIN32
+    (void)c, (void)call, (void)text, (void)warm, (void)pixels;
+    return -1;
+#else
+    int fds[2];
+    if (pipe(fds) != 0) return -1;
+    std::fflush(stdout);
+    const pid_t child = fork();
+    if (child < 0) return -1;
+    if (child == 0) {
+        close(fds[0]);
+        alarm(kLongestCall);  // a call this slow is a fault of its own
+        auto kib = [](const char* field) {
+            long value = -1;
+            if (FILE* status = std::fopen("/proc/self/status", "r")) {
+                char line[256];
+                const size_t length = std::strlen(field);
+                while (std::fgets(line, sizeof line, status))
+                    if (std::strncmp(line, field, length) == 0) value = std::strtol(line + length, nullptr, 10);
+                std::fclose(status);
+            }
+            return value;
+        };
+        auto once = [&](const Text& t) {
+            uint16_t width = 0, height = 0;
+            if (call == Call::kMeasure)
+                ComputeTextRegionSize(t.c_str(), &c.params, nullptr, &width, &height, nullptr);
+            else
+                RenderText(t.c_str(), &c.params, pixels.data(), nullptr, nullptr, nullptr);
+        };
+        once(warm);
+        malloc_trim(0);
+        const long before = kib("VmRSS:");
+        FILE* refs = std::fopen("/proc/self/clear_refs", "w");
+        const bool reset = refs && std::fputs("5", refs) >= 0 && std::fclose(refs) == 0;
+        once(text);
+        const long peak = kib("VmHWM:");
+        double mib = -1;
+        if (reset && before >= 0 && peak >= 0) {
+            const double surfaces =
+                call == Call::kRender ? 2.0 * double(c.params.regionWidth) * c.params.regionHeight * 4 : 0;
+            mib = std::max(0.0, (double(peak - before) * 1024 - surfaces) / (1024.0 * 1024.0));
+        }
+        const ssize_t written = write(fds[1], &mib, sizeof mib);
+        _exit(written == sizeof mib ? 0 : 1);
+    }
+    close(fds[1]);
+    double mib = -1;
+    const ssize_t got = read(fds[0], &mib, sizeof mib);
+    close(fds[0]);
+    int status = 0;
+    waitpid(child, &status, 0);
+    if (WIFSIGNALED(status) && WTERMSIG(status) == SIGALRM) return -3;
+    return got == sizeof mib && WIFEXITED(status) && WEXITSTATUS(status) == 0 ? mib : -2;
+#endif
+}
+
 double Median(std::vector<double> values) {
     std::sort(values.begin(), values.end());
     return values[values.size() / 2];
@@ -273,10 +383,25 @@ int main(int argc, char** argv) {
     const char* filter = argc > 2 ? argv[2] : "";
     std::vector<uint32_t> pixels(size_t(0xFFFF) * 120);
     int faults = 0;
-    std::printf("| text (n = %zu units) | ComputeTextRegionSize, n | 4n | ratio | RenderText, n | 4n | ratio |\n", n);
-    std::printf("|---|---|---|---|---|---|---|\n");
-    for (const Case& c : Cases()) {
-        if (c.name.find(filter) == std::string::npos) continue;
+    std::printf(
+        "| text (n = %zu units) | ComputeTextRegionSize, n | 4n | ratio | peak MiB | RenderText, n | 4n | ratio | "
+        "peak MiB |\n",
+        n);
+    std::printf("|---|---|---|---|---|---|---|---|---|\n");
+    // Memory first, every child forked from a process that has not called
+    // the library yet: a child inherits the font caches of the calls made
+    // before it, and the timing below makes every call at 4n many times.
+    std::vector<Case> cases;
+    for (Case& c : Cases())
+        if (c.name.find(filter) != std::string::npos) cases.push_back(std::move(c));
+    std::vector<double> peaks;
+    for (const Case& c : cases) {
+        const Text largest = c.text(4 * std::max<size_t>(1, n));  // at 4n whatever the divisor: one call
+        for (const Call call : {Call::kMeasure, Call::kRender})
+            peaks.push_back(PeakMemory(c, call, largest, c.text(16), pixels));
+    }
+    const double* peak = peaks.data();
+    for (const Case& c : cases) {
         const size_t length = std::max<size_t>(1, n / c.divisor);
         const Text small = c.text(length), large = c.text(4 * length);
         std::string row = "| " + c.name + (c.divisor > 1 ? " (n / " + std::to_string(c.divisor) + ")" : "");
@@ -289,15 +414,19 @@ int main(int argc, char** argv) {
                 longer.push_back(Time(c, call, large, pixels));
             }
             const double a = Median(shorter), b = Median(longer), ratio = b / a;
-            fault = fault || ratio > kFaultRatio;
-            char cells[96];
-            std::snprintf(cells, sizeof cells, " | %s | %s | %.1f", Ms(a).c_str(), Ms(b).c_str(), ratio);
+            const double mib = *peak++;
+            fault = fault || ratio > kFaultRatio || mib > kFaultMiB || mib < -1.5;
+            char memory[32] = "–";
+            if (mib >= 0) std::snprintf(memory, sizeof memory, "%.1f", mib);
+            if (mib < -1.5) std::snprintf(memory, sizeof memory, mib < -2.5 ? "over %u s" : "failed", kLongestCall);
+            char cells[128];
+            std::snprintf(cells, sizeof cells, " | %s | %s | %.1f | %s", Ms(a).c_str(), Ms(b).c_str(), ratio, memory);
             row += cells;
         }
         faults += fault;
-        std::printf("%s |%s\n", row.c_str(), fault ? " **above 5**" : "");
+        std::printf("%s |%s\n", row.c_str(), fault ? " **fault**" : "");
         std::fflush(stdout);
     }
-    if (faults) std::printf("\n%d texts cost more than linear time\n", faults);
+    if (faults) std::printf("\n%d texts cost more than linear time or 64 MiB\n", faults);
     return faults ? 1 : 0;
 }

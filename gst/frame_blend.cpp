@@ -85,30 +85,63 @@ void Columns(const Samples& s, uint32_t row, int64_t x, int64_t width, uint32_t&
     to = uint32_t(std::clamp<int64_t>(width - x, from, std::max(s.end[row], from)));
 }
 
+// Eight bytes, or eight sixteen-bit words, at a time: GCC and Clang make
+// vector instructions of these on any processor.
+typedef uint8_t Bytes8 __attribute__((vector_size(8)));
+typedef uint16_t Words8 __attribute__((vector_size(16)));
+
+// Mix of eight samples over eight bytes of a plane, divided by 255 as
+// (x + 1 + (x >> 8)) >> 8, which is x / 255 for every x the mix can make.
+// A clear sample leaves its byte as it was, as Mix does.
+void MixEight(uint8_t* __restrict d, const uint8_t* __restrict values, const uint8_t* __restrict alpha) {
+    Bytes8 topBytes, bottomBytes, alphaBytes;
+    std::memcpy(&topBytes, values, 8);
+    std::memcpy(&bottomBytes, d, 8);
+    std::memcpy(&alphaBytes, alpha, 8);
+    const Words8 a = __builtin_convertvector(alphaBytes, Words8);
+    const Words8 x =
+        __builtin_convertvector(topBytes, Words8) * a + __builtin_convertvector(bottomBytes, Words8) * (255 - a) + 127;
+    const Bytes8 out = __builtin_convertvector((x + 1 + (x >> 8)) >> 8, Bytes8);
+    std::memcpy(d, &out, 8);
+}
+
 // One channel of `s` into one plane of the frame, `step` bytes between
-// samples, `offset` bytes into each.
+// samples, `offset` bytes into each. Where samples lie side by side in the
+// plane (every plane of I420, NV12's luma), eight at a time: clear ones
+// passed over, opaque ones copied, the others mixed together.
 void BlendChannel(const Samples& s, uint32_t channel, int64_t x, int64_t y, GstVideoFrame& frame, guint plane,
                   guint component, uint32_t step, uint32_t offset) {
     uint8_t* base = static_cast<uint8_t*>(GST_VIDEO_FRAME_PLANE_DATA(&frame, plane));
     const int64_t stride = GST_VIDEO_FRAME_PLANE_STRIDE(&frame, plane);
     const int64_t width = GST_VIDEO_FRAME_COMP_WIDTH(&frame, component);
     const Clip clip(s, y, GST_VIDEO_FRAME_COMP_HEIGHT(&frame, component));
+    const uint8_t* values = s.values.data() + size_t(channel) * s.width * s.height;
     for (uint32_t row = clip.firstRow; row < clip.endRow; ++row) {
         uint32_t from, to;
         Columns(s, row, x, width, from, to);
         uint8_t* d = base + (y + row) * stride + (x + from) * step + offset;
         const size_t at = size_t(row) * s.width;
-        for (uint32_t i = from; i < to; ++i, d += step) {
-            const uint32_t a = s.alpha[at + i];
-            if (a) *d = Mix(s.values[(at + i) * s.channels + channel], *d, a);
+        const uint8_t* alpha = s.alpha.data() + at;
+        const uint8_t* value = values + at;
+        uint32_t i = from;
+        if (step == 1) {
+            for (; i + 8 <= to; i += 8, d += 8) {
+                uint64_t eight;
+                std::memcpy(&eight, alpha + i, 8);
+                if (!eight) continue;
+                if (eight == ~uint64_t(0)) {
+                    std::memcpy(d, value + i, 8);
+                    continue;
+                }
+                MixEight(d, value + i, alpha + i);
+            }
+        }
+        for (; i < to; ++i, d += step) {
+            const uint32_t a = alpha[i];
+            if (a) *d = Mix(value[i], *d, a);
         }
     }
 }
-
-// Two bytes, or eight sixteen-bit words, at a time: GCC and Clang make
-// vector instructions of these on any processor.
-typedef uint8_t Bytes8 __attribute__((vector_size(8)));
-typedef uint16_t Words8 __attribute__((vector_size(16)));
 
 // Two straight-alpha pixels over two of a frame's four-byte pixels, their
 // bytes in the frame's order: every colour byte mixed by its pixel's
@@ -188,36 +221,51 @@ FrameBlender::FrameBlender(const OverlayPicture& picture, const GstVideoInfo& in
     chroma_ = Make((w + 1) / 2, (h + 1) / 2, 2);
     // Each chroma sample stands for two by two pixels (the picture lies on
     // even columns and rows): their colours weighted by their opacities, and
-    // the mean opacity of the four. Blocks wholly transparent (most of a
-    // picture) are passed over at once, and a run of one colour (the
-    // text's, the outline's) is converted once.
+    // the mean opacity of the four. Two rows are walked side by side, a
+    // block at a time: blocks wholly transparent (most of a picture) are
+    // passed over after one test, and a run of one colour (the text's, the
+    // outline's) is converted once. At a new subtitle every frame this runs
+    // once per frame over the whole picture.
     uint32_t lastRgb = 0xFFFFFFFF;  // no colour yet: pixels have 24 bits
     uint8_t yuv[3] = {};
     for (uint32_t cy = 0; cy < chroma_.height; ++cy) {
-        const uint32_t rows = std::min(2u, h - 2 * cy);
-        for (uint32_t cx = 0; cx < chroma_.width; ++cx) {
-            const uint32_t columns = std::min(2u, w - 2 * cx);
-            size_t at[4];
-            uint32_t pixel[4] = {}, count = 0, any = 0;
-            for (uint32_t r = 0; r < rows; ++r)
-                for (uint32_t c = 0; c < columns; ++c, ++count) {
-                    at[count] = size_t(2 * cy + r) * w + 2 * cx + c;
-                    any |= pixel[count] = image.pixels[at[count]];
-                }
-            if (!(any >> 24)) continue;
+        const uint32_t y0 = 2 * cy;
+        const bool two = y0 + 1 < h;
+        const uint32_t* top = image.row(y0);
+        // A last odd row pairs with pixels that are clear.
+        const uint32_t* bottom = two ? image.row(y0 + 1) : nullptr;
+        uint8_t* topValues = &luma_.values[size_t(y0) * w];
+        uint8_t* topAlpha = &luma_.alpha[size_t(y0) * w];
+        uint8_t* bottomValues = two ? topValues + w : nullptr;
+        uint8_t* bottomAlpha = two ? topAlpha + w : nullptr;
+        uint8_t* chromaU = &chroma_.values[size_t(cy) * chroma_.width];
+        uint8_t* chromaV = chromaU + size_t(chroma_.width) * chroma_.height;
+        uint8_t* chromaAlpha = &chroma_.alpha[size_t(cy) * chroma_.width];
+        for (uint32_t x = 0; x < w; x += 2) {
+            const bool pair = x + 1 < w;
+            const uint32_t p0 = top[x], p1 = pair ? top[x + 1] : 0;
+            const uint32_t p2 = two ? bottom[x] : 0, p3 = two && pair ? bottom[x + 1] : 0;
+            if (!((p0 | p1 | p2 | p3) >> 24)) continue;
             uint32_t u = 0, v = 0, sum = 0;
-            for (uint32_t k = 0; k < count; ++k) {
-                const uint32_t a = pixel[k] >> 24;
-                if (!a) continue;
-                if ((pixel[k] & 0xFFFFFF) != lastRgb) lastRgb = pixel[k] & 0xFFFFFF, toYuv(pixel[k], yuv);
-                luma_.values[at[k]] = yuv[0], luma_.alpha[at[k]] = uint8_t(a);
+            // A clear pixel (also one beyond the picture's edge) adds nothing.
+            auto add = [&](uint32_t pixel, uint8_t* value, uint8_t* alpha) {
+                const uint32_t a = pixel >> 24;
+                if (!a) return;
+                if ((pixel & 0xFFFFFF) != lastRgb) lastRgb = pixel & 0xFFFFFF, toYuv(pixel, yuv);
+                *value = yuv[0], *alpha = uint8_t(a);
                 u += yuv[1] * a, v += yuv[2] * a, sum += a;
+            };
+            add(p0, topValues + x, topAlpha + x);
+            add(p1, topValues + x + 1, topAlpha + x + 1);
+            if (two) {
+                add(p2, bottomValues + x, bottomAlpha + x);
+                add(p3, bottomValues + x + 1, bottomAlpha + x + 1);
             }
-            const size_t i = size_t(cy) * chroma_.width + cx;
-            chroma_.alpha[i] = uint8_t((sum + 2) / 4);
+            const size_t i = x / 2;
+            chromaAlpha[i] = uint8_t((sum + 2) / 4);
             const float weight = 1.0f / float(sum);  // one division for both means
-            chroma_.values[i * 2] = uint8_t(float(u) * weight + 0.5f);
-            chroma_.values[i * 2 + 1] = uint8_t(float(v) * weight + 0.5f);
+            chromaU[i] = uint8_t(float(u) * weight + 0.5f);
+            chromaV[i] = uint8_t(float(v) * weight + 0.5f);
         }
     }
     FindSpans(luma_);

@@ -27,9 +27,10 @@ class FrameBlender {
     // Lays the picture over `frame`, mapped for writing, in `info`'s format.
     void Blend(GstVideoFrame& frame) const;
 
-    // The picture as prepared for the frame: per sample `channels` values
-    // (Y, or U and V) and an opacity, or for RGB frames whole pixels in the
-    // frame's byte order (`rgb`: the picture's own, or `pixels`).
+    // The picture as prepared for the frame: `channels` planes of values
+    // (Y, or U then V), one per sample, and the samples' opacities, or for
+    // RGB frames whole pixels in the frame's byte order (`rgb`: the
+    // picture's own, or `pixels`).
     struct Samples {
         uint32_t width = 0, height = 0, channels = 0;
         std::vector<uint8_t> values, alpha;

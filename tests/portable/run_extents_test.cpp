@@ -248,3 +248,63 @@ TEST(RunExtents, ServeTheContextsMeasurements) {
 
 }  // namespace
 }  // namespace textraster::test
+
+namespace textraster::test {
+namespace {
+
+// Words of Arabic letters that all join, far longer than any real word,
+// after a letter that joins nothing or from inside (a line that starts in
+// the middle of a word): every prefix ends where the whole's glyphs cannot
+// be cut. Each must measure as alone, and the work for one must not grow
+// with the word: no prefix measured afresh, each one's end shaped in a
+// window once the word outgrows the parts shaped together.
+TEST(RunExtents, PrefixesOfLongJoinedWordsMeasureAsFreshRuns) {
+    struct Case {
+        std::u16string_view family;
+        LONG height;
+        std::u16string_view lead;
+        std::u16string_view piece;
+    };
+    const Case kCases[] = {
+        {u"DejaVu Sans", 12, u"\u0631", u"\u0628"},
+        {u"DejaVu Sans", 12, u"\u0631", u"\u0628\u064E"},
+        {u"DejaVu Sans", 12, u"", u"\u0628\u064E"},
+        {u"DejaVu Sans", 20, u"\u0631", u"\u0644\u0645\u0628\u064A"},
+        {u"DejaVu Sans", 20, u"", u"\u0644\u0645\u0628\u064A\u0651"},
+        {u"Liberation Serif", 24, u"\u0631", u"\u0628"},
+    };
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(Utf16ToUtf8(std::u16string(c.lead) + std::u16string(c.piece)));
+        FontObject font(Describe(c.family, c.height));
+        std::u16string text(c.lead);
+        while (text.size() < 400) text += c.piece;
+        RunExtents extents;
+        EXPECT_EQ(CountMismatches(font.fonts(), extents, text), 0);
+        const RunExtents::Counts& counts = extents.counts();
+        EXPECT_EQ(counts.freshPrefixes, 0u);
+        EXPECT_GT(counts.windows, 250u);
+    }
+}
+
+// Lines of paragraphs, each closing what it opened: a prefix's levels
+// before its last paragraph separator are the whole's, so no prefix is
+// measured afresh (once each of them, at the cost of the whole prefix).
+TEST(RunExtents, PrefixesAfterParagraphSeparatorsAreNotMeasuredAfresh) {
+    const std::u16string_view kPieces[] = {
+        u"\u200C \u200Fffi\u001C-",
+        u"\u202B\u05D0 (\u05D1\u2029",
+        u"\u2067\u0628\u0628 1\u001C\u2069)",
+    };
+    for (const std::u16string_view piece : kPieces) {
+        SCOPED_TRACE(Utf16ToUtf8(std::u16string(piece)));
+        FontObject font(Describe(u"DejaVu Sans", 20));
+        std::u16string text;
+        while (text.size() < 300) text += piece;
+        RunExtents extents;
+        EXPECT_EQ(CountMismatches(font.fonts(), extents, text), 0);
+        EXPECT_LT(extents.counts().freshPrefixes, 2 * piece.size());
+    }
+}
+
+}  // namespace
+}  // namespace textraster::test

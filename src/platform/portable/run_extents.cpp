@@ -27,6 +27,12 @@ constexpr size_t kRememberedParts = 4096;
 // Stretches of Arabic words whose parts' advances are remembered (see
 // ShapeTails): the distinct words of a long text.
 constexpr size_t kRememberedStretches = 4096;
+// The parts of a stretch shaped together reach this many code points into
+// it at most: a word that joins all along would cost the square of its
+// length. Prefixes ending further in are shaped in a window (ArabicWindow).
+constexpr size_t kTailsReach = 64;
+// A window holds at least this many code points before the prefix's end.
+constexpr size_t kWindow = 16;
 
 // Marks of a place between two code points.
 constexpr uint8_t kClusterStart = 1;  // a glyph cluster starts here
@@ -304,8 +310,8 @@ RunExtents::Run& RunExtents::Measure(FallbackFonts& fonts, const char16_t* text,
         // every bracket opened before it that the run pairs is closed: the
         // levels of the code points before x then follow from them alone,
         // and those after x from the code point before x onwards (no
-        // embeddings, isolates or paragraph breaks anywhere, or no place is
-        // stable). Brackets pair from left to right, so a prefix pairs those
+        // embeddings, isolates or paragraph breaks anywhere, or no such place
+        // is stable; but see below). Brackets pair from left to right, so a prefix pairs those
         // the run pairs that close within it; one the run leaves unpaired is
         // unpaired in every prefix, a neutral like any other.
         const bool plain = std::none_of(bidi.types.begin(), bidi.types.end(), IsExplicitCode);
@@ -320,6 +326,11 @@ RunExtents::Run& RunExtents::Measure(FallbackFonts& fonts, const char16_t* text,
             if (pairing[i] == 2) --pending;
             if (pending == 0 && IsStrong(bidi.types[i])) run->marks[i + 1] |= kStable;
         }
+        // A paragraph separator ends the paragraph and what is open in it:
+        // the levels on either side never depend on the other's (the levels
+        // after it follow from it onwards, where it starts a paragraph too).
+        for (size_t i = 0; i < length; ++i)
+            if (bidi.types[i] == FRIBIDI_TYPE_BS) run->marks[i + 1] |= kStable;
         for (size_t i = 0; i < length; ++i)
             if (IsTrailingNeutral(bidi.types[i])) run->marks[i] |= kTrailingNeutral;
         run->types = bidi.types;
@@ -382,6 +393,16 @@ uint32_t RunExtents::PartAdvance(FallbackFonts& fonts, Run& run, size_t partStar
                     if (run.tails[prefixEnd] != kUnknown)
                         return run.Between(partStart, cut) + Wrap(run.tails[prefixEnd]);
                 }
+            }
+            // A long word: its end in a window, though the part starts inside it.
+            if (whole.script == HB_SCRIPT_ARABIC) {
+                const int window = ArabicWindow(font, run, whole, cut, prefixEnd, level);
+                if (window != kUnknown) {
+                    if (cut == partStart) ++counts_.reshapedParts;
+                    return run.Between(partStart, cut) + Wrap(window);
+                }
+            }
+            if (cut > partStart) {
                 // From the last place where the whole may be cut and joined again.
                 size_t joinable = cut;
                 while (joinable > partStart &&
@@ -512,13 +533,15 @@ void RunExtents::ShapeTails(SizedFont& font, Run& run, const Item& item) {
         size_t start;
         size_t end;
     };
+    // A part's advance depends on its own code points alone, so a stretch
+    // is cut short at kTailsReach, its key with it.
     std::vector<Stretch> stretches;
     for (size_t x = item.start + 1; x < item.end; ++x) {
         if (run.Cuttable(x, item)) continue;
         const size_t start = x - 1;
         size_t end = x + 1;
         while (end < item.end && !run.Cuttable(end, item)) ++end;
-        if (start > item.start) stretches.push_back({start, end});
+        if (start > item.start) stretches.push_back({start, std::min(end, start + kTailsReach)});
         x = end;
     }
     if (stretches.empty()) return;
@@ -595,6 +618,50 @@ void RunExtents::ShapeTails(SizedFont& font, Run& run, const Item& item) {
         makeKey(stretch);
         font.stretchTails.emplace(key, std::move(tails));
     }
+}
+
+// The advance of the glyphs of a prefix ending at `prefixEnd` inside an
+// Arabic word, from `cut`, a place where the whole's glyphs may be cut, on.
+// HarfBuzz marks every place where letters join as unsafe to cut, although
+// shaping with the text around as context redoes the joining: inside a word
+// its flags cannot say where the prefix's glyphs are the whole's. So the
+// prefix's last 2 kWindow code points are shaped in a window, the text before
+// them as context, and where the window's glyphs agree with the whole's
+// place by place over its first kWindow code points, what the text left out
+// before the window decides has died out, and the prefix's end, kWindow
+// code points on, has not reached back that far: the whole's glyphs up to
+// there and the window's after it are the prefix's. kUnknown when they
+// differ, or the word is too short for a window after `cut`.
+int RunExtents::ArabicWindow(SizedFont& font, const Run& run, const Item& whole, size_t cut, size_t prefixEnd,
+                             FriBidiLevel level) {
+    if (prefixEnd < cut + 2 * kWindow) return kUnknown;
+    // Both ends of the agreement at places where the whole's clusters start
+    // (a letter's marks stay with it).
+    size_t start = prefixEnd - 2 * kWindow, agreed = prefixEnd - kWindow;
+    while (start > cut && !(run.marks[start] & kClusterStart)) --start;
+    while (agreed > start + kWindow / 2 && !(run.marks[agreed] & kClusterStart)) --agreed;
+    if (start <= cut || agreed <= start + kWindow / 2) return kUnknown;
+    const size_t length = prefixEnd - start;
+    std::vector<uint32_t>& before = window_.before;
+    std::vector<uint8_t>& marks = window_.marks;
+    before.assign(length + 1, 0);
+    marks.assign(length + 1, 0);
+    {
+        std::lock_guard<std::mutex> guard(font.lock);
+        hb_buffer_t* buffer = ThreadScratch().buffer;
+        ShapeItem(font, run.codePoints(), prefixEnd, {start, prefixEnd, level, whole.script, whole.font}, buffer);
+        TakeGlyphs(font, buffer, run.codePoints(), start, prefixEnd, start, before.data(), marks.data());
+    }
+    for (size_t x = start; x <= agreed; ++x) {
+        const size_t at = x - start;
+        if ((marks[at] & kClusterStart) != (run.marks[x] & kClusterStart) ||
+            (x < agreed && before[at + 1] != run.Between(x, x + 1)))
+            return kUnknown;
+    }
+    ++counts_.windows;
+    uint32_t rest = 0;
+    for (size_t at = agreed - start + 1; at <= length; ++at) rest += before[at];
+    return Unwrap(run.Between(cut, agreed) + rest);
 }
 
 int RunExtents::ShapedPart(SizedFont& font, const Run& run, const Item& part, size_t prefixEnd) {

@@ -52,6 +52,7 @@ class RunExtents {
         size_t reshapedParts = 0;        // prefixes whose end was shaped again
         size_t freshPrefixes = 0;        // prefixes measured afresh, as nothing could be reused
         size_t rememberedStretches = 0;  // word stretches whose parts the sized font remembered
+        size_t windows = 0;              // Arabic prefixes whose end was shaped in a window
     };
     const Counts& counts() const { return counts_; }
 
@@ -71,6 +72,8 @@ class RunExtents {
     uint32_t PartAdvance(FallbackFonts& fonts, Run& run, size_t partStart, size_t partEnd, FriBidiLevel level,
                          size_t prefixEnd);
     void ShapeTails(SizedFont& font, Run& run, const Item& item);
+    int ArabicWindow(SizedFont& font, const Run& run, const Item& whole, size_t cut, size_t prefixEnd,
+                     FriBidiLevel level);
     int ShapedPart(SizedFont& font, const Run& run, const Item& part, size_t prefixEnd);
     int ItemAdvance(SizedFont& font, const FriBidiChar* text, size_t length, const Item& item,
                     bool* joinsAtStart = nullptr);
@@ -88,10 +91,17 @@ class RunExtents {
         std::vector<uint8_t> marks;
     };
 
+    // The last window ArabicWindow shaped, per place from its start as in Joined.
+    struct Window {
+        std::vector<uint32_t> before;
+        std::vector<uint8_t> marks;
+    };
+
     std::vector<std::unique_ptr<Run>> runs_;  // most recently used first
     LineScratch* scratch_ = nullptr;          // the calling thread's, during a call
     std::u32string key_;
     Joined joined_;
+    Window window_;
     uint64_t serials_ = 0;
     Counts counts_;
 };
