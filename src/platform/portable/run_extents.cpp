@@ -648,7 +648,7 @@ int RunExtents::ArabicWindow(SizedFont& font, const Run& run, const Item& whole,
     marks.assign(length + 1, 0);
     {
         std::lock_guard<std::mutex> guard(font.lock);
-        hb_buffer_t* buffer = ThreadScratch().buffer;
+        hb_buffer_t* buffer = scratch_->buffer;
         ShapeItem(font, run.codePoints(), prefixEnd, {start, prefixEnd, level, whole.script, whole.font}, buffer);
         TakeGlyphs(font, buffer, run.codePoints(), start, prefixEnd, start, before.data(), marks.data());
     }
