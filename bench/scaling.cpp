@@ -28,6 +28,7 @@
 #include <windows.h>
 #else
 #include <malloc.h>
+#include <signal.h>
 #include <sys/wait.h>
 #include <time.h>
 #include <unistd.h>
@@ -41,6 +42,7 @@ using Text = std::basic_string<TextChar>;
 
 constexpr double kFaultRatio = 5.0;
 constexpr double kFaultMiB = 64.0;
+constexpr unsigned kLongestCall = 60;  // seconds of one call whose memory is measured
 constexpr int kRounds = 5;  // n and 4n alternate; the median of each counts
 
 // The calling thread's CPU time in seconds: the machine may be shared.
@@ -300,7 +302,7 @@ double Time(const Case& c, Call call, const Text& text, std::vector<uint32_t>& p
 // /proc/self/clear_refs), so that the peak counts every page the call
 // touched, whether newly taken or freed earlier. Whatever the library keeps
 // from call to call (font caches, pooled blocks) counts where this call
-// takes it first.
+// takes it first. -3 when the call took more than kLongestCall.
 double PeakMemory(const Case& c, Call call, const Text& text, const Text& warm, std::vector<uint32_t>& pixels) {
 #ifdef _WIN32
     (void)c, (void)call, (void)text, (void)warm, (void)pixels;
@@ -313,7 +315,7 @@ double PeakMemory(const Case& c, Call call, const Text& text, const Text& warm, 
     if (child < 0) return -1;
     if (child == 0) {
         close(fds[0]);
-        alarm(600);  // a call this slow is a fault of its own
+        alarm(kLongestCall);  // a call this slow is a fault of its own
         auto kib = [](const char* field) {
             long value = -1;
             if (FILE* status = std::fopen("/proc/self/status", "r")) {
@@ -354,6 +356,7 @@ double PeakMemory(const Case& c, Call call, const Text& text, const Text& warm, 
     close(fds[0]);
     int status = 0;
     waitpid(child, &status, 0);
+    if (WIFSIGNALED(status) && WTERMSIG(status) == SIGALRM) return -3;
     return got == sizeof mib && WIFEXITED(status) && WEXITSTATUS(status) == 0 ? mib : -2;
 #endif
 }
@@ -415,7 +418,7 @@ int main(int argc, char** argv) {
             fault = fault || ratio > kFaultRatio || mib > kFaultMiB || mib < -1.5;
             char memory[32] = "–";
             if (mib >= 0) std::snprintf(memory, sizeof memory, "%.1f", mib);
-            if (mib < -1.5) std::snprintf(memory, sizeof memory, "failed");
+            if (mib < -1.5) std::snprintf(memory, sizeof memory, mib < -2.5 ? "over %u s" : "failed", kLongestCall);
             char cells[128];
             std::snprintf(cells, sizeof cells, " | %s | %s | %.1f | %s", Ms(a).c_str(), Ms(b).c_str(), ratio, memory);
             row += cells;

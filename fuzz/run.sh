@@ -10,6 +10,8 @@
 #   fuzz/run.sh 60 render    # one target
 #   TEXTRASTER_FUZZ_RUNS=10000000 nice fuzz/run.sh 36000 normalize
 #                            # ten million inputs, or ten hours at most
+#   TEXTRASTER_FUZZ_LONG=1 TEXTRASTER_FUZZ_JOBS=1 fuzz/run.sh 1800 run_extents render
+#                            # lines of thousands of units
 #
 # The checked-in seeds are kept small: after a long run, the corpus it grew
 # is minimised into them with libFuzzer's merge, e.g.
@@ -28,9 +30,18 @@ if ! cmake --build "$build" >"$build/build.log" 2>&1; then
 fi
 
 # Inputs no longer than the layouts need: a short text suffices to reach every
-# rule, and long ones only slow the search.
+# rule, and long ones only slow the search. With TEXTRASTER_FUZZ_LONG=1 the
+# text targets take lines of thousands of units instead, from the start
+# (-len_control=0), to try what grows with a line's length; their corpora
+# are kept apart (build/fuzz/corpus/<target>-long).
 declare -A max_len=([normalize]=4096 [line_walker]=4096 [render]=2048 [name_table]=65536 [registration]=65536
   [run_extents]=300 [font]=65536)
+long=${TEXTRASTER_FUZZ_LONG:-0}
+long_args=()
+if ((long)); then
+  max_len+=([normalize]=65536 [line_walker]=65536 [render]=16384 [run_extents]=4096)
+  long_args=(-len_control=0)
+fi
 # The name table reader allocates each of up to 65,535 records on its own:
 # without the allocation stacks AddressSanitizer records for each (they
 # only help to explain a fault in the heap) it runs thousands of inputs a
@@ -49,12 +60,13 @@ mkdir -p "$build/findings"
 # Runs one target; its summary line goes to $build/<target>.summary.
 run_target() {
   local target=$1 corpus=$build/corpus/$1 log=$build/$1.log
+  if ((long)); then corpus=$build/corpus/$1-long log=$build/$1-long.log; fi
   mkdir -p "$corpus"
   # fontconfig's own one-time leak is kept out by the targets themselves.
   local started=$SECONDS
   if ! ASAN_OPTIONS=${asan_options[$target]:-} "$build/${target}_fuzzer" "$corpus" "$root/fuzz/corpus/$target" \
       -max_total_time="$seconds" ${TEXTRASTER_FUZZ_RUNS:+-runs=$TEXTRASTER_FUZZ_RUNS} \
-      -max_len="${max_len[$target]:-4096}" -timeout=25 -rss_limit_mb=2560 \
+      -max_len="${max_len[$target]:-4096}" ${long_args[@]+"${long_args[@]}"} -timeout=25 -rss_limit_mb=2560 \
       -print_final_stats=1 -artifact_prefix="$build/findings/$target-" >"$log" 2>&1; then
     { echo "$target: FAULT FOUND (log: $log)"
       grep -E "check failed|ERROR|SUMMARY|Test unit written" "$log" | head -5; } >"$build/$target.summary"

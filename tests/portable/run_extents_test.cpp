@@ -286,5 +286,25 @@ TEST(RunExtents, PrefixesOfLongJoinedWordsMeasureAsFreshRuns) {
     }
 }
 
+// Lines of paragraphs, each closing what it opened: a prefix's levels
+// before its last paragraph separator are the whole's, so no prefix is
+// measured afresh (once each of them, at the cost of the whole prefix).
+TEST(RunExtents, PrefixesAfterParagraphSeparatorsAreNotMeasuredAfresh) {
+    const std::u16string_view kPieces[] = {
+        u"\u200C \u200Fffi\u001C-",
+        u"\u202B\u05D0 (\u05D1\u2029",
+        u"\u2067\u0628\u0628 1\u001C\u2069)",
+    };
+    for (const std::u16string_view piece : kPieces) {
+        SCOPED_TRACE(Utf16ToUtf8(std::u16string(piece)));
+        FontObject font(Describe(u"DejaVu Sans", 20));
+        std::u16string text;
+        while (text.size() < 300) text += piece;
+        RunExtents extents;
+        EXPECT_EQ(CountMismatches(font.fonts(), extents, text), 0);
+        EXPECT_LT(extents.counts().freshPrefixes, 2 * piece.size());
+    }
+}
+
 }  // namespace
 }  // namespace textraster::test
