@@ -27,9 +27,9 @@
 #include "fuzz/load_fontconfig.h"
 #include "platform/gdi.h"
 #include "platform/portable/font.h"
+#include "platform/portable/line_setting.h"
 #include "platform/portable/portable_object.h"
 #include "platform/portable/run_extents.h"
-#include "platform/portable/line_setting.h"
 #include "render/log_font.h"
 #include "support/tricky_text.h"
 

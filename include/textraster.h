@@ -14,7 +14,8 @@
  * is bounded and only saves work: a few large memory blocks for surfaces
  * and their read-back and, in the Linux library, a process-wide cache of
  * opened faces at their sizes, glyph images and measured advances (as the
- * platform's own font cache keeps them on Windows). Each is keyed by
+ * platform's own font cache keeps them on Windows), and each calling
+ * thread's scratch memory for setting lines. Each cache is keyed by
  * everything its answer depends on, so it never changes a result.
  */
 #ifndef TEXTRASTER_H

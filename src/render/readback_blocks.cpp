@@ -16,6 +16,10 @@ void Free(void* block) {
 }  // namespace
 
 BlockPool& ReadBackBlocks() {
+    // Four blocks are the colour and the opacity band of two calls at once.
+    // A band is some 256 KB, or one scan line where that is more (at most
+    // 65,535 pixels, 256 KiB), so the bytes never turn one away; small ones
+    // are kept too, as every call takes two.
     static BlockPool* pool = new BlockPool({4, size_t(64) << 20, 0}, Allocate, Free);
     return *pool;  // outlives every static destructor
 }

@@ -4,6 +4,7 @@
 #include <iterator>
 
 #include "platform/portable/explicit_codes.h"
+#include "platform/portable/kept_scratch.h"
 #include "platform/portable/unicode_classes.h"
 
 namespace textraster::portable {
@@ -70,6 +71,7 @@ size_t PairBrackets(const FriBidiCharType* types, const FriBidiBracketType* brac
         size_t at;
     };
     thread_local std::vector<Open> open;
+    const ReleasedIfLong<Open> releaseOpen(open);
     open.clear();
     pairs.clear();
     // FriBidi gives marks the type of what precedes them by joining them to
@@ -137,6 +139,7 @@ void ForEachSequence(const T* values, size_t length, T value, Take take) {
 // numbers only), from the bidi types to what ImplicitLevels tracks.
 void ResolveWeakTypes(const FriBidiCharType* types, size_t length, bool rtlReading, FriBidiLevel* tracked) {
     thread_local std::vector<FriBidiCharType> resolved;
+    const ReleasedIfLong<FriBidiCharType> releaseResolved(resolved);
     resolved.assign(types, types + length);
     FriBidiCharType* weak = resolved.data();  // the types as the rules resolve them
     const FriBidiCharType start = rtlReading ? FRIBIDI_TYPE_RTL : FRIBIDI_TYPE_LTR;
@@ -229,6 +232,7 @@ bool ImplicitLevels(const FriBidiCharType* types, const FriBidiBracketType* brac
 
     // Bracket pairs, in the order of their opening brackets.
     thread_local std::vector<std::pair<size_t, size_t>> pairs;
+    const ReleasedIfLong<std::pair<size_t, size_t>> releasePairs(pairs);
     if (PairBrackets(types, brackets, length, pairs) < length) return false;
     std::sort(pairs.begin(), pairs.end());
     // N0: a pair around a letter of the paragraph's direction takes it;

@@ -17,6 +17,10 @@ struct PortableFont : textraster::portable::PortableObject {
     PortableFont(const LOGFONTW& description, std::shared_ptr<textraster::portable::SizedFont> sizedFont, bool isStock)
         : PortableObject(kKind, isStock), logFont(description), sized(sizedFont), fonts(std::move(sizedFont)) {}
 
+    // Its calls' line scratch goes back to the heap with it, if they grew
+    // it beyond what a thread keeps (see LineScratch::ReleaseIfLong).
+    ~PortableFont() override { textraster::portable::ThreadLineScratch().ReleaseIfLong(); }
+
     const LOGFONTW logFont;
     const std::shared_ptr<textraster::portable::SizedFont> sized;
 

@@ -10,6 +10,7 @@
 #include "platform/portable/emoji_sequences.h"
 #include "platform/portable/face_match.h"
 #include "platform/portable/font_registry.h"
+#include "platform/portable/kept_scratch.h"
 #include "platform/portable/unicode_classes.h"
 
 namespace textraster::portable {
@@ -146,6 +147,7 @@ void FallbackFonts::Choose(const FriBidiChar* text, size_t length, std::vector<u
     SizedFont& selected = Selected();
     std::unique_lock<std::mutex> guard(selected.lock);
     thread_local std::vector<Presentation> presentation;
+    const ReleasedIfLong<Presentation> releasePresentation(presentation);
     ResolvePresentation(text, length, presentation);
     // Whether code point x is drawn as the start of an emoji by another face
     // than the selected one.
@@ -161,6 +163,7 @@ void FallbackFonts::Choose(const FriBidiChar* text, size_t length, std::vector<u
     // Per code point from the first the face lacks: the position of the face
     // that draws it in the fallback list, -1 for the selected face.
     thread_local std::vector<int> positions;
+    const ReleasedIfLong<int> releasePositions(positions);
     positions.assign(length, -1);
     // The list is made only when first needed, and kept by this object for
     // its life, so that every text it sets chooses from the same faces.

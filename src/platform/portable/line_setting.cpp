@@ -12,19 +12,48 @@ int RoundPixels(hb_position_t v) {
 
 }  // namespace
 
-ShapingScratch::ShapingScratch() : buffer(hb_buffer_create()) {}
-ShapingScratch::~ShapingScratch() {
+LineScratch::LineScratch() : buffer(hb_buffer_create()) {}
+LineScratch::~LineScratch() {
     hb_buffer_destroy(buffer);
 }
 
-ShapingScratch& ThreadScratch() {
-    thread_local ShapingScratch scratch;
+void LineScratch::ReleaseIfLong() {
+    if (longest_ <= kKeptScratchUnits) return;
+    longest_ = 0;
+    // A failed hb_buffer_create gives HarfBuzz's empty buffer, which shapes
+    // nothing but fails nothing either.
+    hb_buffer_destroy(buffer);
+    buffer = hb_buffer_create();
+    bidi = BidiScratch();
+    levels = std::vector<FriBidiLevel>();
+    line = ItemizedLine();
+    fresh = ItemizedLine();
+}
+
+namespace {
+
+template <typename T>
+size_t Bytes(const std::vector<T>& array) {
+    return array.capacity() * sizeof(T);
+}
+
+size_t Bytes(const ItemizedLine& line) {
+    return Bytes(line.codePoints) + Bytes(line.levels) + Bytes(line.scripts) + Bytes(line.fonts) + Bytes(line.items);
+}
+
+}  // namespace
+
+size_t LineScratch::ArrayBytes() const {
+    return Bytes(bidi.types) + Bytes(bidi.brackets) + Bytes(levels) + Bytes(line) + Bytes(fresh);
+}
+
+LineScratch& ThreadLineScratch() {
+    thread_local LineScratch scratch;
     return scratch;
 }
 
-ShapedText ShapeText(FallbackFonts& fonts, std::u16string_view text, bool rtlReading) {
+ShapedText ShapeText(FallbackFonts& fonts, std::u16string_view text, bool rtlReading, LineScratch& scratch) {
     ShapedText out;
-    ShapingScratch& scratch = ThreadScratch();
     ItemizedLine& line = scratch.line;
     ItemizeLine(fonts, text, rtlReading, scratch.bidi, line);
     std::vector<Item> visual = line.items;
@@ -48,10 +77,11 @@ ShapedText ShapeText(FallbackFonts& fonts, std::u16string_view text, bool rtlRea
     return out;
 }
 
-const ShapedText& LastShapedLine::Shape(FallbackFonts& fonts, std::u16string_view text, bool rtlReading) {
+const ShapedText& LastShapedLine::Shape(FallbackFonts& fonts, std::u16string_view text, bool rtlReading,
+                                        LineScratch& scratch) {
     if (!valid_ || rtlReading != rtlReading_ || text != text_) {
         valid_ = false;
-        shaped_ = ShapeText(fonts, text, rtlReading);
+        shaped_ = ShapeText(fonts, text, rtlReading, scratch);
         text_.assign(text);
         rtlReading_ = rtlReading;
         valid_ = true;

@@ -221,14 +221,19 @@ std::vector<std::unique_ptr<RunExtents::Run>>& RunExtents::SpareRuns() {
     return spare;
 }
 
-// Never allocates (it runs in the destructor): Measure makes the room.
+// Never allocates (it runs in the destructor): Measure makes the room. The
+// spare runs hold kKeptScratchUnits units at most in all; a run beyond
+// that goes back to the heap.
 void RunExtents::LetGo(std::unique_ptr<Run> run) {
     std::vector<std::unique_ptr<Run>>& spare = SpareRuns();
-    if (spare.size() < spare.capacity()) spare.push_back(std::move(run));
+    size_t units = run->text.capacity();
+    for (const std::unique_ptr<Run>& kept : spare) units += kept->text.capacity();
+    if (spare.size() < spare.capacity() && units <= kKeptScratchUnits) spare.push_back(std::move(run));
 }
 
-int RunExtents::Extent(FallbackFonts& fonts, const char16_t* text, size_t count) {
+int RunExtents::Extent(FallbackFonts& fonts, const char16_t* text, size_t count, LineScratch& scratch) {
     if (count == 0) return 0;
+    scratch_ = &scratch;
     // Each prefix is asked for once: the walks of one call remember what
     // they measured (render/measured_runs.h), so nothing here does.
     Run* run = Find(text, count);
@@ -236,8 +241,10 @@ int RunExtents::Extent(FallbackFonts& fonts, const char16_t* text, size_t count)
     return count == run->text.size() ? Unwrap(run->before[run->size()]) : PrefixExtent(fonts, *run, count);
 }
 
-size_t RunExtents::PrefixExtents(FallbackFonts& fonts, const char16_t* text, size_t count, int limit, int* extents) {
+size_t RunExtents::PrefixExtents(FallbackFonts& fonts, const char16_t* text, size_t count, int limit, int* extents,
+                                 LineScratch& scratch) {
     if (count == 0) return 0;
+    scratch_ = &scratch;
     Run* run = Find(text, count);
     if (!run) run = &Measure(fonts, text, count);
     for (size_t k = 1; k <= count; ++k) {
@@ -260,7 +267,7 @@ RunExtents::Run* RunExtents::Find(const char16_t* text, size_t count) {
 int RunExtents::ItemAdvance(SizedFont& font, const FriBidiChar* text, size_t length, const Item& item,
                             bool* joinsAtStart) {
     std::lock_guard<std::mutex> guard(font.lock);
-    hb_buffer_t* buffer = ThreadScratch().buffer;
+    hb_buffer_t* buffer = scratch_->buffer;
     ShapeItem(font, text, length, item, buffer, joinsAtStart != nullptr);
     unsigned count = 0;
     const hb_glyph_info_t* infos = hb_buffer_get_glyph_infos(buffer, &count);
@@ -293,8 +300,8 @@ int RunExtents::JoinedTail(SizedFont& font, const Run& run, const Item& tail) {
 // What ShapeText measures: every item shaped on its own.
 int RunExtents::FreshExtent(FallbackFonts& fonts, const char16_t* text, size_t count) {
     ++counts_.freshPrefixes;
-    thread_local ItemizedLine fresh;
-    ItemizeLine(fonts, std::u16string_view(text, count), false, ThreadScratch().bidi, fresh);
+    ItemizedLine& fresh = scratch_->fresh;
+    ItemizeLine(fonts, std::u16string_view(text, count), false, scratch_->bidi, fresh);
     uint32_t advance = 0;
     for (const Item& item : fresh.items)
         advance += Wrap(ItemAdvance(fonts.Font(item.font), fresh.codePoints.data(), fresh.codePoints.size(), item));
@@ -315,8 +322,8 @@ RunExtents::Run& RunExtents::Measure(FallbackFonts& fonts, const char16_t* text,
     }
     run->serial = ++serials_;
     run->text.assign(text, count);
-    const BidiScratch& bidi = ThreadScratch().bidi;
-    ItemizeLine(fonts, run->text, false, ThreadScratch().bidi, run->line);
+    const BidiScratch& bidi = scratch_->bidi;
+    ItemizeLine(fonts, run->text, false, scratch_->bidi, run->line);
     const size_t length = run->size();
     const FriBidiChar* codePoints = run->codePoints();
     run->codePointsBefore.assign(count + 1, 0);
@@ -382,7 +389,7 @@ RunExtents::Run& RunExtents::Measure(FallbackFonts& fonts, const char16_t* text,
         std::fill(run->itemOf.begin() + ptrdiff_t(item.start), run->itemOf.begin() + ptrdiff_t(item.end), uint32_t(i));
         SizedFont& font = fonts.Font(item.font);
         std::lock_guard<std::mutex> guard(font.lock);
-        hb_buffer_t* buffer = ThreadScratch().buffer;
+        hb_buffer_t* buffer = scratch_->buffer;
         ShapeItem(font, codePoints, length, item, buffer, true);
         TakeGlyphs(font, buffer, codePoints, item.start, item.end, 0, run->before.data(), run->marks.data());
     }
@@ -498,7 +505,7 @@ int RunExtents::JoinedAdvance(SizedFont& font, Run& run, const Item& part, size_
         joined.before.assign(end - start + 1, 0);
         joined.marks.assign(end - start + 1, 0);
         std::lock_guard<std::mutex> guard(font.lock);
-        hb_buffer_t* buffer = ThreadScratch().buffer;
+        hb_buffer_t* buffer = scratch_->buffer;
         ShapeItem(font, run.codePoints(), length, joined.item, buffer, true);
         TakeGlyphs(font, buffer, run.codePoints(), start, end, start, joined.before.data(), joined.marks.data());
         for (size_t k = start; k < end; ++k) joined.before[k - start + 1] += joined.before[k - start];
@@ -624,7 +631,7 @@ void RunExtents::ShapeTails(SizedFont& font, Run& run, const Item& item) {
         for (size_t k = 0; k < parts[i].count; ++k) partOf[parts[i].at + k] = int32_t(i);
     std::vector<uint8_t> edge(text.size(), 0);  // per code point: a cluster starts, safely
     std::lock_guard<std::mutex> guard(font.lock);
-    hb_buffer_t* buffer = ThreadScratch().buffer;
+    hb_buffer_t* buffer = scratch_->buffer;
     ShapeItem(font, text.data(), text.size(), {0, text.size(), item.level, item.script, item.font}, buffer);
     unsigned glyphs = 0;
     const hb_glyph_info_t* infos = hb_buffer_get_glyph_infos(buffer, &glyphs);
@@ -682,7 +689,7 @@ int RunExtents::ArabicWindow(SizedFont& font, const Run& run, const Item& whole,
     marks.assign(length + 1, 0);
     {
         std::lock_guard<std::mutex> guard(font.lock);
-        hb_buffer_t* buffer = ThreadScratch().buffer;
+        hb_buffer_t* buffer = scratch_->buffer;
         ShapeItem(font, run.codePoints(), prefixEnd, {start, prefixEnd, level, whole.script, whole.font}, buffer);
         TakeGlyphs(font, buffer, run.codePoints(), start, prefixEnd, start, before.data(), marks.data());
     }
@@ -768,8 +775,7 @@ int RunExtents::PrefixExtent(FallbackFonts& fonts, Run& run, size_t units) {
     // a strong code point and the line's end take the paragraph's direction
     // (or the end's white space its level). Its parts are cut where the
     // levels or the whole's scripts or fonts change, and where piles are.
-    ShapingScratch& scratch = ThreadScratch();
-    std::vector<FriBidiLevel>& levels = scratch.levels;
+    std::vector<FriBidiLevel>& levels = scratch_->levels;
     size_t neutral = stable;
     while (neutral < prefixEnd && (run.marks[neutral] & kTrailingNeutral)) ++neutral;
     if (neutral == prefixEnd)

@@ -37,12 +37,13 @@ class RunExtents {
     // The extent of the `count` units from `text` set with `fonts`, as
     // ShapeText(fonts, text, false).advance gives it. Takes the fonts' locks
     // while shaping; the caller makes sure that one thread at a time uses
-    // this and `fonts`.
-    int Extent(FallbackFonts& fonts, const char16_t* text, size_t count);
+    // this and `fonts`. Sets lines in `scratch`.
+    int Extent(FallbackFonts& fonts, const char16_t* text, size_t count, LineScratch& scratch = ThreadLineScratch());
     // The extents of the prefixes of those units, each as Extent gives it
     // for that many units: extents[k - 1] for k units, from 1 up to `count`
     // or to the first longer than `limit`. Returns how many were written.
-    size_t PrefixExtents(FallbackFonts& fonts, const char16_t* text, size_t count, int limit, int* extents);
+    size_t PrefixExtents(FallbackFonts& fonts, const char16_t* text, size_t count, int limit, int* extents,
+                         LineScratch& scratch = ThreadLineScratch());
 
     // How the answers were found, for tests.
     struct Counts {
@@ -60,7 +61,8 @@ class RunExtents {
 
     // Runs that font objects let go of, kept for the next runs measured on
     // this thread: a run is some fifteen arrays, and taking their memory
-    // again costs less than allocating it for every run.
+    // again costs less than allocating it for every run. At most kKeptRuns,
+    // of kKeptScratchUnits units in all (see kept_scratch.h).
     static std::vector<std::unique_ptr<Run>>& SpareRuns();
     void LetGo(std::unique_ptr<Run> run);
 
@@ -96,6 +98,7 @@ class RunExtents {
     };
 
     std::vector<std::unique_ptr<Run>> runs_;  // most recently used first
+    LineScratch* scratch_ = nullptr;          // the calling thread's, during a call
     std::u32string key_;
     Joined joined_;
     Window window_;

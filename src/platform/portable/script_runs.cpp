@@ -2,6 +2,8 @@
 
 #include <fribidi-brackets.h>
 
+#include "platform/portable/kept_scratch.h"
+
 namespace textraster::portable {
 namespace {
 
@@ -27,6 +29,7 @@ bool EastAsianWide(hb_script_t script) {
 
 void ResolveScripts(const FriBidiChar* text, size_t length, std::vector<hb_script_t>& scripts) {
     thread_local std::vector<OpenBracket> open;
+    const ReleasedIfLong<OpenBracket> releaseOpen(open);
     open.clear();
     scripts.resize(length);
     hb_unicode_funcs_t* unicode = hb_unicode_funcs_get_default();

@@ -47,7 +47,8 @@ BOOL GetTextExtentPoint32W(HDC dc, LPCWSTR text, int count, SIZE* size) try {
     std::unique_lock<std::mutex> guard;
     PortableFont* font = size ? MeasuringFont(dc, text, count, guard) : nullptr;
     if (!font) return FALSE;
-    size->cx = font->extents.Extent(font->fonts, text, static_cast<size_t>(count));
+    CallScratch scratch(static_cast<size_t>(count));
+    size->cx = font->extents.Extent(font->fonts, text, static_cast<size_t>(count), scratch.get());
     size->cy = font->sized->metrics.tmHeight;
     return TRUE;
 } catch (const std::bad_alloc&) {
@@ -63,13 +64,15 @@ BOOL GetTextExtentExPointW(HDC dc, LPCWSTR text, int count, int maxExtent, LPINT
     PortableFont* font = size ? MeasuringFont(dc, text, count, guard) : nullptr;
     if (!font) return FALSE;
     const size_t units = static_cast<size_t>(count);
-    size->cx = font->extents.Extent(font->fonts, text, units);
+    CallScratch scratch(units);
+    size->cx = font->extents.Extent(font->fonts, text, units, scratch.get());
     size->cy = font->sized->metrics.tmHeight;
     if (!fit && !partialExtents) return TRUE;
     std::vector<int> prefixes;
     if (!partialExtents) prefixes.resize(units);
     int* extents = partialExtents ? partialExtents : prefixes.data();
-    const size_t measured = font->extents.PrefixExtents(font->fonts, text, units, fit ? maxExtent : INT32_MAX, extents);
+    const size_t measured =
+        font->extents.PrefixExtents(font->fonts, text, units, fit ? maxExtent : INT32_MAX, extents, scratch.get());
     if (fit) *fit = static_cast<INT>(measured > 0 && extents[measured - 1] > maxExtent ? measured - 1 : measured);
     return TRUE;
 } catch (const std::bad_alloc&) {
@@ -85,8 +88,9 @@ BOOL TextOutW(HDC handle, int x, int y, LPCWSTR text, int count) try {
     std::lock_guard<std::mutex> fontGuard(font->lock);
     try {
         const UINT align = dc->textAlign;
+        CallScratch scratch(static_cast<size_t>(count));
         const ShapedText& line = font->drawn.Shape(font->fonts, std::u16string_view(text, static_cast<size_t>(count)),
-                                                   (align & TA_RTLREADING) != 0);
+                                                   (align & TA_RTLREADING) != 0, scratch.get());
 
         // The reference point is the line's left end, centre or right end, at
         // the cell's top (the library sets no other vertical flag): the
