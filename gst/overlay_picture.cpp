@@ -298,6 +298,14 @@ OverlayPicture DrawPicture(const OverlaySettings& settings, const tool::CueText&
     r.bufferHeight = uint16_t(r.regionHeight + 2 * margin);
     r.bufferSize = uint32_t(r.bufferWidth) * r.bufferHeight * 4;
 
+    // One line, measured whole at the full line length, is drawn unwrapped
+    // into its region, which is exactly as long as the line: wrapping there
+    // would measure every prefix of it again, and where a prefix measures
+    // longer than the whole line (a word cut short ends in a wider final
+    // form in Arabic) it would break the line and clip its last word away.
+    // Columns keep wrapping: a column's prefixes are laid out differently.
+    if (measured.lines == 1 && runs.size() == 1 && !vertical) r.wordWrap = 0;
+
     tool::Image image = Canvas(std::move(memory), r.bufferWidth, r.bufferHeight, margin);
     uint16_t ascent = 0;
     if (DrawRuns(runs, r, s, image, ascent, error) != TR_OK) return picture;

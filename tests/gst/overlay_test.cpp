@@ -266,6 +266,28 @@ TEST(Overlay, EachLineOfACueReadsInItsOwnDirection) {
     }
 }
 
+// A line that fits is drawn whole, however its prefixes measure: in Arabic
+// a word cut short ends in a wider final form, so a prefix of this line is
+// longer than the line itself, and wrapping at the line's own extent would
+// break off (and clip away) its last word.
+TEST(Overlay, ALineThatFitsIsDrawnWhole) {
+    const char* texts[] = {
+        "\u0627\u0633\u0645 \u0627\u0644\u0645\u0644\u0641 \u0627\u0644\u0645\u0646\u062A\u0642\u0649 "
+        "\u062D\u0627\u0644\u064A\u0627",
+        "Hello, world",
+    };
+    for (const char* text : texts) {
+        Overlay o("BGRA", true);
+        g_object_set(o.video->element, "text", text, "wrap-mode", 0, nullptr);
+        GstBuffer* out = o.Push(Frame(GST_VIDEO_FORMAT_BGRA));
+        GstVideoOverlayRectangle* rectangle = OnlyRectangle(out);
+        ASSERT_TRUE(rectangle) << text;
+        const bool rtl = text[0] != 'H';
+        EXPECT_EQ(Pixels(rectangle), Reference(Utf16(text), 0xFFFFFFFFu, 0, 0, rtl ? 2 : 1).pixels) << text;
+        gst_buffer_unref(out);
+    }
+}
+
 // Which cue a frame shows, by the width of its rectangle: '.' none, 'i' a
 // narrow one, 'm' a wide one.
 char Shown(GstBuffer* frame) {
