@@ -247,7 +247,7 @@ std::vector<Case> Cases() {
                           u"\u202a\u05d2 \u202c",
                           n);
         },
-        widest));
+        widest, 25));
     cases.push_back(Make(
         "explicit bidi controls, balanced",
         [](size_t n) {

@@ -37,6 +37,7 @@ fi
 declare -A max_len=([normalize]=4096 [line_walker]=4096 [render]=2048 [name_table]=65536 [registration]=65536
   [run_extents]=300 [font]=65536)
 long=${TEXTRASTER_FUZZ_LONG:-0}
+export TEXTRASTER_FUZZ_LONG=$long  # the targets read it too
 long_args=()
 if ((long)); then
   max_len+=([normalize]=65536 [line_walker]=65536 [render]=16384 [run_extents]=4096)

@@ -3,8 +3,9 @@
 // characters that change their neighbours' shapes and levels.
 //
 // Input: the face (uint8, one of a few), the pixel height (uint8, 8 to 71),
-// bold and vertical setting (bits 0 and 1 of a uint8; bit 2 repeats the text
-// to kMaxUnits units, a line far longer than the search grows), then the text, one
+// bold and vertical setting (bits 0 and 1 of a uint8; bit 2, in the
+// long-input run (TEXTRASTER_FUZZ_LONG=1, see run.sh), repeats the text to
+// kMaxUnits units, a line far longer than the search grows), then the text, one
 // byte a piece of tests/support/tricky_text.h, where a byte of 255 takes the
 // next two bytes as one UTF-16 unit as it is; at most 4,096 units.
 //
@@ -17,6 +18,7 @@
 // are compared.
 
 #include <cstdint>
+#include <cstdlib>
 #include <iterator>
 #include <mutex>
 #include <string>
@@ -84,7 +86,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             text += test::kTrickyPieces[choice % std::size(test::kTrickyPieces)];
     }
     if (text.empty()) return 0;
-    if (flags & 4) {
+    static const bool longInputs = [] {
+        const char* value = std::getenv("TEXTRASTER_FUZZ_LONG");
+        return value && std::atoi(value) != 0;
+    }();
+    if (longInputs && (flags & 4)) {
         const std::u16string piece = text;
         while (text.size() < kMaxUnits) text += piece;
         text.resize(kMaxUnits);
