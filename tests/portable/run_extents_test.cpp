@@ -125,6 +125,25 @@ TEST(RunExtents, PrefixesOfRandomMixedTextsMeasureAsFreshRuns) {
     }
 }
 
+// The same without brackets, so that explicit codes closed before a strong
+// letter settle the levels before it.
+TEST(RunExtents, PrefixesOfRandomTextsWithoutBracketsMeasureAsFreshRuns) {
+    std::mt19937 random(20261208);
+    FontObject font(Describe(u"DejaVu Sans", 20));
+    RunExtents extents;
+    int mismatches = 0;
+    for (int i = 0; i < 300; ++i) {
+        std::u16string text;
+        const size_t length = 1 + random() % 120;
+        while (text.size() < length) {
+            const std::u16string_view piece = kTrickyPieces[random() % std::size(kTrickyPieces)];
+            if (piece.find_first_of(u"()[]") == std::u16string_view::npos) text += piece;
+        }
+        mismatches += CountMismatches(font.fonts(), extents, text);
+    }
+    EXPECT_EQ(mismatches, 0);
+}
+
 // Words of both directions inside brackets that only the whole line closes:
 // a prefix then sets the bracket's neighbourhood at other levels than the
 // line, and joins level runs the line keeps apart.
@@ -286,14 +305,18 @@ TEST(RunExtents, PrefixesOfLongJoinedWordsMeasureAsFreshRuns) {
     }
 }
 
-// Lines of paragraphs, each closing what it opened: a prefix's levels
-// before its last paragraph separator are the whole's, so no prefix is
-// measured afresh (once each of them, at the cost of the whole prefix).
-TEST(RunExtents, PrefixesAfterParagraphSeparatorsAreNotMeasuredAfresh) {
+// Lines of paragraphs, each closing what it opened, and of explicit codes
+// closed (or closing nothing) before a strong letter: a prefix's levels
+// before the last such place are the whole's, so no prefix is measured
+// afresh (once each of them, at the cost of the whole prefix).
+TEST(RunExtents, PrefixesAfterClosedPlacesAreNotMeasuredAfresh) {
     const std::u16string_view kPieces[] = {
         u"\u200C \u200Fffi\u001C-",
         u"\u202B\u05D0 (\u05D1\u2029",
         u"\u2067\u0628\u0628 1\u001C\u2069)",
+        u"a\u2069",
+        u"\u202B\u202Ca\u2067\u05D0 1\u2069 \u05D1",
+        u"\u2068\u202E\u05D0b\u2069\u202D\u0628 \u202C\u202Cc",
     };
     for (const std::u16string_view piece : kPieces) {
         SCOPED_TRACE(Utf16ToUtf8(std::u16string(piece)));

@@ -98,6 +98,46 @@ void TakeGlyphs(const SizedFont& font, hb_buffer_t* buffer, const FriBidiChar* c
         for (size_t x = start + 1; x < end; ++x) marks[x - origin] |= kUnsafe;
 }
 
+// With explicit codes, a place x is stable too when the code point before it
+// is strong and everything opened before it is closed: the explicit rules
+// then stand at x as at a paragraph's start, every isolate opened before x
+// closes before it, and the rules that resolve weak and neutral types look
+// past x only from after that strong code point. Brackets pair within
+// isolating run sequences, which these places would cut: a line with any
+// bracket gets none. Openings are followed as the explicit rules take them
+// while they stay shallow enough never to overflow the deepest level (each
+// opening raises it by 2 at most); deeper, no place is stable until the
+// paragraph ends.
+void MarkClosedPlaces(const std::vector<FriBidiCharType>& types, const std::vector<FriBidiBracketType>& brackets,
+                      std::vector<uint8_t>& marks) {
+    if (std::any_of(brackets.begin(), brackets.end(), [](FriBidiBracketType b) { return b != FRIBIDI_NO_BRACKET; }))
+        return;
+    constexpr size_t kShallow = FRIBIDI_BIDI_MAX_EXPLICIT_LEVEL / 2 - 2;
+    std::vector<bool> open;  // per opening in force: an isolate
+    bool deep = false;
+    for (size_t i = 0; i < types.size(); ++i) {
+        const FriBidiCharType type = types[i];
+        if (type == FRIBIDI_TYPE_BS) {
+            open.clear();
+            deep = false;
+        } else if (FRIBIDI_IS_ISOLATE(type) && type != FRIBIDI_TYPE_PDI) {
+            open.push_back(true);
+        } else if (type == FRIBIDI_TYPE_PDI) {
+            // Closes the last isolate open and every embedding opened in it;
+            // without one open, nothing.
+            const auto isolate = std::find(open.rbegin(), open.rend(), true);
+            if (isolate != open.rend()) open.erase(std::next(isolate).base(), open.end());
+        } else if (type == FRIBIDI_TYPE_PDF) {
+            // Closes the last embedding, unless an isolate was opened after it.
+            if (!open.empty() && !open.back()) open.pop_back();
+        } else if (FRIBIDI_IS_EXPLICIT(type)) {
+            open.push_back(false);
+        }
+        deep = deep || open.size() > kShallow;
+        if (!deep && open.empty() && IsStrong(type)) marks[i + 1] |= kStable;
+    }
+}
+
 }  // namespace
 
 // One measured run of text: its shaping, reduced to what the extents of its
@@ -331,6 +371,7 @@ RunExtents::Run& RunExtents::Measure(FallbackFonts& fonts, const char16_t* text,
         // after it follow from it onwards, where it starts a paragraph too).
         for (size_t i = 0; i < length; ++i)
             if (bidi.types[i] == FRIBIDI_TYPE_BS) run->marks[i + 1] |= kStable;
+        if (!plain) MarkClosedPlaces(bidi.types, bidi.brackets, run->marks);
         for (size_t i = 0; i < length; ++i)
             if (IsTrailingNeutral(bidi.types[i])) run->marks[i] |= kTrailingNeutral;
         run->types = bidi.types;
