@@ -129,15 +129,15 @@ int main(int argc, char** argv) {
     const size_t n = argc > 1 ? size_t(std::strtoul(argv[1], nullptr, 10)) : 2000;
     const Case cases[] = {
         {"embeddings opened and closed", [](size_t m) { return Repeat(u"\u202b\u202c", m); }, 20, 1},
-        {"Hebrew in brackets, 1-pixel font",
-         [](size_t m) { return Repeat(u"(\u05e9\u05dc\u05d5\u05dd) ", m); }, 1, 1},
+        {"Hebrew in brackets, 1-pixel font", [](size_t m) { return Repeat(u"(\u05e9\u05dc\u05d5\u05dd) ", m); }, 1, 1},
         {"explicit bidi controls and letters",
          [](size_t m) { return Repeat(u"\u202ba\u2067\u05d0\u2069\u202c\u202d1\u202c ", m); }, 12, 2},
         {"U+0631, then one joined word of U+0628",
          [](size_t m) { return Text(1, TextChar(0x0631)) + Repeat(u"\u0628", m - 1); }, 12, 2},
     };
-    std::printf("| text (widest region) | units | ComputeTextRegionSize | prefixes on the platform alone | "
-                "library ÷ platform |\n|---|---|---|---|---|\n");
+    std::printf(
+        "| text (widest region) | units | ComputeTextRegionSize | prefixes on the platform alone | "
+        "library ÷ platform |\n|---|---|---|---|---|\n");
     for (const Case& c : cases)
         for (const size_t length : {n, 4 * n}) {
             const Text text = c.text(length);

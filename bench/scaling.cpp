@@ -43,7 +43,7 @@ using Text = std::basic_string<TextChar>;
 constexpr double kFaultRatio = 5.0;
 constexpr double kFaultMiB = 64.0;
 constexpr unsigned kLongestCall = 60;  // seconds of one call whose memory is measured
-constexpr int kRounds = 5;  // n and 4n alternate; the median of each counts
+constexpr int kRounds = 5;             // n and 4n alternate; the median of each counts
 
 // The calling thread's CPU time in seconds: the machine may be shared.
 double CpuSeconds() {
@@ -243,17 +243,19 @@ std::vector<Case> Cases() {
     cases.push_back(Make(
         "explicit bidi controls, 1-pixel font, widest region",
         [](size_t n) {
-            return Repeat(u"\u202ba\u2066\u05d0 \u202d(b\u2069\u202c\u2068\u05d1]\u202e c\u202c\u2067d\u2069"
-                          u"\u202a\u05d2 \u202c",
-                          n);
+            return Repeat(
+                u"\u202ba\u2066\u05d0 \u202d(b\u2069\u202c\u2068\u05d1]\u202e c\u202c\u2067d\u2069"
+                u"\u202a\u05d2 \u202c",
+                n);
         },
         widest, 25));
     cases.push_back(Make(
         "explicit bidi controls, balanced",
         [](size_t n) {
-            return Repeat(u"\u202ba\u202c \u2067\u05d0b\u2069\u202d\u05d1 \u202c\u2068c\u2069\u202e\u05d2\u202c "
-                          u"\u202a\u05d3d\u202c\u2066\u05d4\u2069 ",
-                          n);
+            return Repeat(
+                u"\u202ba\u202c \u2067\u05d0b\u2069\u202d\u05d1 \u202c\u2068c\u2069\u202e\u05d2\u202c "
+                u"\u202a\u05d3d\u202c\u2066\u05d4\u2069 ",
+                n);
         },
         none));
     cases.push_back(Make(
