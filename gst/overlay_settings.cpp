@@ -59,8 +59,8 @@ GType WritingModeType() {
 
 constexpr GParamFlags kFlags = GParamFlags(G_PARAM_READWRITE | G_PARAM_STATIC_STRINGS | GST_PARAM_MUTABLE_PLAYING);
 
-void Install(GObjectClass* klass, guint id, GParamSpec* spec) {
-    g_object_class_install_property(klass, id, spec);
+void Install(GObjectClass* klass, guint id, GParamSpec* param) {
+    g_object_class_install_property(klass, id, param);
 }
 
 GParamSpec* Color(const char* name, const char* blurb, uint32_t initial) {

@@ -362,24 +362,25 @@ gboolean VideoEvent(GstPad* pad, GstObject* parent, GstEvent* event) {
     return gst_pad_event_default(pad, parent, event);
 }
 
-gboolean VideoSinkQuery(GstPad* pad, GstObject* parent, GstQuery* query) {
+// Answers a caps query with what `capsOf` makes of the other pad's peer;
+// every other query is the default's.
+gboolean CapsQuery(GstPad* pad, GstObject* parent, GstQuery* query, GstPad* other,
+                   GstCaps* (*capsOf)(GstPad*, GstCaps*)) {
     if (GST_QUERY_TYPE(query) != GST_QUERY_CAPS) return gst_pad_query_default(pad, parent, query);
     GstCaps* filter;
     gst_query_parse_caps(query, &filter);
-    GstCaps* caps = tg::VideoSinkCaps(Self(parent)->src, filter);
+    GstCaps* caps = capsOf(other, filter);
     gst_query_set_caps_result(query, caps);
     gst_caps_unref(caps);
     return TRUE;
 }
 
+gboolean VideoSinkQuery(GstPad* pad, GstObject* parent, GstQuery* query) {
+    return CapsQuery(pad, parent, query, Self(parent)->src, tg::VideoSinkCaps);
+}
+
 gboolean SrcQuery(GstPad* pad, GstObject* parent, GstQuery* query) {
-    if (GST_QUERY_TYPE(query) != GST_QUERY_CAPS) return gst_pad_query_default(pad, parent, query);
-    GstCaps* filter;
-    gst_query_parse_caps(query, &filter);
-    GstCaps* caps = tg::SourceCaps(Self(parent)->videoSink, filter);
-    gst_query_set_caps_result(query, caps);
-    gst_caps_unref(caps);
-    return TRUE;
+    return CapsQuery(pad, parent, query, Self(parent)->videoSink, tg::SourceCaps);
 }
 
 // A seek moves the subtitles with the video; every other event goes up the
@@ -453,11 +454,11 @@ GstStateChangeReturn ChangeState(GstElement* element, GstStateChange transition)
     return result;
 }
 
-void SetProperty(GObject* object, guint id, const GValue* value, GParamSpec* spec) {
+void SetProperty(GObject* object, guint id, const GValue* value, GParamSpec* param) {
     GstTextRasterOverlay* self = GST_TEXTRASTER_OVERLAY(object);
     Overlay& o = *self->overlay;
     if (id < tg::kPropText || id > tg::kPropWaitText) {
-        G_OBJECT_WARN_INVALID_PROPERTY_ID(object, id, spec);
+        G_OBJECT_WARN_INVALID_PROPERTY_ID(object, id, param);
         return;
     }
     std::string error;
@@ -478,10 +479,10 @@ void SetProperty(GObject* object, guint id, const GValue* value, GParamSpec* spe
     if (!error.empty()) WarnAboutFontFile(self, error);
 }
 
-void GetProperty(GObject* object, guint id, GValue* value, GParamSpec* spec) {
+void GetProperty(GObject* object, guint id, GValue* value, GParamSpec* param) {
     GstTextRasterOverlay* self = GST_TEXTRASTER_OVERLAY(object);
     if (id < tg::kPropText || id > tg::kPropWaitText) {
-        G_OBJECT_WARN_INVALID_PROPERTY_ID(object, id, spec);
+        G_OBJECT_WARN_INVALID_PROPERTY_ID(object, id, param);
         return;
     }
     GST_OBJECT_LOCK(self);
